@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that the build, the tests and the tools need.
+# Idempotent: asks apt only for packages that are not installed yet.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake ninja-build g++ pkg-config
+  # product
+  zlib1g-dev libsndfile1-dev libpng-dev lv2-dev
+  libx11-dev libegl-dev libgl-dev libfreetype-dev fonts-dejavu-core
+  # tests and tools
+  libgtest-dev libgmock-dev libbenchmark-dev
+  lilv-utils liblilv-dev sordi xvfb clang
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+echo "install-deps: installing ${missing[*]}"
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
