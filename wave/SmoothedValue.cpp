@@ -22,7 +22,7 @@ SmoothedValue::SmoothedValue(wave::Environment& environment, float value)
 
 void SmoothedValue::advance() {
     int now = environment_.runningPosition();
-    if (environment_.resetPosition() >= lastUpdate_) {
+    if (followsResets_ && environment_.resetPosition() >= lastUpdate_) {
         rampLength_ = 0;  // a reset happened since the last update: stand at the target
     } else if (rampLength_ > 0) {
         rampPosition_ += now - lastUpdate_;

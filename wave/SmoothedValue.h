@@ -35,6 +35,9 @@ public:
     // equal. Call advance first.
     const float* render(int count, bool& constant);
 
+    // A value that does not follow resets only completes its ramp through jumpTo.
+    void setFollowsResets(bool follows) { followsResets_ = follows; }
+
     float target() const { return target_; }
     float current() const;  // value at the current ramp position
     bool isRamping() const { return rampLength_ > 0 && rampPosition_ < rampLength_; }
@@ -57,4 +60,5 @@ private:
     int lastUpdate_;
     int filled_ = 0;
     float target_;
+    bool followsResets_ = true;
 };

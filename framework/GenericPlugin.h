@@ -1,0 +1,352 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/Property.h"
+#include "framework/AbstractMusicEventReceiver.h"
+#include "framework/AbstractPluginParameter.h"
+#include "framework/GenericParameterOwner.h"
+#include "framework/LockFreeFifo.h"
+#include "framework/MidiMessage.h"
+#include "platform/AsyncEventQueue.h"
+#include "wave/Environment.h"
+#include "wave/Input.h"
+#include "wave/SmoothedValue.h"
+
+class MidiDecoder;
+
+// One parameter change on its way to the audio thread; index -1 is the reset marker.
+struct ParameterChange {
+    int32_t index;
+    float value;
+};
+static_assert(sizeof(ParameterChange) == 8);
+
+// The host-neutral plug-in object. It owns the processing environment and the channels, the queue
+// through which parameter changes reach the audio thread, the MIDI path, the bypass cross-fade, the
+// musical clock, and the bookkeeping that keeps the host adapter and the editor informed of changes.
+// The engine derives from it, builds its graph after initialize, and answers the virtual queries.
+class GenericPlugin : public GenericParameterOwner, public MidiMessageReceiver {
+public:
+    // Implemented by the host adapter.
+    class Adapter {
+    public:
+        virtual ~Adapter() = default;
+        virtual void latencyChanged() = 0;
+        // index -1: every parameter. Never called for changes that came from the host itself.
+        virtual void parametersChanged(int index) = 0;
+        virtual void presetLoaded() = 0;
+    };
+
+    // Implemented by the editor. notify is called from any thread, the audio thread included, and
+    // must only queue.
+    class Listener {
+    public:
+        virtual ~Listener() = default;
+        virtual void notify(int code, int value) = 0;
+    };
+
+    enum NotifyCode {
+        kParameterChanged = -1025,  // value: the parameter index, -1 for all
+        kPresetChanged = -1026,     // preset loaded or preset information changed
+        kMidiReceived = -1027,      // MIDI messages were received in the last block
+    };
+
+    enum MidiState { MidiEnabled = 0, MidiDisabled = 1 };
+
+    static constexpr int kFirstVirtualParameter = 0x100000;
+    static constexpr int kParameterQueueNodes = 8192;
+    static constexpr int kMidiQueueNodes = 1024;
+
+    // A processing channel: host input, side-chain input and the producer whose output is the
+    // channel's processed signal (set by the engine). Construction appends it to the plug-in's list.
+    class Channel {
+    public:
+        explicit Channel(GenericPlugin& plugin);
+        virtual ~Channel();
+        // Audio thread: a queued parameter change was applied.
+        virtual void parameterApplied(int /*index*/) {}
+
+        GenericPlugin& plugin() const { return plugin_; }
+        wave::Input& input() { return input_; }
+        wave::Input& sideChainInput() { return sideChainInput_; }
+        wave::Producer* outputProducer() const { return output_; }
+        void setOutputProducer(wave::Producer* producer) { output_ = producer; }
+
+    private:
+        GenericPlugin& plugin_;
+        wave::Input input_;
+        wave::Input sideChainInput_;
+        wave::Producer* output_ = nullptr;
+    };
+
+    // The product's version record.
+    struct VersionRecord {
+        std::string productName;
+        int major = 0;
+        int minor = 1;
+        int build = 0;
+    };
+
+    // Base of per-instance and shared settings. Saving is ignored until the settings were loaded
+    // once (the persistent flag), so defaults never overwrite stored preferences.
+    class SettingsBase : public PropertyOwner {
+    public:
+        explicit SettingsBase(const VersionRecord& version) : persistent(this, false), version_(version) {}
+        virtual void save() {}
+        void propertyChanged(AbstractProperty*) override {}
+
+        Property<bool> persistent;
+        const VersionRecord& version() const { return version_; }
+
+    private:
+        VersionRecord version_;
+    };
+
+    class Settings : public SettingsBase {
+    public:
+        using SettingsBase::SettingsBase;
+    };
+
+    // Process-wide preferences, each an observable property.
+    class SharedSettings : public SettingsBase {
+    public:
+        explicit SharedSettings(const VersionRecord& version);
+
+        LimitedProperty<int> conserveMemory;  // "ConserveMemory": block length max(32, 128 >> value)
+        Property<bool> correctDigiProductIds;
+        Property<bool> enableMidiProgramChanges;
+        Property<int> graphicsAcceleration;
+        Property<bool> savePresetItemEnabled;
+        Property<bool> showComponentDisplays;
+        Property<bool> showInteractiveHelp;
+        Property<bool> showWelcomeHint;
+    };
+
+    // Name and path of the current preset and whether it was changed since it was loaded.
+    struct PresetRecord {
+        std::string name;
+        std::string path;
+    };
+    class PresetState {
+    public:
+        class Listener {
+        public:
+            virtual ~Listener() = default;
+            virtual void presetModifiedChanged(bool modified) = 0;
+        };
+        PresetRecord record;
+        // Any thread. Tells the listener when the flag changes.
+        void setModified(bool modified);
+        bool modified() const { return modified_.load(); }
+        void setListener(Listener* listener) { listener_ = listener; }
+
+    private:
+        std::atomic<bool> modified_{false};
+        Listener* listener_ = nullptr;
+    };
+
+    // Cross-fades between the processed signal and the dry input over 50 ms when the bypass state
+    // changes, and skips processing entirely while fully bypassed. Audio thread.
+    class BypassProcessor {
+    public:
+        static constexpr float kFadeMs = 50.0f;
+
+        explicit BypassProcessor(GenericPlugin& plugin);
+        void setBypassed(bool bypassed);
+        bool bypassed() const { return bypassed_; }
+        void requestJump() { jumpPending_ = true; }
+        // One sub-block of count samples at position pos of the host buffers.
+        void process(int pos, int count, const float* const* inputs, int inputCount, float* const* outputs,
+                     int outputCount);
+        const SmoothedValue& ramp() const { return ramp_; }
+
+    private:
+        GenericPlugin& plugin_;
+        SmoothedValue ramp_;
+        bool bypassed_ = false;
+        bool jumpPending_ = false;
+        const float* processed_[2] = {nullptr, nullptr};
+    };
+
+    GenericPlugin();
+    ~GenericPlugin() override;
+    GenericPlugin(const GenericPlugin&) = delete;
+    GenericPlugin& operator=(const GenericPlugin&) = delete;
+
+    // --- virtual operations ---------------------------------------------------------------------
+    void beginUpdate() override;
+    void endUpdate() override;
+    AbstractPluginParameter* getParameter(int index) override;
+    int groupIndex() override { return 0; }
+    int getParameterCount() override { return static_cast<int>(parameters_.size()); }
+    void parameterChanged(int index, float value, int flags) override;
+    int addParameter(AbstractPluginParameter* parameter) override;
+    int registerGroup(const std::string& name) override;
+    virtual int midiOutputCount() const { return 0; }
+    virtual int getCategory() const { return isEffect() ? 0 : 1; }
+    virtual int midiInputCount() const { return 1; }
+    virtual std::string getDefaultPresetName() const { return isEffect() ? "Default Setting" : "Default Sound"; }
+    virtual int getTailLength() const { return tailSamples(); }
+    virtual std::string getChunkTag() const = 0;
+    virtual int getDefaultEditorHeight() const { return getEditorHeight(); }
+    virtual int getDefaultEditorWidth() const { return getEditorWidth(); }
+    // -1: the main preset folder; otherwise the index-th further preset manager. Null until the
+    // preset manager exists.
+    virtual void* getPresetFolder(int /*index*/) const { return nullptr; }
+    virtual float outputScale() const { return 1.0f; }
+    virtual int tailSamples() const { return -1; }
+    virtual bool isEffect() const { return true; }
+    virtual int getEditorHeight() const { return 0; }
+    virtual int getEditorWidth() const { return 0; }
+    virtual int auxOutputCount() const { return 0; }
+    virtual int usesTransport() const { return 0; }
+    virtual void loadDefaultControllerMap() {}
+    virtual bool loadControllerMap() { return false; }
+    virtual void noteOff(int /*note*/, float /*velocity*/) {}
+    virtual void noteOn(int /*note*/, float /*velocity*/) {}
+    virtual void parameterWillChange(int /*index*/, float /*value*/, int /*flags*/) {}
+    // Audio thread, between host blocks.
+    virtual void reset();
+    virtual void saveControllerMap() {}
+    // UI thread.
+    virtual bool savePreset(const PresetRecord& preset);
+    virtual void renamePreset(const std::string& name, size_t length);
+    // Audio thread.
+    virtual void transportChanged(double /*tempo*/, double /*position*/) {}
+    // Audio thread: points the channels' inputs at the host buffers.
+    virtual void setInputs(const float* const* inputs, int inputCount, int samples);
+    virtual std::unique_ptr<AbstractMusicEventReceiver> createEventReceiver();
+    virtual std::unique_ptr<Settings> createSettings();
+    virtual void initGlobals(const std::string& productName);
+    virtual std::unique_ptr<SharedSettings> createSharedSettings();
+    // Reads a preset file into the instance; false when it could not be read.
+    virtual bool loadPresetFile(const PresetRecord& /*preset*/) { return false; }
+    virtual int getBlockLength() const { return environment_->maxBlockLength(); }
+    virtual std::string getPresetExtension() const { return ".bxp"; }
+    virtual bool hasSideChain() const { return false; }
+    // Audio thread.
+    virtual void parameterApplied(int index);
+    virtual void applyParameterChanges();
+    virtual void getChannelOutputs(const float** outputs, int count, int samples);
+    virtual void releaseGlobals();
+    virtual void sampleRateChanged() {}
+
+    // Preset-file writer and preset lookup used by savePreset and loadDefaultPreset.
+    virtual bool savePresetFile(const PresetRecord& /*preset*/) { return false; }
+    virtual bool findPreset(const std::string& /*name*/, PresetRecord& /*preset*/) { return false; }
+
+    // --- host calls -----------------------------------------------------------------------------
+    // Audio thread. Processes one host block.
+    void process(const float* const* inputs, int inputCount, float* const* outputs, int outputCount, int samples);
+    // Audio thread.
+    void setBypass(bool bypassed);
+    // Audio thread.
+    void setSampleRate(float rate) { environment_->setSampleRate(rate); }
+    // Audio thread: tempo in beats per minute, host position in quarter notes.
+    void setTransport(double tempo, float hostPosition);
+    // Render thread, before process: queues the message unless MIDI reception is off.
+    void receiveMidi(const MidiMessage& message) override;
+
+    // UI thread. Loads a preset as one batch of changes; answers whether the file was loaded.
+    bool loadPreset(const PresetRecord& preset);
+    bool loadDefaultPreset();
+    // Any thread, used by MIDI learn: an index of 0x100000 or more addresses a virtual parameter.
+    void setParameterFromController(int index, float value);
+
+    // UI thread. Waits until no notification to the previous listener is running.
+    void setListener(Listener* listener);
+    void setAdapter(Adapter* adapter) { adapter_ = adapter; }
+    Adapter* adapter() const { return adapter_; }
+
+    wave::Environment& environment() { return *environment_; }
+    const std::vector<Channel*>& channels() const { return channels_; }
+    int channelCount() const { return channelCount_; }
+    bool sideChainEnabled() const { return sideChain_; }
+    void setSideChainEnabled(bool enabled) { sideChain_ = enabled; }
+    int latency() const { return latency_; }
+    double musicalPosition() const { return musicalPosition_; }
+    int currentBlockLength() const { return blockLength_; }
+    int updateDepth() const { return updateDepth_.load(); }
+    bool isBypassed() const { return hostBypass_ || parameterBypass_; }
+    BypassProcessor& bypassProcessor() { return *bypassProcessor_; }
+    PresetState& presetState() { return presetState_; }
+    Settings& settings() { return *settings_; }
+    AbstractMusicEventReceiver& eventReceiver() { return *eventReceiver_; }
+    AsyncEventQueue* asyncEventQueue() const { return asyncQueue_.get(); }
+    std::thread::id editorThread() const { return editorThread_; }
+    void setMidiReceiveParameter(AbstractPluginParameter* parameter) { midiReceiveParameter_ = parameter; }
+    int midiReceiveValue() const { return midiReceiveValue_.load(std::memory_order_relaxed); }
+    std::vector<AbstractPluginParameter*>& keptParameters() { return keptParameters_; }
+    const std::vector<std::string>& groups() const { return groups_; }
+
+    // Process-wide objects, created by the first instance and released by the last.
+    static int instanceCount();
+    static SharedSettings* sharedSettings();
+    static const VersionRecord* versionRecord();
+
+protected:
+    // Called by the engine's constructor once its parameters exist: counts the instance, creates the
+    // process-wide objects for the first one, the environment, the event receiver and decoder and the
+    // bypass processor.
+    void initialize(const std::string& productName);
+    void setChannelCount(int count) { channelCount_ = count; }
+
+    // Receives values that MIDI learn sends to virtual parameters (index below 0x100000 after the
+    // offset is taken off); set by the owner of the virtual parameter list.
+    void setVirtualParameterHandler(std::function<void(int, float)> handler) {
+        virtualParameterHandler_ = std::move(handler);
+    }
+
+private:
+    friend class Channel;
+    void notifyListener(int code, int value);
+    void onSampleRateChanged(void* sender);
+    std::function<void(int, float)> virtualParameterHandler_;
+
+    // Host side.
+    Adapter* adapter_ = nullptr;
+    std::atomic<Listener*> listener_{nullptr};
+    std::atomic<int> listenerBusy_{0};
+    bool sideChain_ = true;
+    int latency_ = 0;
+
+    // Processing.
+    std::unique_ptr<wave::Environment> environment_;
+    std::vector<Channel*> channels_;
+    int channelCount_ = 2;
+    std::unique_ptr<BypassProcessor> bypassProcessor_;
+    bool hostBypass_ = false;
+    bool parameterBypass_ = false;
+    int blockLength_ = 0;
+    double musicalPosition_ = 0.0;
+    float lastHostPosition_ = 0.0f;
+
+    // Parameter flow.
+    std::vector<AbstractPluginParameter*> parameters_;
+    std::vector<std::string> groups_;
+    LockFreeFifo<ParameterChange> parameterQueue_{kParameterQueueNodes};
+    std::atomic<int> updateDepth_{0};
+    std::atomic<bool> pendingNotification_{false};
+    std::vector<AbstractPluginParameter*> keptParameters_;
+    bool defaultPresetLoad_ = false;
+
+    // MIDI.
+    AbstractPluginParameter* midiReceiveParameter_ = nullptr;
+    std::atomic<int> midiReceiveValue_{0};
+    LockFreeFifo<MidiMessage> midiQueue_{kMidiQueueNodes};
+    std::unique_ptr<AbstractMusicEventReceiver> eventReceiver_;
+    std::unique_ptr<MidiDecoder> decoder_;
+
+    // Presets and state.
+    PresetState presetState_;
+    std::unique_ptr<Settings> settings_;
+    std::thread::id editorThread_;
+    std::unique_ptr<AsyncEventQueue> asyncQueue_;
+    bool initialized_ = false;
+};
