@@ -12,6 +12,14 @@ thread_local bool active = false;
 thread_local long allocationCount = 0;
 thread_local long lockCount = 0;
 
+// With LORIMANE_TRAP_AUDIO_ALLOCATIONS set, a counted allocation or lock stops the program, so that a
+// debugger shows where it came from.
+void counted(long& counter) {
+    ++counter;
+    static const bool trap = std::getenv("LORIMANE_TRAP_AUDIO_ALLOCATIONS") != nullptr;
+    if (trap) __builtin_trap();
+}
+
 }  // namespace
 
 AudioThreadGuard::AudioThreadGuard()
@@ -33,7 +41,7 @@ bool AudioThreadGuard::countsLocks() { return true; }
 extern "C" int pthread_mutex_lock(pthread_mutex_t* mutex) {
     using LockFunction = int (*)(pthread_mutex_t*);
     static LockFunction real = reinterpret_cast<LockFunction>(dlsym(RTLD_NEXT, "pthread_mutex_lock"));
-    if (active) ++lockCount;
+    if (active) counted(lockCount);
     return real(mutex);
 }
 #endif
@@ -47,15 +55,15 @@ void* __libc_realloc(void*, std::size_t);
 void* __libc_memalign(std::size_t, std::size_t);
 
 void* malloc(std::size_t size) {
-    if (active) ++allocationCount;
+    if (active) counted(allocationCount);
     return __libc_malloc(size);
 }
 void* calloc(std::size_t count, std::size_t size) {
-    if (active) ++allocationCount;
+    if (active) counted(allocationCount);
     return __libc_calloc(count, size);
 }
 void* realloc(void* p, std::size_t size) {
-    if (active) ++allocationCount;
+    if (active) counted(allocationCount);
     return __libc_realloc(p, size);
 }
 }
@@ -64,7 +72,7 @@ namespace {
 void* allocate(std::size_t size, std::size_t alignment) {
     if (size == 0) size = 1;
     if (alignment <= alignof(std::max_align_t)) return std::malloc(size);
-    if (active) ++allocationCount;
+    if (active) counted(allocationCount);
     return __libc_memalign(alignment, size);
 }
 }  // namespace

@@ -17,7 +17,7 @@ public:
     AudioThreadGuard& operator=(const AudioThreadGuard&) = delete;
 
     long allocations() const;
-    long locks() const;
+    long locks() const;  // 0 in builds that cannot count locks
     // True when lock calls are counted in this build.
     static bool countsLocks();
 
