@@ -24,7 +24,9 @@ void PosixFileEnumerator::search() {
         std::string name = entry->d_name;
         if (fnmatch(namePattern.c_str(), name.c_str(), FNM_CASEFOLD) != 0) continue;
         struct stat info;
-        std::string path = folder + (folder.back() == '/' ? "" : "/") + name;
+        std::string path = folder;
+        if (path.back() != '/') path.push_back('/');
+        path.append(name);
         if (stat(path.c_str(), &info) != 0) continue;
         bool isDirectory = S_ISDIR(info.st_mode);
         if (isDirectory != (mode_ == Directories)) continue;

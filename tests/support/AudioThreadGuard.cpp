@@ -14,7 +14,7 @@ thread_local long lockCount = 0;
 
 // With LORIMANE_TRAP_AUDIO_ALLOCATIONS set, a counted allocation or lock stops the program, so that a
 // debugger shows where it came from.
-void counted(long& counter) {
+[[maybe_unused]] void counted(long& counter) {
     ++counter;
     static const bool trap = std::getenv("LORIMANE_TRAP_AUDIO_ALLOCATIONS") != nullptr;
     if (trap) __builtin_trap();
