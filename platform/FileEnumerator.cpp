@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fnmatch.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -16,7 +17,6 @@ void PosixFileEnumerator::search() {
     size_t slash = pattern_.rfind('/');
     std::string folder = slash == std::string::npos ? std::string(".") : pattern_.substr(0, slash + 1);
     std::string namePattern = slash == std::string::npos ? pattern_ : pattern_.substr(slash + 1);
-    if (folder.empty()) folder = "/";
 
     DIR* dir = opendir(folder.c_str());
     if (!dir) return;
@@ -24,10 +24,7 @@ void PosixFileEnumerator::search() {
         std::string name = entry->d_name;
         if (fnmatch(namePattern.c_str(), name.c_str(), FNM_CASEFOLD) != 0) continue;
         struct stat info;
-        std::string path = folder;
-        if (path.back() != '/') path.push_back('/');
-        path.append(name);
-        if (stat(path.c_str(), &info) != 0) continue;
+        if (fstatat(dirfd(dir), entry->d_name, &info, 0) != 0) continue;
         bool isDirectory = S_ISDIR(info.st_mode);
         if (isDirectory != (mode_ == Directories)) continue;
         names_.push_back(std::move(name));
