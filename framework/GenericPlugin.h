@@ -85,12 +85,18 @@ public:
         wave::Producer* output_ = nullptr;
     };
 
-    // The product's version record.
+    // The product's identity and version (release 2.23).
     struct VersionRecord {
         std::string productName;
-        int major = 0;
-        int minor = 1;
-        int build = 0;
+        std::string makerName = "Brixholde";
+        int major = 2;
+        int minor = 2;
+        int revision = 3;
+        // " 2" from the second major version on, empty for the first.
+        std::string suffix() const { return major > 1 ? " " + std::to_string(major) : std::string(); }
+        std::string versionText() const {
+            return std::to_string(major) + "." + std::to_string(minor) + std::to_string(revision);
+        }
     };
 
     // Base of per-instance and shared settings. Saving is ignored until the settings were loaded
