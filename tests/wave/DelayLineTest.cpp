@@ -9,36 +9,17 @@
 #include <vector>
 
 #include "AudioThreadGuard.h"
+#include "TestSignalSource.h"
 #include "wave/Environment.h"
 
 namespace {
 
 constexpr int kBlock = 128;
 
-// Plays a signal given as a function of the sample index; optionally marks every block constant.
-class SignalSource : public wave::Source {
-public:
-    SignalSource(wave::Environment& environment, std::function<float(long)> signal, bool constant = false)
-        : wave::Source(environment), signal_(std::move(signal)), constant_(constant) {}
-
-    void setSignal(std::function<float(long)> signal) { signal_ = std::move(signal); }
-
-    void produce(SampleBuffer& output, int count, int) override {
-        for (int i = 0; i < count; ++i) output[i] = signal_(position_ + i);
-        position_ += count;
-        setOutputFlags(constant_ ? wave::ConstantBlock : 0);
-    }
-
-private:
-    std::function<float(long)> signal_;
-    bool constant_;
-    long position_ = 0;
-};
-
 // A delay line fed by a signal, driven cycle by cycle as the plug-in frame drives its graph.
 struct Rig {
     wave::Environment env;
-    SignalSource input;
+    TestSignalSource input;
     DelayLine delay;
     long blockCopies = 0;
     long sampleReads = 0;
@@ -233,7 +214,7 @@ TEST(DelayLine, UnwrittenSamplesReadAsZero) {
         SCOPED_TRACE(::testing::Message() << "type " << c.type << (c.varying ? ", varying" : ", constant"));
         Rig rig(48000.0f, [](long) { return 1.0f; });
         // 1000 ms plus at most 0.5 ms, never marked constant.
-        SignalSource varying(rig.env, [](long n) { return 1000.0f + 0.25f * (1.0f + std::sin(n * 0.001f)); });
+        TestSignalSource varying(rig.env, [](long n) { return 1000.0f + 0.25f * (1.0f + std::sin(n * 0.001f)); });
         rig.delay.readType = c.type;
         rig.delay.delayTimeSource().value().jumpTo(1000.0f);
         if (c.varying) rig.delay.setDelayTime(&varying);
@@ -256,7 +237,7 @@ TEST(DelayLine, TapeInterpolatesFractionalDelays) {
     const double omega = 2.0 * std::numbers::pi * 1000.0 / 48000.0;
     const double d = 1000.03125;
     Rig rig(48000.0f, [omega](long n) { return static_cast<float>(std::sin(omega * n)); });
-    SignalSource time(rig.env, [d](long) { return static_cast<float>(d); });  // not marked constant
+    TestSignalSource time(rig.env, [d](long) { return static_cast<float>(d); });  // not marked constant
     rig.delay.timeUnit = DelayLine::Samples;
     rig.delay.smoothDelayChanges = false;
     rig.delay.setDelayTime(&time);
@@ -295,7 +276,7 @@ TEST(DelayLine, ClosingPassWritesFeedbackLoop) {
         SCOPED_TRACE(pullOutput ? "output pulled" : "closing pass only");
         wave::Environment env(kBlock);
         env.setSampleRate(48000.0f);
-        SignalSource impulse(env, [](long n) { return n == 0 ? 1.0f : 0.0f; });
+        TestSignalSource impulse(env, [](long n) { return n == 0 ? 1.0f : 0.0f; });
         DelayLine delay(env);
         std::vector<float> probe(2000, -1.0f);
         FeedbackMix mix(env, impulse, delay, probe);
@@ -331,7 +312,7 @@ TEST(DelayLine, DelaysBeyondTheRingAreLimited) {
     for (Case c : {Case{DelayLine::Tape, false}, Case{DelayLine::Tape, true}, Case{DelayLine::Stretch, true}}) {
         SCOPED_TRACE(::testing::Message() << "type " << c.type << (c.varying ? ", varying" : ", constant"));
         Rig rig(384000.0f, ramp);
-        SignalSource time(rig.env, [](long) { return 5000.0f; });
+        TestSignalSource time(rig.env, [](long) { return 5000.0f; });
         rig.delay.readType = c.type;
         rig.delay.delayTimeSource().value().jumpTo(5000.0f);
         if (c.varying) rig.delay.setDelayTime(&time);
@@ -343,7 +324,7 @@ TEST(DelayLine, DelaysBeyondTheRingAreLimited) {
     }
     for (float bad : {std::numeric_limits<float>::quiet_NaN(), -50.0f, std::numeric_limits<float>::infinity()}) {
         Rig rig(48000.0f, ramp);
-        SignalSource time(rig.env, [bad](long) { return bad; });
+        TestSignalSource time(rig.env, [bad](long) { return bad; });
         rig.delay.setDelayTime(&time);
         for (DelayLine::ReadType type : {DelayLine::Tape, DelayLine::Stretch}) {
             rig.delay.readType = type;
