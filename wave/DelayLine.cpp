@@ -24,7 +24,7 @@ const FunctionTable& DelayLine::fadeTable() {
 
 DelayLine::DelayLine(wave::Environment& environment)
     : wave::Producer(environment),
-      timeUnit(nullptr, Milliseconds),
+      timeUnit(this, Milliseconds),
       smoothDelayChanges(nullptr, true),
       readType(nullptr, Tape),
       timeSource_(environment, 0.0f, false),
@@ -35,10 +35,14 @@ DelayLine::DelayLine(wave::Environment& environment)
       delayBuffer_(environment.maxBlockLength()),
       fade_(&fadeTable()) {
     timeSource_.setRange(0.0f, kMaxDelayMs);
-    rangeUnit_ = Milliseconds;
     reset();
     addToResetList();
     addToClosingPass(Front);
+}
+
+void DelayLine::propertyChanged(AbstractProperty*) {
+    // The internal source's range follows the time unit.
+    timeSource_.setRange(0.0f, timeUnit.get() == Samples ? static_cast<float>(kMaxDelaySamples) : kMaxDelayMs);
 }
 
 void DelayLine::reset() {
@@ -95,10 +99,6 @@ int DelayLine::targetSamples(float time, float scale) const {
 void DelayLine::read(float* out, int count) {
     setOutputFlags(0);
     int unit = timeUnit.get();
-    if (unit != rangeUnit_) {
-        timeSource_.setRange(0.0f, unit == Samples ? static_cast<float>(kMaxDelaySamples) : kMaxDelayMs);
-        rangeUnit_ = unit;
-    }
     const float* time = delayTime_->pull(count, 0);
     bool constant = delayTime_->isConstant();
     float scale = unit == Samples ? 1.0f : environment().sampleRate() / 1000.0f;

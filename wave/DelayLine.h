@@ -17,7 +17,7 @@
 // and cross-faded in over the previous one (the pitch never changes).
 //
 // Everything is allocated at construction; produce and reset neither allocate nor lock.
-class DelayLine : public wave::Producer, public wave::Consumer {
+class DelayLine : public wave::Producer, public wave::Consumer, private PropertyOwner {
 public:
     enum ReadType : int { Tape = 0, Stretch = 1 };
     // Display strings of ReadType, by index.
@@ -44,7 +44,8 @@ public:
 
     explicit DelayLine(wave::Environment& environment);
 
-    Property<int> timeUnit;             // TimeUnit: milliseconds (default) or samples
+    Property<int> timeUnit;             // TimeUnit: milliseconds (default) or samples; sets the
+                                        // internal source's range at once
     Property<bool> smoothDelayChanges;  // glide towards a new delay time; default on
     Property<ReadType> readType;        // read at every block; default Tape
 
@@ -72,6 +73,7 @@ public:
     ReadPath lastReadPath() const { return lastReadPath_; }
 
 private:
+    void propertyChanged(AbstractProperty* property) override;
     void write(int count, int flags);
     void read(float* out, int count);
     void copyBlock(float* out, int count, int delay) const;
@@ -91,7 +93,6 @@ private:
 
     FloatParameterSource timeSource_;
     wave::Producer* delayTime_;
-    int rangeUnit_ = -1;  // time unit the internal source's range was set for
     int writeMode_ = Deferred;
 
     SampleBuffer ring_;

@@ -92,7 +92,8 @@ TEST(DelayLine, ConstantDelayIsExactBlockCopy) {
     const ConstantCase cases[] = {
         {"100 ms at 48 kHz", 48000.0f, DelayLine::Milliseconds, 100.0f, true, DelayLine::Tape, DelayLine::Deferred, 4800,
          {kBlock, 37, 5, 128, 90}},
-        {"Stretch, samples", 48000.0f, DelayLine::Samples, 4800.0f, true, DelayLine::Stretch, DelayLine::Deferred, 4800,
+        {"Stretch, 1 s in samples", 48000.0f, DelayLine::Samples, 48000.0f, true, DelayLine::Stretch,
+         DelayLine::Deferred, 48000,
          {kBlock, 37, 5, 128, 90}},
         {"10.7 samples' worth truncates", 48000.0f, DelayLine::Milliseconds, 10.7f / 48.0f, false, DelayLine::Tape,
          DelayLine::Deferred, 10, {8, 10, 3}},
