@@ -68,14 +68,18 @@ void DelayLine::produce(SampleBuffer& output, int count, int flags) {
         if (writeMode_ == Deferred) write(count, flags);
         return;
     }
-    if (writeMode_ == Immediate) write(count, flags);
+    // A pull that comes back through the input chain while writing (an immediate write in a feedback
+    // loop) only reads: the samples it needs are already in the ring.
+    if (writeMode_ == Immediate && !writing_) write(count, flags);
     if (!(flags & wave::OutputNotNeeded)) read(output.samples(), count);
 }
 
 void DelayLine::write(int count, int flags) {
     // An ordinary pull: the input chain may lead back to this line (feedback) or to another delay
     // line, and none of them must take this pull for its own closing-pass call.
+    writing_ = true;
     const float* in = wave::Producer::pull(input_, count, flags & inputFlagMask_ & ~wave::ClosingPass);
+    writing_ = false;
     float* ring = ring_.samples();
     int first = std::min(count, ringLength_ - writePosition_);
     if (in) {

@@ -94,6 +94,7 @@ private:
     FloatParameterSource timeSource_;
     wave::Producer* delayTime_;
     int writeMode_ = Deferred;
+    bool writing_ = false;  // the write is pulling the input, which may lead back here (feedback)
 
     SampleBuffer ring_;
     int ringLength_;

@@ -251,7 +251,7 @@ TEST(DelayLine, TapeInterpolatesFractionalDelays) {
 
 // The input is written in the closing pass: a feedback loop through the line builds its echoes
 // whether or not anyone pulled the line's output in the cycle, and the loop's mixer runs once per
-// cycle.
+// cycle. An immediate write in the same loop gives the same echoes.
 TEST(DelayLine, ClosingPassWritesFeedbackLoop) {
     // input + 0.5 * delayed, recorded at the running position
     class FeedbackMix : public wave::Source {
@@ -273,8 +273,14 @@ TEST(DelayLine, ClosingPassWritesFeedbackLoop) {
         std::vector<float>& probe_;
     };
 
-    for (bool pullOutput : {true, false}) {
-        SCOPED_TRACE(pullOutput ? "output pulled" : "closing pass only");
+    struct Case {
+        const char* name;
+        bool pullOutput;
+        int writeMode;
+    };
+    for (Case c : {Case{"output pulled", true, DelayLine::Deferred}, Case{"closing pass only", false, DelayLine::Deferred},
+                   Case{"immediate write", true, DelayLine::Immediate}}) {
+        SCOPED_TRACE(c.name);
         wave::Environment env(kBlock);
         env.setSampleRate(48000.0f);
         TestSignalSource impulse(env, [](long n) { return n == 0 ? 1.0f : 0.0f; });
@@ -282,6 +288,7 @@ TEST(DelayLine, ClosingPassWritesFeedbackLoop) {
         std::vector<float> probe(2000, -1.0f);
         FeedbackMix mix(env, impulse, delay, probe);
         delay.setInput(&mix);
+        delay.setWriteMode(c.writeMode);
         delay.delayTimeSource().value().jumpTo(10.0f);  // 480 samples
         int cycles = 0;
         long allocations = 0;
@@ -289,7 +296,7 @@ TEST(DelayLine, ClosingPassWritesFeedbackLoop) {
             AudioThreadGuard guard;
             for (int done = 0; done < 2000; done += 100, ++cycles) {
                 env.advanceCycle();
-                if (pullOutput) delay.pull(100, 0);
+                if (c.pullOutput) delay.pull(100, 0);
                 env.process(100, 0);
             }
             allocations = guard.allocations();
