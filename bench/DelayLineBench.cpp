@@ -19,7 +19,8 @@ constexpr float kRate = 48000.0f;
 // Loops a precomputed signal, one block per pull.
 class LoopSource : public wave::Source {
 public:
-    LoopSource(wave::Environment& env, std::vector<float> samples) : wave::Source(env), samples_(std::move(samples)) {}
+    LoopSource(wave::Environment& env, std::vector<float> samples)
+        : wave::Source(env), samples_(std::move(samples)) {}
     void produce(SampleBuffer& output, int count, int) override {
         if (position_ + count > static_cast<long>(samples_.size())) position_ = 0;
         std::memcpy(output.samples(), samples_.data() + position_, sizeof(float) * count);
@@ -73,15 +74,24 @@ void runDelay(benchmark::State& state, DelayLine::ReadType type, bool moving) {
     }
     state.SetItemsProcessed(state.iterations() * kBlock);
     // Seconds per sample, printed with its SI prefix (n for nanoseconds).
-    state.counters["time_per_sample"] = benchmark::Counter(static_cast<double>(state.iterations() * kBlock),
-                                                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["time_per_sample"] =
+        benchmark::Counter(static_cast<double>(state.iterations() * kBlock),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     state.counters["block_copies"] = delay.lastReadPath() == DelayLine::ReadPath::BlockCopy;
 }
 
-void BM_DelayLineConstant(benchmark::State& state) { runDelay(state, DelayLine::Tape, false); }
-void BM_DelayLineGliding(benchmark::State& state) { runDelay(state, DelayLine::Tape, true); }
-void BM_DelayLineStretch(benchmark::State& state) { runDelay(state, DelayLine::Stretch, true); }
-void BM_DelayLineStretchSettled(benchmark::State& state) { runDelay(state, DelayLine::Stretch, false); }
+void BM_DelayLineConstant(benchmark::State& state) {
+    runDelay(state, DelayLine::Tape, false);
+}
+void BM_DelayLineGliding(benchmark::State& state) {
+    runDelay(state, DelayLine::Tape, true);
+}
+void BM_DelayLineStretch(benchmark::State& state) {
+    runDelay(state, DelayLine::Stretch, true);
+}
+void BM_DelayLineStretchSettled(benchmark::State& state) {
+    runDelay(state, DelayLine::Stretch, false);
+}
 
 }  // namespace
 

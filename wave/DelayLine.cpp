@@ -42,7 +42,8 @@ DelayLine::DelayLine(wave::Environment& environment)
 
 void DelayLine::propertyChanged(AbstractProperty*) {
     // The internal source's range follows the time unit.
-    timeSource_.setRange(0.0f, timeUnit.get() == Samples ? static_cast<float>(kMaxDelaySamples) : kMaxDelayMs);
+    timeSource_.setRange(0.0f,
+                         timeUnit.get() == Samples ? static_cast<float>(kMaxDelaySamples) : kMaxDelayMs);
 }
 
 void DelayLine::reset() {

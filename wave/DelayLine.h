@@ -98,7 +98,7 @@ private:
 
     SampleBuffer ring_;
     int ringLength_;
-    float maxDelay_;  // longest delay in samples the ring can serve
+    float maxDelay_;            // longest delay in samples the ring can serve
     SampleBuffer delayBuffer_;  // delay of each sample of the current block, in samples
     int writePosition_ = 0;
     int readReference_ = 0;  // the write position at the start of the current block

@@ -6,7 +6,8 @@ namespace {
 constexpr float kMinimumFactor = 0.1f;  // -20 dB
 }
 
-GainAdjuster::GainAdjuster(wave::Environment& environment) : wave::Filter(environment), gain_(environment, 1.0f) {
+GainAdjuster::GainAdjuster(wave::Environment& environment)
+    : wave::Filter(environment), gain_(environment, 1.0f) {
     gain_.setRange(-1.0f, 1.0f);
 }
 

@@ -1,6 +1,7 @@
 #include "wave/MidSideConverter.h"
 
-void MidSideConverter::produceOutputs(std::array<SampleBuffer*, kOutputCount>& buffers, int count, int flags) {
+void MidSideConverter::produceOutputs(std::array<SampleBuffer*, kOutputCount>& buffers, int count,
+                                      int flags) {
     if (flags & wave::OutputNotNeeded) return;
     SampleBuffer* inputs[kOutputCount];
     int inputFlags[kOutputCount];

@@ -9,7 +9,9 @@ SignalSmoother::SignalSmoother(wave::Environment& environment)
     updateCoefficient();
 }
 
-void SignalSmoother::propertyChanged(AbstractProperty*) { updateCoefficient(); }
+void SignalSmoother::propertyChanged(AbstractProperty*) {
+    updateCoefficient();
+}
 
 void SignalSmoother::updateCoefficient() {
     float fc = frequency.get();

@@ -1,5 +1,3 @@
-#include "wave/DelayLine.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,6 +8,7 @@
 
 #include "AudioThreadGuard.h"
 #include "TestSignalSource.h"
+#include "wave/DelayLine.h"
 #include "wave/Environment.h"
 
 namespace {
@@ -62,7 +61,9 @@ struct Rig {
     }
 };
 
-float ramp(long n) { return static_cast<float>(n + 1); }
+float ramp(long n) {
+    return static_cast<float>(n + 1);
+}
 
 // Zero crossings (sign changes) in out[from, from + length).
 int zeroCrossings(const std::vector<float>& out, long from, long length) {
@@ -81,7 +82,8 @@ struct ConstantCase {
     DelayLine::ReadType type;
     int writeMode;
     long expected;  // samples
-    std::vector<int> blocks;  // sub-block lengths, cycled; deferred writes need blocks no longer than the delay
+    std::vector<int>
+        blocks;  // sub-block lengths, cycled; deferred writes need blocks no longer than the delay
 };
 
 }  // namespace
@@ -90,15 +92,42 @@ struct ConstantCase {
 // and past the wrap of the ring; nothing is heard before the first echo.
 TEST(DelayLine, ConstantDelayIsExactBlockCopy) {
     const ConstantCase cases[] = {
-        {"100 ms at 48 kHz", 48000.0f, DelayLine::Milliseconds, 100.0f, true, DelayLine::Tape, DelayLine::Deferred, 4800,
+        {"100 ms at 48 kHz",
+         48000.0f,
+         DelayLine::Milliseconds,
+         100.0f,
+         true,
+         DelayLine::Tape,
+         DelayLine::Deferred,
+         4800,
          {kBlock, 37, 5, 128, 90}},
-        {"Stretch, 1 s in samples", 48000.0f, DelayLine::Samples, 48000.0f, true, DelayLine::Stretch,
-         DelayLine::Deferred, 48000,
+        {"Stretch, 1 s in samples",
+         48000.0f,
+         DelayLine::Samples,
+         48000.0f,
+         true,
+         DelayLine::Stretch,
+         DelayLine::Deferred,
+         48000,
          {kBlock, 37, 5, 128, 90}},
-        {"10.7 samples' worth truncates", 48000.0f, DelayLine::Milliseconds, 10.7f / 48.0f, false, DelayLine::Tape,
-         DelayLine::Deferred, 10, {8, 10, 3}},
-        {"immediate write, no delay", 44100.0f, DelayLine::Milliseconds, 0.0f, true, DelayLine::Tape,
-         DelayLine::Immediate, 0, {kBlock, 37, 5, 128, 90}},
+        {"10.7 samples' worth truncates",
+         48000.0f,
+         DelayLine::Milliseconds,
+         10.7f / 48.0f,
+         false,
+         DelayLine::Tape,
+         DelayLine::Deferred,
+         10,
+         {8, 10, 3}},
+        {"immediate write, no delay",
+         44100.0f,
+         DelayLine::Milliseconds,
+         0.0f,
+         true,
+         DelayLine::Tape,
+         DelayLine::Immediate,
+         0,
+         {kBlock, 37, 5, 128, 90}},
     };
     for (const ConstantCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -162,7 +191,8 @@ TEST(DelayLine, StretchKeepsPitchWhileTapeBendsIt) {
         rig.delay.delayTimeSource().value().jumpTo(200.0f);
         std::vector<float> out = rig.run(22050);
         int worst = 0;
-        for (long w = 0; w + 882 <= 22050; w += 882) worst = std::max(worst, std::abs(zeroCrossings(out, w, 882) - 40));
+        for (long w = 0; w + 882 <= 22050; w += 882)
+            worst = std::max(worst, std::abs(zeroCrossings(out, w, 882) - 40));
         if (type == DelayLine::Stretch) {
             EXPECT_LE(worst, 2);
         } else {
@@ -200,7 +230,8 @@ TEST(DelayLine, StretchCrossFadesOverOneGrain) {
     // Half way through the fade the old grain is 18 dB down.
     double oldWeight = (8820.0 - delayAt(lastOld + 1874)) / 4410.0;
     EXPECT_NEAR(20.0 * std::log10(oldWeight), -18.0, 0.05);
-    EXPECT_EQ(rig.delay.lastReadPath(), DelayLine::ReadPath::BlockCopy) << "settled grains read by block copies";
+    EXPECT_EQ(rig.delay.lastReadPath(), DelayLine::ReadPath::BlockCopy)
+        << "settled grains read by block copies";
 }
 
 // After a reset the old ring contents stay hidden until new samples reach the read position, in
@@ -215,7 +246,8 @@ TEST(DelayLine, UnwrittenSamplesReadAsZero) {
         SCOPED_TRACE(::testing::Message() << "type " << c.type << (c.varying ? ", varying" : ", constant"));
         Rig rig(48000.0f, [](long) { return 1.0f; });
         // 1000 ms plus at most 0.5 ms, never marked constant.
-        TestSignalSource varying(rig.env, [](long n) { return 1000.0f + 0.25f * (1.0f + std::sin(n * 0.001f)); });
+        TestSignalSource varying(rig.env,
+                                 [](long n) { return 1000.0f + 0.25f * (1.0f + std::sin(n * 0.001f)); });
         rig.delay.readType = c.type;
         rig.delay.delayTimeSource().value().jumpTo(1000.0f);
         if (c.varying) rig.delay.setDelayTime(&varying);
@@ -244,7 +276,8 @@ TEST(DelayLine, TapeInterpolatesFractionalDelays) {
     rig.delay.setDelayTime(&time);
     std::vector<float> out = rig.run(48000);
     double worst = 0.0;
-    for (long i = 1100; i < 48000; ++i) worst = std::max(worst, std::fabs(out[i] - std::sin(omega * (i - d))));
+    for (long i = 1100; i < 48000; ++i)
+        worst = std::max(worst, std::fabs(out[i] - std::sin(omega * (i - d))));
     EXPECT_LT(worst, 1e-3);
     EXPECT_EQ(rig.blockCopies, 0);
 }
@@ -256,7 +289,8 @@ TEST(DelayLine, ClosingPassWritesFeedbackLoop) {
     // input + 0.5 * delayed, recorded at the running position
     class FeedbackMix : public wave::Source {
     public:
-        FeedbackMix(wave::Environment& env, wave::Producer& input, wave::Producer& delayed, std::vector<float>& probe)
+        FeedbackMix(wave::Environment& env, wave::Producer& input, wave::Producer& delayed,
+                    std::vector<float>& probe)
             : wave::Source(env), input_(input), delayed_(delayed), probe_(probe) {}
         void produce(SampleBuffer& output, int count, int flags) override {
             const float* x = input_.pull(count, flags);
@@ -278,7 +312,8 @@ TEST(DelayLine, ClosingPassWritesFeedbackLoop) {
         bool pullOutput;
         int writeMode;
     };
-    for (Case c : {Case{"output pulled", true, DelayLine::Deferred}, Case{"closing pass only", false, DelayLine::Deferred},
+    for (Case c : {Case{"output pulled", true, DelayLine::Deferred},
+                   Case{"closing pass only", false, DelayLine::Deferred},
                    Case{"immediate write", true, DelayLine::Immediate}}) {
         SCOPED_TRACE(c.name);
         wave::Environment env(kBlock);
@@ -317,7 +352,8 @@ TEST(DelayLine, DelaysBeyondTheRingAreLimited) {
         DelayLine::ReadType type;
         bool varying;
     };
-    for (Case c : {Case{DelayLine::Tape, false}, Case{DelayLine::Tape, true}, Case{DelayLine::Stretch, true}}) {
+    for (Case c :
+         {Case{DelayLine::Tape, false}, Case{DelayLine::Tape, true}, Case{DelayLine::Stretch, true}}) {
         SCOPED_TRACE(::testing::Message() << "type " << c.type << (c.varying ? ", varying" : ", constant"));
         Rig rig(384000.0f, ramp);
         TestSignalSource time(rig.env, [](long) { return 5000.0f; });
@@ -330,7 +366,8 @@ TEST(DelayLine, DelaysBeyondTheRingAreLimited) {
         for (long i = DelayLine::kMaxDelaySamples; i < n; ++i)
             ASSERT_FLOAT_EQ(out[i], ramp(i - DelayLine::kMaxDelaySamples)) << i;
     }
-    for (float bad : {std::numeric_limits<float>::quiet_NaN(), -50.0f, std::numeric_limits<float>::infinity()}) {
+    for (float bad :
+         {std::numeric_limits<float>::quiet_NaN(), -50.0f, std::numeric_limits<float>::infinity()}) {
         Rig rig(48000.0f, ramp);
         TestSignalSource time(rig.env, [bad](long) { return bad; });
         rig.delay.setDelayTime(&time);

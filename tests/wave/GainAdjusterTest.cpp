@@ -1,9 +1,8 @@
-#include "wave/GainAdjuster.h"
-
 #include <gtest/gtest.h>
 
 #include "GraphRun.h"
 #include "TestSignalSource.h"
+#include "wave/GainAdjuster.h"
 
 // The output is gain * input * factor, the factor being reference / level limited to 0.1 .. 1.
 TEST(GainAdjuster, LimitsByReferenceOverLevel) {
@@ -13,11 +12,10 @@ TEST(GainAdjuster, LimitsByReferenceOverLevel) {
         float factor;
     };
     const Case cases[] = {
-        {3.0f, 0.3f, 0.1f},   // 10 times louder: -20 dB
-        {30.0f, 0.3f, 0.1f},  // 100 times louder: still -20 dB
-        {0.6f, 0.3f, 0.5f},
-        {0.2f, 0.3f, 1.0f},  // quieter than the reference: never amplified
-        {0.0f, 0.3f, 1.0f},  // no level at all
+        {3.0f, 0.3f, 0.1f},                       // 10 times louder: -20 dB
+        {30.0f, 0.3f, 0.1f},                      // 100 times louder: still -20 dB
+        {0.6f, 0.3f, 0.5f},  {0.2f, 0.3f, 1.0f},  // quieter than the reference: never amplified
+        {0.0f, 0.3f, 1.0f},                       // no level at all
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << "level " << c.level << ", reference " << c.reference);

@@ -1,11 +1,10 @@
-#include "wave/MidSideConverter.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "GraphRun.h"
 #include "TestSignalSource.h"
+#include "wave/MidSideConverter.h"
 
 // Encoding to mid/side and decoding back gives the pair again; a lone left signal encodes to equal
 // mid and side halves.
@@ -31,8 +30,8 @@ TEST(MidSideConverter, EncodeThenDecodeRestoresThePair) {
     TestSignalSource one(env, [](long) { return 1.0f; });
     encoder.setFirstInput(&one);
     encoder.setSecondInput(nullptr);  // a missing input is silence
-    GraphRun lone = GraphRun::run(env, {&encoder.output(0), &encoder.output(1), &decoder.output(0), &decoder.output(1)},
-                                  4, 4);
+    GraphRun lone = GraphRun::run(
+        env, {&encoder.output(0), &encoder.output(1), &decoder.output(0), &decoder.output(1)}, 4, 4);
     EXPECT_EQ(lone.outputs[0][0], 0.5f);
     EXPECT_EQ(lone.outputs[1][0], 0.5f);
     EXPECT_EQ(lone.outputs[2][0], 1.0f);

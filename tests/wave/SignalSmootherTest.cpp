@@ -1,5 +1,3 @@
-#include "wave/SignalSmoother.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +6,7 @@
 
 #include "GraphRun.h"
 #include "TestSignalSource.h"
+#include "wave/SignalSmoother.h"
 
 // Rectifying a full-scale 1 kHz sine gives its mean level, 2 / pi, reached without overshoot.
 TEST(SignalSmoother, RectifiedSineSettlesAtMeanLevel) {
@@ -49,7 +48,8 @@ TEST(SignalSmoother, StepResponseFollowsCornerAndSampleRate) {
             GraphRun run = GraphRun::run(env, {&smoother}, n, 64);
             EXPECT_TRUE(run.realTimeSafe());
             const std::vector<float>& out = run.outputs[0];
-            long crossing = std::find_if(out.begin(), out.end(), [](float y) { return y >= 0.5f; }) - out.begin();
+            long crossing =
+                std::find_if(out.begin(), out.end(), [](float y) { return y >= 0.5f; }) - out.begin();
             EXPECT_NEAR(crossing / c.rate, halfWay, halfWay * 0.01);
             EXPECT_LE(*std::max_element(out.begin(), out.end()), 1.0f);
             EXPECT_GT(out.back(), 0.99f);
