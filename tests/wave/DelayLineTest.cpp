@@ -82,8 +82,8 @@ struct ConstantCase {
     DelayLine::ReadType type;
     int writeMode;
     long expected;  // samples
-    std::vector<int>
-        blocks;  // sub-block lengths, cycled; deferred writes need blocks no longer than the delay
+    // Sub-block lengths, cycled; deferred writes need blocks no longer than the delay.
+    std::vector<int> blocks;
 };
 
 }  // namespace
@@ -91,44 +91,19 @@ struct ConstantCase {
 // A constant delay is served by block copies at an exact integer delay, across odd sub-block lengths
 // and past the wrap of the ring; nothing is heard before the first echo.
 TEST(DelayLine, ConstantDelayIsExactBlockCopy) {
+    const std::vector<int> odd = {kBlock, 37, 5, 128, 90};
+    // clang-format off
     const ConstantCase cases[] = {
-        {"100 ms at 48 kHz",
-         48000.0f,
-         DelayLine::Milliseconds,
-         100.0f,
-         true,
-         DelayLine::Tape,
-         DelayLine::Deferred,
-         4800,
-         {kBlock, 37, 5, 128, 90}},
-        {"Stretch, 1 s in samples",
-         48000.0f,
-         DelayLine::Samples,
-         48000.0f,
-         true,
-         DelayLine::Stretch,
-         DelayLine::Deferred,
-         48000,
-         {kBlock, 37, 5, 128, 90}},
-        {"10.7 samples' worth truncates",
-         48000.0f,
-         DelayLine::Milliseconds,
-         10.7f / 48.0f,
-         false,
-         DelayLine::Tape,
-         DelayLine::Deferred,
-         10,
-         {8, 10, 3}},
-        {"immediate write, no delay",
-         44100.0f,
-         DelayLine::Milliseconds,
-         0.0f,
-         true,
-         DelayLine::Tape,
-         DelayLine::Immediate,
-         0,
-         {kBlock, 37, 5, 128, 90}},
+        {"100 ms at 48 kHz", 48000.0f, DelayLine::Milliseconds, 100.0f, true, DelayLine::Tape,
+         DelayLine::Deferred, 4800, odd},
+        {"Stretch, 1 s in samples", 48000.0f, DelayLine::Samples, 48000.0f, true, DelayLine::Stretch,
+         DelayLine::Deferred, 48000, odd},
+        {"10.7 samples' worth truncates", 48000.0f, DelayLine::Milliseconds, 10.7f / 48.0f, false,
+         DelayLine::Tape, DelayLine::Deferred, 10, {8, 10, 3}},
+        {"immediate write, no delay", 44100.0f, DelayLine::Milliseconds, 0.0f, true, DelayLine::Tape,
+         DelayLine::Immediate, 0, odd},
     };
+    // clang-format on
     for (const ConstantCase& c : cases) {
         SCOPED_TRACE(c.name);
         Rig rig(c.rate, ramp);
@@ -262,6 +237,23 @@ TEST(DelayLine, UnwrittenSamplesReadAsZero) {
             EXPECT_GT(rig.sampleReads, 0);
         }
     }
+}
+
+// Stretch to a delay that reaches before the reset: the old grain fades out smoothly while the new
+// one reads silence, instead of the output dropping to zero at the grain start.
+TEST(DelayLine, StretchFadesIntoUnwrittenSamplesWithoutDropout) {
+    Rig rig(48000.0f, [](long) { return 0.25f; });
+    rig.delay.readType = DelayLine::Stretch;
+    rig.delay.smoothDelayChanges = false;
+    rig.delay.delayTimeSource().value().jumpTo(100.0f);
+    rig.run(24000);  // 500 ms written
+    rig.delay.delayTimeSource().value().jumpTo(1000.0f);
+    std::vector<float> out = rig.run(12000);
+    float largestStep = 0.0f;
+    for (long i = 1; i < 12000; ++i) largestStep = std::max(largestStep, std::fabs(out[i] - out[i - 1]));
+    EXPECT_LT(largestStep, 0.001f);
+    EXPECT_FLOAT_EQ(out[0], 0.25f);
+    EXPECT_EQ(out[11999], 0.0f);
 }
 
 // Linear interpolation between ring samples stays accurate at the ring's large indices: a 1 kHz sine
