@@ -18,6 +18,12 @@ public:
         int flags;
     };
 
+    // Room for the records up front, so calls made under an allocation guard stay allocation-free.
+    FakeParameterOwner() {
+        changes.reserve(4096);
+        notifications.reserve(4096);
+    }
+
     void beginUpdate() override {
         ++depth;
         ++batches;
