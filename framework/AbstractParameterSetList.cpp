@@ -12,7 +12,7 @@ AbstractParameterSetList::NumActiveParameter::NumActiveParameter(AbstractParamet
 
 void AbstractParameterSetList::NumActiveParameter::applyToEngine(float plain) {
     PropPluginParameter<int>::applyToEngine(plain);
-    list_.applyActiveCount(rawOfIndex(int(plain)));
+    list_.applyActiveCount(rawOfIndex(toIndex(plain)));
 }
 
 AbstractParameterSetList::AbstractParameterSetList(GenericParameterOwner* owner, const std::string& listName)

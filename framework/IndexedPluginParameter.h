@@ -30,7 +30,7 @@ public:
     float plainToNormalized(float plain) const override {
         int span = maxIndex_ - minIndex_;
         if (span == 0) return 0.0f;
-        return float(int(plain) - minIndex_) / float(span);
+        return float(toIndex(plain) - minIndex_) / float(span);
     }
 
     // Rounds half up to the nearest index.
@@ -74,9 +74,10 @@ public:
 
     std::string plainToText(float plain) const override {
         const std::vector<std::string>& names = *itemNames_;
-        int position = int(plain) - minIndex_;
-        if (position >= 0 && position < int(names.size())) return names[position];
-        return std::to_string(rawOfIndex(int(plain)));
+        int index = toIndex(plain);
+        int position = index - minIndex_;
+        if (position >= 0 && position < int(names.size())) return names[std::size_t(position)];
+        return std::to_string(rawOfIndex(index));
     }
 
     float defaultValue() const override { return float(indexOfRaw(default_)); }
@@ -88,7 +89,7 @@ public:
     // allocates.
     void setValue(float plain, int flags) override {
         if (std::isnan(plain)) return;
-        int index = int(std::clamp(plain, float(minIndex_), float(maxIndex_)));
+        int index = toIndex(plain);
         if (index == indexOfRaw(int(value_))) return;
         value_ = toValue(rawOfIndex(index));
         if (owner_) owner_->parameterChanged(index_, float(index), flags);
@@ -138,6 +139,12 @@ public:
     const std::vector<std::string>& itemNames() const { return *itemNames_; }
 
 protected:
+    // The plain value truncated toward zero and clamped to the index range; NaN gives the minimum.
+    int toIndex(float plain) const {
+        if (std::isnan(plain)) return minIndex_;
+        return int(std::clamp(plain, float(minIndex_), float(maxIndex_)));
+    }
+
     static T toValue(int raw) {
         if constexpr (std::is_same_v<T, bool>)
             return raw != 0;

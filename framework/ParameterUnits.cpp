@@ -3,8 +3,8 @@
 #include "framework/NumberFormat.h"
 #include "framework/Tapers.h"
 
-// The singletons are created on first use (thread-safe function statics) and live until the library
-// unloads.
+// The singletons are function statics, so any first use is safe; the library also creates them all
+// while it loads (bottom of this file), and they live until it unloads.
 
 namespace {
 
@@ -120,3 +120,10 @@ const PercentParameterUnit& PercentParameterUnit::instance() {
 void PercentParameterUnit::apply(FloatPluginParameter::DisplayMapping& mapping) const {
     mapping.format = "*3f";
 }
+
+namespace {
+[[maybe_unused]] const bool kUnitsCreated =
+    (HzParameterUnit::instance(), ExpFreqParameterUnit::instance(), MsParameterUnit::instance(),
+     SecParameterUnit::instance(), DBParameterUnit::instance(), DBRangeParameterUnit::instance(),
+     OctavesParameterUnit::instance(), PercentParameterUnit::instance(), true);
+}  // namespace

@@ -13,7 +13,7 @@ public:
 
     // Audio thread. Never blocks or allocates; owners hear of properties that changed.
     void applyToEngine(float plain) override {
-        T value = IndexedPluginParameter<T>::toValue(this->rawOfIndex(int(plain)));
+        T value = IndexedPluginParameter<T>::toValue(this->rawOfIndex(this->toIndex(plain)));
         for (Property<T>* property : this->bound_) property->set(value);
     }
 };

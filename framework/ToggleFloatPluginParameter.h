@@ -22,7 +22,7 @@ public:
 
     // Audio thread. Never blocks or allocates.
     void applyToEngine(float plain) override {
-        int index = int(plain);
+        int index = this->toIndex(plain);
         float target = factors_ ? factors_[index] : float(index);
         for (SmoothedValue* value : bound_) value->rampTo(target);
     }
