@@ -23,9 +23,13 @@ void AbstractParameterSetList::collectParameters(std::vector<AbstractPluginParam
     AbstractParameterSetArray::collectParameters(collection);
 }
 
-int AbstractParameterSetList::firstParameterIndex() { return numActive_.index(); }
+int AbstractParameterSetList::firstParameterIndex() {
+    return numActive_.index();
+}
 
-void AbstractParameterSetList::addProducerTable(wave::Producer* const* table) { producerTables_.push_back(table); }
+void AbstractParameterSetList::addProducerTable(wave::Producer* const* table) {
+    producerTables_.push_back(table);
+}
 
 void AbstractParameterSetList::applyActiveCount(int count) {
     int positions = std::min(maximumCount(), getSetCount());
@@ -83,7 +87,8 @@ void AbstractParameterSetList::removeWithTargets(int position, ModulationSlotHoo
         cleared.erase(std::remove(cleared.begin(), cleared.end(), position), cleared.end());
         std::sort(cleared.begin(), cleared.end());
         cleared.erase(std::unique(cleared.begin(), cleared.end()), cleared.end());
-        position -= int(std::count_if(cleared.begin(), cleared.end(), [&](int slot) { return slot < position; }));
+        position -=
+            int(std::count_if(cleared.begin(), cleared.end(), [&](int slot) { return slot < position; }));
     }
     removeClearedSlots(*hooks, cleared);
     AbstractParameterSetList::removeAt(position);

@@ -20,7 +20,8 @@ public:
     // registered producers of the active sets and disables the others.
     class NumActiveParameter : public PropPluginParameter<int> {
     public:
-        NumActiveParameter(AbstractParameterSetList& list, GenericParameterOwner* owner, const std::string& listName);
+        NumActiveParameter(AbstractParameterSetList& list, GenericParameterOwner* owner,
+                           const std::string& listName);
         // Audio thread. Never blocks or allocates.
         void applyToEngine(float plain) override;
 

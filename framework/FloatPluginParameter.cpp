@@ -36,7 +36,9 @@ float FloatPluginParameter::displayToPlain(float display) const {
     return taperInverse_((display_.inverse(display) - engineOffset_) / engineScale_);
 }
 
-float FloatPluginParameter::plainToDisplay(float plain) const { return display_.forward(engineValue(plain)); }
+float FloatPluginParameter::plainToDisplay(float plain) const {
+    return display_.forward(engineValue(plain));
+}
 
 float FloatPluginParameter::plainToNormalized(float plain) const {
     return (plain - minimum_) / (maximum_ - minimum_);
@@ -87,7 +89,8 @@ bool FloatPluginParameter::textToPlain(const std::string& text, float& plain) co
 
 std::string FloatPluginParameter::plainToText(float plain) const {
     float display = plainToDisplay(plain);
-    std::string text = display_.formatter ? display_.formatter(display) : formatNumber(display, display_.format);
+    std::string text =
+        display_.formatter ? display_.formatter(display) : formatNumber(display, display_.format);
     if (!display_.unitLabel.empty()) text += " " + display_.unitLabel;
     return text;
 }

@@ -10,7 +10,8 @@
 template <typename P, typename Base>
 class GenericPropPluginParameter : public Base {
 public:
-    GenericPropPluginParameter(GenericParameterOwner* owner, std::string name) : Base(owner, std::move(name)) {}
+    GenericPropPluginParameter(GenericParameterOwner* owner, std::string name)
+        : Base(owner, std::move(name)) {}
 
     // Construction. Answers the position of the new binding.
     int bind(P* property) {

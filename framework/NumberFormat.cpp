@@ -50,8 +50,8 @@ std::string significantDigits(double x, const std::string& format) {
 std::string formatNumber(double x, const std::string& format) {
     if (x >= std::numeric_limits<double>::infinity()) return "INF";
     if (x <= -std::numeric_limits<double>::infinity()) return "-INF";
-    std::string text = !format.empty() && format[0] == '*' ? significantDigits(x, format)
-                                                           : printOne(format.c_str(), x);
+    std::string text =
+        !format.empty() && format[0] == '*' ? significantDigits(x, format) : printOne(format.c_str(), x);
     for (char c : text)
         if (c >= '1' && c <= '9') return text;
     if (!text.empty() && text[0] == '-') return text.substr(1);

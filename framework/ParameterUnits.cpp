@@ -8,7 +8,9 @@
 
 namespace {
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
 
 bool equalIgnoringCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
@@ -28,7 +30,8 @@ const FloatPluginParameterUnit::Suffix* FloatPluginParameterUnit::findSuffix(con
 }
 
 FreqParameterUnit::FreqParameterUnit()
-    : FloatPluginParameterUnit({{"Hz", 1.0f, identity}, {"kHz", 1000.0f, identity}, {"k", 1000.0f, identity}}) {}
+    : FloatPluginParameterUnit(
+          {{"Hz", 1.0f, identity}, {"kHz", 1000.0f, identity}, {"k", 1000.0f, identity}}) {}
 
 const HzParameterUnit& HzParameterUnit::instance() {
     static const HzParameterUnit unit;
@@ -51,7 +54,8 @@ void ExpFreqParameterUnit::apply(FloatPluginParameter::DisplayMapping& mapping) 
 }
 
 MsParameterUnit::MsParameterUnit()
-    : FloatPluginParameterUnit({{"ms", 1.0f, identity}, {"sec", 1000.0f, identity}, {"s", 1000.0f, identity}}) {}
+    : FloatPluginParameterUnit(
+          {{"ms", 1.0f, identity}, {"sec", 1000.0f, identity}, {"s", 1000.0f, identity}}) {}
 
 const MsParameterUnit& MsParameterUnit::instance() {
     static const MsParameterUnit unit;

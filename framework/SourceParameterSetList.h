@@ -8,16 +8,17 @@
 template <typename T>
 class SourceParameterSetList : public TargetParameterSetList<T> {
 public:
-    SourceParameterSetList(GenericParameterOwner* owner, const std::string& listName, ModulationSlotHooks* hooks,
-                           int firstTarget, int targetsPerSet, int firstSource, int sourcesPerSet)
+    SourceParameterSetList(GenericParameterOwner* owner, const std::string& listName,
+                           ModulationSlotHooks* hooks, int firstTarget, int targetsPerSet, int firstSource,
+                           int sourcesPerSet)
         : TargetParameterSetList<T>(owner, listName, hooks, firstTarget, targetsPerSet),
           firstSource_(firstSource),
           sourcesPerSet_(sourcesPerSet) {}
 
     // UI thread.
     void removeAt(int position) override {
-        this->removeWithSources(position, this->hooks_, this->firstTarget_, this->targetsPerSet_, firstSource_,
-                                sourcesPerSet_);
+        this->removeWithSources(position, this->hooks_, this->firstTarget_, this->targetsPerSet_,
+                                firstSource_, sourcesPerSet_);
     }
 
     int firstSource() const { return firstSource_; }

@@ -12,7 +12,8 @@ namespace {
 constexpr float kEpsilon = std::numeric_limits<float>::epsilon();
 }
 
-StateList::StateList(StateListOwner& owner, int size) : owner_(owner), records_(std::size_t(std::max(size, 0))) {}
+StateList::StateList(StateListOwner& owner, int size)
+    : owner_(owner), records_(std::size_t(std::max(size, 0))) {}
 
 void StateList::captureState(Record& record) {
     owner_.readPresetState(record.presetName, record.presetPath, record.modified);
@@ -46,6 +47,7 @@ bool StateList::statesEqual(const Record& record) {
     int count = parameters.getParameterCount();
     if (int(record.values.size()) != count) return false;
     for (int i = 0; i < count; ++i)
-        if (std::fabs(parameters.getParameter(i)->value() - record.values[std::size_t(i)]) > kEpsilon) return false;
+        if (std::fabs(parameters.getParameter(i)->value() - record.values[std::size_t(i)]) > kEpsilon)
+            return false;
     return true;
 }

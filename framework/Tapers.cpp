@@ -21,19 +21,19 @@ float interpolate(const Point (&points)[N], float x, bool swapped) {
     if (!(x > in(0))) return out(0);
     for (std::size_t i = 1; i < N; ++i) {
         if (in(i) >= x) {
-            float t = (x - in(i - 1)) / (in(i) - in(i - 1));
+            float t = (x - in(i - 1)) / (in(i)-in(i - 1));
             return out(i - 1) + t * (out(i) - out(i - 1));
         }
     }
     return out(N - 1);
 }
 
-constexpr Point kLevel[] = {{0.0f, 0.0f}, {0.1f, 0.002f}, {0.25f, 0.05f}, {0.5f, 0.16f},
+constexpr Point kLevel[] = {{0.0f, 0.0f},  {0.1f, 0.002f}, {0.25f, 0.05f}, {0.5f, 0.16f},
                             {0.7f, 0.36f}, {0.9f, 0.91f},  {1.0f, 1.0f}};
 
-constexpr Point kEnvelopeTime[] = {{0.0f, 0.0f},   {0.15f, 0.02f}, {0.2f, 0.03f},  {0.33f, 0.05f},
-                                   {0.4f, 0.07f},  {0.5f, 0.1f},   {0.6f, 0.13f},  {0.68f, 0.17f},
-                                   {0.75f, 0.22f}, {0.85f, 0.35f}, {0.9f, 0.46f},  {0.95f, 0.66f},
+constexpr Point kEnvelopeTime[] = {{0.0f, 0.0f},   {0.15f, 0.02f}, {0.2f, 0.03f}, {0.33f, 0.05f},
+                                   {0.4f, 0.07f},  {0.5f, 0.1f},   {0.6f, 0.13f}, {0.68f, 0.17f},
+                                   {0.75f, 0.22f}, {0.85f, 0.35f}, {0.9f, 0.46f}, {0.95f, 0.66f},
                                    {0.98f, 0.82f}, {1.0f, 1.0f}};
 
 constexpr Point kSteep[] = {{0.0f, 0.0f}, {0.2f, 0.001f}, {0.5f, 0.007f}, {0.7f, 0.03f},
@@ -49,14 +49,26 @@ float oddSymmetric(float x, bool swapped) {
 
 }  // namespace
 
-float level(float x) { return oddSymmetric(x, false); }
-float levelInverse(float y) { return oddSymmetric(y, true); }
+float level(float x) {
+    return oddSymmetric(x, false);
+}
+float levelInverse(float y) {
+    return oddSymmetric(y, true);
+}
 
-float envelopeTime(float x) { return interpolate(kEnvelopeTime, x, false); }
-float envelopeTimeInverse(float y) { return interpolate(kEnvelopeTime, y, true); }
+float envelopeTime(float x) {
+    return interpolate(kEnvelopeTime, x, false);
+}
+float envelopeTimeInverse(float y) {
+    return interpolate(kEnvelopeTime, y, true);
+}
 
-float steep(float x) { return interpolate(kSteep, x, false); }
-float steepInverse(float y) { return interpolate(kSteep, y, true); }
+float steep(float x) {
+    return interpolate(kSteep, x, false);
+}
+float steepInverse(float y) {
+    return interpolate(kSteep, y, true);
+}
 
 float gain(float x) {
     if (x > 0.1f) return std::pow(10.0f, (x - 1.0f) * 36.0f / 20.0f);
@@ -68,19 +80,31 @@ float gainInverse(float g) {
     return ratioToDecibel(g) / 36.0f + 1.0f;
 }
 
-float decibelToRatio(float x) { return std::exp(x * std::log(10.0f) / 20.0f); }
+float decibelToRatio(float x) {
+    return std::exp(x * std::log(10.0f) / 20.0f);
+}
 
 float ratioToDecibel(float x) {
     if (!(x > 1e-10f)) return -180.0f;
     return std::fmax(20.0f * std::log10(x), -180.0f);
 }
 
-float octaveToSemitone(float x) { return x * 12.0f; }
-float semitoneToOctave(float x) { return x / 12.0f; }
+float octaveToSemitone(float x) {
+    return x * 12.0f;
+}
+float semitoneToOctave(float x) {
+    return x / 12.0f;
+}
 
-float exponentOfTwo(float x) { return std::exp2(x); }
-float logarithmOfTwo(float x) { return std::log2(x); }
+float exponentOfTwo(float x) {
+    return std::exp2(x);
+}
+float logarithmOfTwo(float x) {
+    return std::log2(x);
+}
 
-float identity(float x) { return x; }
+float identity(float x) {
+    return x;
+}
 
 }  // namespace tapers

@@ -28,7 +28,7 @@ float ratioToDecibel(float x);
 float octaveToSemitone(float x);
 float semitoneToOctave(float x);
 
-float exponentOfTwo(float x);  // 2^x
+float exponentOfTwo(float x);   // 2^x
 float logarithmOfTwo(float x);  // log2 x
 
 float identity(float x);

@@ -9,8 +9,8 @@
 template <typename T>
 class TargetParameterSetList : public ParameterSetList<T> {
 public:
-    TargetParameterSetList(GenericParameterOwner* owner, const std::string& listName, ModulationSlotHooks* hooks,
-                           int firstTarget, int targetsPerSet)
+    TargetParameterSetList(GenericParameterOwner* owner, const std::string& listName,
+                           ModulationSlotHooks* hooks, int firstTarget, int targetsPerSet)
         : ParameterSetList<T>(owner, listName),
           firstTarget_(firstTarget),
           hooks_(hooks),

@@ -48,4 +48,6 @@ void UndoHistory::step(int direction) {
     if (compare) compare->setChanged(true);
 }
 
-bool UndoHistory::isCurrentState() { return states_.statesEqual(states_.record(position_)); }
+bool UndoHistory::isCurrentState() {
+    return states_.statesEqual(states_.record(position_));
+}

@@ -1,8 +1,7 @@
-#include "framework/CompareStates.h"
-
 #include <gtest/gtest.h>
 
 #include "FakeParameterOwner.h"
+#include "framework/CompareStates.h"
 #include "framework/FloatPluginParameter.h"
 #include "framework/UndoHistory.h"
 

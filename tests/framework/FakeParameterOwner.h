@@ -10,7 +10,9 @@
 
 // Stands in for the plug-in: numbers parameters, records every change and batch, and holds back
 // notifications inside a batch the way the plug-in does.
-class FakeParameterOwner : public GenericParameterOwner, public StateListOwner, public MidiVirtualParameterOwner {
+class FakeParameterOwner : public GenericParameterOwner,
+                           public StateListOwner,
+                           public MidiVirtualParameterOwner {
 public:
     struct Change {
         int index;

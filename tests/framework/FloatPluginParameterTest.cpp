@@ -1,5 +1,3 @@
-#include "framework/FloatPluginParameter.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +7,7 @@
 #include "AudioThreadGuard.h"
 #include "FakeParameterOwner.h"
 #include "framework/FloatParamPluginParameter.h"
+#include "framework/FloatPluginParameter.h"
 #include "framework/LimFloatPropPluginParameter.h"
 #include "framework/ParameterUnits.h"
 #include "framework/Tapers.h"
@@ -71,7 +70,8 @@ TEST(FloatPluginParameterTest, EngineRangeMapsTheRangeAfterTheTaperAndDisplayInv
     EXPECT_FLOAT_EQ(time.engineValue(0.0f), 0.001f);
     EXPECT_FLOAT_EQ(time.engineValue(1.0f), 20.0f);
     EXPECT_NEAR(time.engineValue(0.5f), 0.001f + 0.1f * 19.999f, 1e-5f);
-    for (float p : {0.0f, 0.1f, 0.37f, 0.5f, 0.93f, 1.0f}) EXPECT_NEAR(time.displayToPlain(time.plainToDisplay(p)), p, 1e-5f);
+    for (float p : {0.0f, 0.1f, 0.37f, 0.5f, 0.93f, 1.0f})
+        EXPECT_NEAR(time.displayToPlain(time.plainToDisplay(p)), p, 1e-5f);
     EXPECT_FLOAT_EQ(time.normalizedToPlain(time.plainToNormalized(0.37f)), 0.37f);
     EXPECT_EQ(time.plainToText(1.0f), "20.000 sec");
 
@@ -187,13 +187,17 @@ TEST(FloatPluginParameterTest, TextRoundTripHoldsForEveryClassAndUnit) {
     };
     const Setup setups[] = {
         {"plain", [](FloatPluginParameter& p) { configure(p, -1.0f, 1.0f, 0.0f); }},
-        {"hertz", [](FloatPluginParameter& p) { configure(p, 20.0f, 20000.0f, 440.0f, &HzParameterUnit::instance()); }},
+        {"hertz",
+         [](FloatPluginParameter& p) {
+             configure(p, 20.0f, 20000.0f, 440.0f, &HzParameterUnit::instance());
+         }},
         {"exp-hertz",
          [](FloatPluginParameter& p) {
              configure(p, 0.0f, 1.0f, 0.5f, &ExpFreqParameterUnit::instance());
              p.setEngineRange(std::log2(16.0f), std::log2(21000.0f));
          }},
-        {"ms", [](FloatPluginParameter& p) { configure(p, 5.0f, 5000.0f, 250.0f, &MsParameterUnit::instance()); }},
+        {"ms",
+         [](FloatPluginParameter& p) { configure(p, 5.0f, 5000.0f, 250.0f, &MsParameterUnit::instance()); }},
         {"sec",
          [](FloatPluginParameter& p) {
              configure(p, 0.0f, 1.0f, 0.2f, &SecParameterUnit::instance());
@@ -206,10 +210,18 @@ TEST(FloatPluginParameterTest, TextRoundTripHoldsForEveryClassAndUnit) {
              p.setTaper(tapers::gain, tapers::gainInverse);
              p.setDisplayFunctions(tapers::ratioToDecibel, tapers::decibelToRatio);
          }},
-        {"dB-to-zero", [](FloatPluginParameter& p) { configure(p, -60.0f, 0.0f, -6.0f, &DBParameterUnit::instance()); }},
-        {"dB-range", [](FloatPluginParameter& p) { configure(p, 0.0f, 48.0f, 12.0f, &DBRangeParameterUnit::instance()); }},
-        {"octaves", [](FloatPluginParameter& p) { configure(p, -2.0f, 2.0f, 0.0f, &OctavesParameterUnit::instance()); }},
-        {"percent", [](FloatPluginParameter& p) { configure(p, 0.0f, 100.0f, 50.0f, &PercentParameterUnit::instance()); }},
+        {"dB-to-zero",
+         [](FloatPluginParameter& p) { configure(p, -60.0f, 0.0f, -6.0f, &DBParameterUnit::instance()); }},
+        {"dB-range",
+         [](FloatPluginParameter& p) {
+             configure(p, 0.0f, 48.0f, 12.0f, &DBRangeParameterUnit::instance());
+         }},
+        {"octaves",
+         [](FloatPluginParameter& p) { configure(p, -2.0f, 2.0f, 0.0f, &OctavesParameterUnit::instance()); }},
+        {"percent",
+         [](FloatPluginParameter& p) {
+             configure(p, 0.0f, 100.0f, 50.0f, &PercentParameterUnit::instance());
+         }},
         {"level-percent",
          [](FloatPluginParameter& p) {
              configure(p, -1.0f, 1.0f, 0.0f, &PercentParameterUnit::instance());
@@ -231,7 +243,8 @@ TEST(FloatPluginParameterTest, TextRoundTripHoldsForEveryClassAndUnit) {
                 float back = 0.0f;
                 ASSERT_TRUE(p->textToPlain(text, back)) << setup.name << ": " << text;
                 EXPECT_EQ(p->plainToText(back), text) << setup.name << " at " << v;
-                EXPECT_NEAR(p->plainToNormalized(back), p->plainToNormalized(v), 2e-3f) << setup.name << ": " << text;
+                EXPECT_NEAR(p->plainToNormalized(back), p->plainToNormalized(v), 2e-3f)
+                    << setup.name << ": " << text;
             }
         }
     }

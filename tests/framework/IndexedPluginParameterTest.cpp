@@ -1,11 +1,10 @@
-#include "framework/IndexedPluginParameter.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "AudioThreadGuard.h"
 #include "FakeParameterOwner.h"
+#include "framework/IndexedPluginParameter.h"
 #include "framework/PropPluginParameter.h"
 #include "framework/ToggleFloatPluginParameter.h"
 #include "wave/Environment.h"
@@ -30,9 +29,9 @@ TEST(IndexedPluginParameterTest, NormalizedValuesRoundHalfUpToTheNearestIndex) {
         float expected;
     };
     const Case cases[] = {
-        {0, 2, 0.5f, 1.0f},   {0, 3, 0.5f, 2.0f},    {0, 3, 0.49f, 1.0f}, {0, 3, 0.0f, 0.0f},
-        {0, 3, 1.0f, 3.0f},   {0, 3, 1.7f, 3.0f},    {0, 3, -0.4f, 0.0f}, {1, 16, 0.0f, 1.0f},
-        {1, 16, 1.0f, 16.0f}, {-5, 5, 0.5f, 0.0f},   {4, 4, 0.7f, 4.0f},  {0, 1, std::nanf(""), 0.0f},
+        {0, 2, 0.5f, 1.0f},   {0, 3, 0.5f, 2.0f},  {0, 3, 0.49f, 1.0f}, {0, 3, 0.0f, 0.0f},
+        {0, 3, 1.0f, 3.0f},   {0, 3, 1.7f, 3.0f},  {0, 3, -0.4f, 0.0f}, {1, 16, 0.0f, 1.0f},
+        {1, 16, 1.0f, 16.0f}, {-5, 5, 0.5f, 0.0f}, {4, 4, 0.7f, 4.0f},  {0, 1, std::nanf(""), 0.0f},
     };
     for (const Case& c : cases) {
         IndexedPluginParameter<int> p(&owner, "P");

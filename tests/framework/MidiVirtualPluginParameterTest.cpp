@@ -1,10 +1,9 @@
-#include "framework/MidiMultiVirtualPluginParameter.h"
-
 #include <gtest/gtest.h>
 
 #include "AudioThreadGuard.h"
 #include "FakeParameterOwner.h"
 #include "framework/FloatPluginParameter.h"
+#include "framework/MidiMultiVirtualPluginParameter.h"
 
 namespace {
 

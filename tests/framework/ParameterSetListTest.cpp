@@ -1,5 +1,3 @@
-#include "framework/ParameterSetList.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +7,7 @@
 #include "FakeParameterOwner.h"
 #include "framework/FloatPluginParameter.h"
 #include "framework/ParameterSetArray.h"
+#include "framework/ParameterSetList.h"
 #include "framework/SourceParameterSetList.h"
 #include "framework/TargetParameterSetList.h"
 #include "wave/Environment.h"
@@ -20,7 +19,9 @@ namespace {
 class StepSet : public PluginParameterSet {
 public:
     StepSet(GenericParameterOwner* owner, const std::string& name)
-        : PluginParameterSet(owner, name), value(this, parameterName(" Value")), gate(this, parameterName(" Gate")) {
+        : PluginParameterSet(owner, name),
+          value(this, parameterName(" Value")),
+          gate(this, parameterName(" Gate")) {
         configure();
     }
     void configure() override {
@@ -108,7 +109,8 @@ TEST(ParameterSetListTest, SetsNameAndNumberTheirParametersAndListsKnowTheirRang
     ASSERT_EQ(collected.size(), 9u);
     for (std::size_t i = 0; i < collected.size(); ++i) EXPECT_EQ(collected[i]->index(), int(i) + 4);
 
-    struct EmptyArray : ParameterSetArray<StepSet> {} empty;
+    struct EmptyArray : ParameterSetArray<StepSet> {
+    } empty;
     EXPECT_EQ(empty.firstParameterIndex(), -1);
     EXPECT_FALSE(empty.containsParameter(-1));
 }
@@ -210,7 +212,9 @@ namespace {
 class SlotSet : public PluginParameterSet {
 public:
     SlotSet(GenericParameterOwner* owner, const std::string& name)
-        : PluginParameterSet(owner, name), source(this, name + " Source"), target(this, name + " Target"),
+        : PluginParameterSet(owner, name),
+          source(this, name + " Source"),
+          target(this, name + " Target"),
           level(this, name + " Level") {
         source.setIndexRange(0, 200, 0);
         target.setIndexRange(0, 200, 0);
@@ -288,9 +292,13 @@ public:
     const AbstractParameterSetList* slotList() const override { return &slots; }
     int slotCount() const override { return kSlots; }
     int slotSource(int slot) const override { return int(slotsOf().set(slot).source.value()) - 1; }
-    void setSlotSource(int slot, int source) override { slots.set(slot).source.setValue(float(source + 1), 0); }
+    void setSlotSource(int slot, int source) override {
+        slots.set(slot).source.setValue(float(source + 1), 0);
+    }
     int slotTarget(int slot) const override { return int(slotsOf().set(slot).target.value()) - 1; }
-    void setSlotTarget(int slot, int target) override { slots.set(slot).target.setValue(float(target + 1), 0); }
+    void setSlotTarget(int slot, int target) override {
+        slots.set(slot).target.setValue(float(target + 1), 0);
+    }
 
     SlotList slots;
     XlfoList xlfos;
@@ -354,7 +362,8 @@ TEST(ParameterSetListTest, RemovingASlotTakesTheSlotsModulatingItsLevelAlong) {
         SCOPED_TRACE(c.what);
         FakeParameterOwner owner;
         FakeMatrix matrix(&owner);
-        for (std::size_t i = 0; i < c.before.size(); ++i) matrix.connect(int(i), c.before[i].first, c.before[i].second);
+        for (std::size_t i = 0; i < c.before.size(); ++i)
+            matrix.connect(int(i), c.before[i].first, c.before[i].second);
         owner.clearRecords();
         matrix.slots.removeAt(c.removed);
         EXPECT_EQ(matrix.activeSlots(), c.after);

@@ -1,8 +1,8 @@
-#include "framework/Tapers.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+#include "framework/Tapers.h"
 
 namespace {
 
@@ -51,16 +51,25 @@ TEST(TapersTest, CurvesPassThroughTheirAnchorsAndSaturate) {
     };
     const float knee = std::pow(10.0f, -32.4f / 20.0f);
     const Case cases[] = {
-        {tapers::level, 0.5f, 0.16f},          {tapers::level, -0.9f, -0.91f},
-        {tapers::level, 3.0f, 1.0f},           {tapers::level, -3.0f, -1.0f},
-        {tapers::level, 0.05f, 0.001f},        {tapers::envelopeTime, 0.75f, 0.22f},
-        {tapers::envelopeTime, -1.0f, 0.0f},   {tapers::envelopeTime, 2.0f, 1.0f},
-        {tapers::steep, 0.99f, 1.0f},          {tapers::steep, 0.95f, 0.5f},
-        {tapers::steepInverse, 2.0f, 0.98f},   {tapers::gain, 1.0f, 1.0f},
-        {tapers::gain, 0.1f, knee},            {tapers::gain, 0.05f, knee * 0.5f},
+        {tapers::level, 0.5f, 0.16f},
+        {tapers::level, -0.9f, -0.91f},
+        {tapers::level, 3.0f, 1.0f},
+        {tapers::level, -3.0f, -1.0f},
+        {tapers::level, 0.05f, 0.001f},
+        {tapers::envelopeTime, 0.75f, 0.22f},
+        {tapers::envelopeTime, -1.0f, 0.0f},
+        {tapers::envelopeTime, 2.0f, 1.0f},
+        {tapers::steep, 0.99f, 1.0f},
+        {tapers::steep, 0.95f, 0.5f},
+        {tapers::steepInverse, 2.0f, 0.98f},
+        {tapers::gain, 1.0f, 1.0f},
+        {tapers::gain, 0.1f, knee},
+        {tapers::gain, 0.05f, knee * 0.5f},
         {tapers::gain, 0.5f, std::pow(10.0f, -0.9f)},
-        {tapers::ratioToDecibel, 1e-11f, -180.0f}, {tapers::ratioToDecibel, 0.0f, -180.0f},
-        {tapers::ratioToDecibel, 2.0f, 6.0206f},   {tapers::decibelToRatio, -6.0206f, 0.5f},
+        {tapers::ratioToDecibel, 1e-11f, -180.0f},
+        {tapers::ratioToDecibel, 0.0f, -180.0f},
+        {tapers::ratioToDecibel, 2.0f, 6.0206f},
+        {tapers::decibelToRatio, -6.0206f, 0.5f},
     };
     for (const Case& c : cases) EXPECT_NEAR(c.function(c.x), c.expected, 1e-4f) << "x = " << c.x;
 }

@@ -1,5 +1,3 @@
-#include "framework/UndoHistory.h"
-
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -9,6 +7,7 @@
 #include "framework/CompareStates.h"
 #include "framework/FloatPluginParameter.h"
 #include "framework/IndexedPluginParameter.h"
+#include "framework/UndoHistory.h"
 
 namespace {
 
