@@ -10,6 +10,7 @@
 
 #include "framework/DefaultEventReceiver.h"
 #include "framework/MidiDecoder.h"
+#include "framework/MidiVirtualPluginParameter.h"
 
 namespace {
 constexpr float kEpsilon = 1.1920929e-7f;
@@ -124,6 +125,8 @@ GenericPlugin::~GenericPlugin() {
         if (--g.instances == 0) releaseGlobals();
     }
     bypassProcessor_.reset();
+    compareStates_.reset();
+    undoHistory_.reset();
     decoder_.reset();
     eventReceiver_.reset();
     settings_.reset();
@@ -151,6 +154,8 @@ void GenericPlugin::initialize(const std::string& productName) {
 
     eventReceiver_ = createEventReceiver();
     decoder_ = std::make_unique<MidiDecoder>(*eventReceiver_);
+    undoHistory_ = std::make_unique<UndoHistory>(*this);
+    compareStates_ = std::make_unique<CompareStates>(*this);
     bypassProcessor_ = std::make_unique<BypassProcessor>(*this);
 }
 
@@ -277,7 +282,8 @@ void GenericPlugin::parameterApplied(int index) {
 
 void GenericPlugin::setParameterFromController(int index, float value) {
     if (index >= kFirstVirtualParameter) {
-        if (virtualParameterHandler_) virtualParameterHandler_(index - kFirstVirtualParameter, value);
+        size_t i = static_cast<size_t>(index - kFirstVirtualParameter);
+        if (i < virtualParameters_.size()) virtualParameters_[i]->setNormalized(std::clamp(value, 0.0f, 1.0f));
     } else if (AbstractPluginParameter* parameter = getParameter(index)) {
         parameter->setValue(parameter->normalizedToPlain(std::clamp(value, 0.0f, 1.0f)), 0);
     }
@@ -295,7 +301,7 @@ bool GenericPlugin::loadPreset(const PresetRecord& preset) {
     if (!defaultPresetLoad_) {
         for (size_t i = 0; i < keptParameters_.size(); ++i) keptParameters_[i]->setValue(kept[i], 0);
     }
-    parameterQueue_.push(ParameterChange{-1, 0.0f});
+    pushResetMarker();
     endUpdate();
     if (loaded) {
         presetState_.record = preset;
@@ -331,6 +337,32 @@ void GenericPlugin::renamePreset(const std::string& name, size_t length) {
     presetState_.record.name = given;
     PresetRecord found;
     presetState_.record.path = findPreset(given, found) ? found.path : std::string();
+}
+
+// --- Undo, compare and virtual parameters ----------------------------------------------------------
+
+void GenericPlugin::readPresetState(std::string& name, std::string& path, bool& modified) {
+    name = presetState_.record.name;
+    path = presetState_.record.path;
+    modified = presetState_.modified();
+}
+
+void GenericPlugin::writePresetState(const std::string& name, const std::string& path, bool modified) {
+    presetState_.record.name = name;
+    presetState_.record.path = path;
+    presetState_.setModified(modified);
+}
+
+void GenericPlugin::pushResetMarker() { parameterQueue_.push(ParameterChange{-1, 0.0f}); }
+
+void GenericPlugin::presetRestored() {
+    if (adapter_) adapter_->presetLoaded();
+    notifyListener(kPresetChanged, 0);
+}
+
+int GenericPlugin::addVirtualParameter(MidiVirtualPluginParameter* parameter) {
+    virtualParameters_.push_back(parameter);
+    return static_cast<int>(virtualParameters_.size());
 }
 
 // --- Processing -------------------------------------------------------------------------------------

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <atomic>
-#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -10,15 +9,21 @@
 #include "core/Property.h"
 #include "framework/AbstractMusicEventReceiver.h"
 #include "framework/AbstractPluginParameter.h"
+#include "framework/CompareStates.h"
 #include "framework/GenericParameterOwner.h"
 #include "framework/LockFreeFifo.h"
 #include "framework/MidiMessage.h"
+#include "framework/MidiVirtualParameterOwner.h"
+#include "framework/StateList.h"
+#include "framework/StateListOwner.h"
+#include "framework/UndoHistory.h"
 #include "platform/AsyncEventQueue.h"
 #include "wave/Environment.h"
 #include "wave/Input.h"
 #include "wave/SmoothedValue.h"
 
 class MidiDecoder;
+class MidiVirtualPluginParameter;
 
 // One parameter change on its way to the audio thread; index -1 is the reset marker.
 struct ParameterChange {
@@ -31,8 +36,15 @@ static_assert(sizeof(ParameterChange) == 8);
 // through which parameter changes reach the audio thread, the MIDI path, the bypass cross-fade, the
 // musical clock, and the bookkeeping that keeps the host adapter and the editor informed of changes.
 // The engine derives from it, builds its graph after initialize, and answers the virtual queries.
-class GenericPlugin : public GenericParameterOwner, public MidiMessageReceiver {
+class GenericPlugin : public GenericParameterOwner,
+                      public MidiMessageReceiver,
+                      public StateListOwner,
+                      public MidiVirtualParameterOwner {
 public:
+    using UndoHistory = ::UndoHistory;
+    using CompareStates = ::CompareStates;
+    using StateList = ::StateList;
+
     // Implemented by the host adapter.
     class Adapter {
     public:
@@ -296,6 +308,17 @@ public:
     static SharedSettings* sharedSettings();
     static const VersionRecord* versionRecord();
 
+    // --- undo, compare and virtual parameters ---------------------------------------------------
+    GenericParameterOwner& stateParameters() override { return *this; }
+    void readPresetState(std::string& name, std::string& path, bool& modified) override;
+    void writePresetState(const std::string& name, const std::string& path, bool modified) override;
+    void pushResetMarker() override;
+    void presetRestored() override;
+    UndoHistory* undoHistory() override { return undoHistory_.get(); }
+    CompareStates* compareStates() override { return compareStates_.get(); }
+    int addVirtualParameter(MidiVirtualPluginParameter* parameter) override;
+    const std::vector<MidiVirtualPluginParameter*>& virtualParameters() const { return virtualParameters_; }
+
 protected:
     // Called by the engine's constructor once its parameters exist: counts the instance, creates the
     // process-wide objects for the first one, the environment, the event receiver and decoder and the
@@ -303,17 +326,10 @@ protected:
     void initialize(const std::string& productName);
     void setChannelCount(int count) { channelCount_ = count; }
 
-    // Receives values that MIDI learn sends to virtual parameters (index below 0x100000 after the
-    // offset is taken off); set by the owner of the virtual parameter list.
-    void setVirtualParameterHandler(std::function<void(int, float)> handler) {
-        virtualParameterHandler_ = std::move(handler);
-    }
-
 private:
     friend class Channel;
     void notifyListener(int code, int value);
     void onSampleRateChanged(void* sender);
-    std::function<void(int, float)> virtualParameterHandler_;
 
     // Host side.
     Adapter* adapter_ = nullptr;
@@ -351,6 +367,9 @@ private:
 
     // Presets and state.
     PresetState presetState_;
+    std::unique_ptr<UndoHistory> undoHistory_;
+    std::unique_ptr<CompareStates> compareStates_;
+    std::vector<MidiVirtualPluginParameter*> virtualParameters_;
     std::unique_ptr<Settings> settings_;
     std::thread::id editorThread_;
     std::unique_ptr<AsyncEventQueue> asyncQueue_;

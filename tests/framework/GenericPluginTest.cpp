@@ -9,6 +9,7 @@
 
 #include "AudioThreadGuard.h"
 #include "framework/GenericPlugin.h"
+#include "framework/MidiVirtualPluginParameter.h"
 #include "wave/VolumeFilter.h"
 
 namespace {
@@ -401,4 +402,63 @@ TEST(GenericPlugin, MissingSideChainBuffersReadAsSilence) {
     p.setSideChainEnabled(false);
     b.run(p);
     EXPECT_FLOAT_EQ(b.out[0][10], 0.7f);
+}
+
+TEST(GenericPlugin, UndoAndCompareRestoreThroughTheQueueAsOneBatch) {
+    TestPlugin p;
+    RecordingAdapter adapter;
+    RecordingListener listener;
+    p.setAdapter(&adapter);
+    p.setListener(&listener);
+    Block b(64);
+    UndoHistory& undo = *p.undoHistory();
+    undo.setInitialState();
+    p.compareStates()->initializeCompare();
+
+    p.gain.setValue(0.2f, 0);
+    p.other.setValue(0.9f, 0);
+    undo.record();
+    b.run(p);
+    adapter.changed.clear();
+    listener.calls.clear();
+
+    undo.undo();
+    EXPECT_FLOAT_EQ(p.gain.value(), 1.0f);
+    EXPECT_FLOAT_EQ(p.other.value(), 0.0f);
+    EXPECT_EQ(adapter.changed, std::vector<int>{-1});
+    b.run(p);  // applied together, and the reset marker makes the gain jump
+    EXPECT_EQ(p.gain.applied.back(), 1.0f);
+    EXPECT_FLOAT_EQ(b.out[0][0], 1.0f);
+
+    undo.redo();
+    EXPECT_FLOAT_EQ(p.other.value(), 0.9f);
+
+    // A holds the initial state, B gets the edit.
+    p.compareStates()->switchAB();
+    EXPECT_EQ(p.compareStates()->currentIndex(), 1);
+    p.other.setValue(0.5f, 0);
+    p.compareStates()->switchAB();
+    EXPECT_FLOAT_EQ(p.other.value(), 0.9f);
+    p.compareStates()->switchAB();
+    EXPECT_FLOAT_EQ(p.other.value(), 0.5f);
+    p.setListener(nullptr);
+}
+
+TEST(GenericPlugin, ControllerValuesReachVirtualParametersByIdentifier) {
+    TestPlugin p;
+    struct Virtual : MidiVirtualPluginParameter {
+        using MidiVirtualPluginParameter::MidiVirtualPluginParameter;
+        void setNormalized(float v) override { values.push_back(v); }
+        std::vector<float> values;
+    } first(p, "Link A"), second(p, "Link B");
+    EXPECT_EQ(first.identifier(), GenericPlugin::kFirstVirtualParameter);
+    EXPECT_EQ(second.identifier(), GenericPlugin::kFirstVirtualParameter + 1);
+
+    p.setParameterFromController(second.identifier(), 0.25f);
+    p.setParameterFromController(GenericPlugin::kFirstVirtualParameter + 7, 0.5f);  // no such parameter
+    p.setParameterFromController(p.other.index(), 0.75f);
+    EXPECT_TRUE(first.values.empty());
+    EXPECT_EQ(second.values, std::vector<float>{0.25f});
+    EXPECT_FLOAT_EQ(p.other.value(), 0.75f);
+    EXPECT_TRUE(p.presetState().modified());
 }
