@@ -190,11 +190,10 @@ AAX_Result AaxPluginAdapter::EffectInit() {
     bypass->SetNumberOfSteps(2);
     bypass->SetType(AAX_eParameterType_Discrete);
     parameterManager_.AddParameter(std::move(bypass));
-    RegisterPacket(kMasterBypassID, kBypassPort, [](const AAX_IParameter& p) {
+    RegisterPacket(kMasterBypassID, kBypassPort, [](const AAX_IParameter& p, uint8_t (&bytes)[kMaxPacketBytes]) {
         int32_t value = p.GetValueAsDouble() != 0.0 ? 1 : 0;
-        std::vector<uint8_t> bytes(4);
-        std::memcpy(bytes.data(), &value, 4);
-        return bytes;
+        std::memcpy(bytes, &value, sizeof value);
+        return static_cast<uint32_t>(sizeof value);
     });
 
     for (int i = 0; i < plugin_->getParameterCount(); ++i) {

@@ -59,7 +59,7 @@ AAX_Result AAX_CEffectParameters::GetCustomData(int32_t, uint32_t, void*, uint32
 }
 
 void AAX_CEffectParameters::RegisterPacket(const AAX_CParamID& id, AAX_CFieldIndex port, PacketBuilder builder) {
-    packets_.push_back({id, port, std::move(builder), std::make_unique<std::atomic<bool>>(true)});
+    packets_.push_back({id, port, builder, std::make_unique<std::atomic<bool>>(true)});
 }
 
 void AAX_CEffectParameters::markDirty(const AAX_CParamID& id) {
@@ -73,8 +73,9 @@ AAX_Result AAX_CEffectParameters::GenerateCoefficients() {
         if (!p.dirty->exchange(false)) continue;
         const AAX_IParameter* parameter = parameterManager_.GetParameterByID(p.id);
         if (!parameter) continue;
-        std::vector<uint8_t> bytes = p.builder(*parameter);
-        AAX_Result r = controller_->PostPacket(p.port, bytes.data(), static_cast<uint32_t>(bytes.size()));
+        uint8_t bytes[kMaxPacketBytes];
+        uint32_t size = p.builder(*parameter, bytes);
+        AAX_Result r = controller_->PostPacket(p.port, bytes, size);
         if (r != AAX_SUCCESS) return r;
     }
     return AAX_SUCCESS;

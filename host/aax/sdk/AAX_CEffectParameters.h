@@ -6,7 +6,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -63,7 +62,8 @@ public:
     virtual AAX_Result CompareActiveChunk(const AAX_SPlugInChunk& chunk, bool& isEqual) const;
     virtual AAX_Result GetCustomData(int32_t block, uint32_t size, void* data, uint32_t& written) const;
 
-    // Host thread, before a render: posts the packets of parameters changed since the last call.
+    // Before a render (the host calls it on its render thread): posts the packets of parameters
+    // changed since the last call. Never allocates.
     AAX_Result GenerateCoefficients();
 
     AAX_CParameterManager& parameters() { return parameterManager_; }
@@ -73,8 +73,10 @@ public:
     int64_t numberOfChanges() const { return changes_.load(); }
 
 protected:
-    // A packet that carries one parameter's value to a data-in port; the builder writes its bytes.
-    using PacketBuilder = std::function<std::vector<uint8_t>(const AAX_IParameter&)>;
+    // A packet that carries one parameter's value to a data-in port; the builder writes its bytes
+    // (at most 8) and answers how many.
+    static constexpr uint32_t kMaxPacketBytes = 8;
+    using PacketBuilder = uint32_t (*)(const AAX_IParameter& parameter, uint8_t (&bytes)[kMaxPacketBytes]);
     void RegisterPacket(const AAX_CParamID& id, AAX_CFieldIndex port, PacketBuilder builder);
 
     AAX_CParameterManager parameterManager_;
