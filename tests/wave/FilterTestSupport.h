@@ -8,10 +8,21 @@
 #include <numbers>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "AudioThreadGuard.h"
 #include "wave/Environment.h"
 #include "wave/Producer.h"
 
 namespace filtertest {
+
+// Nothing allocated or locked while the guard was alive.
+inline void expectRealTimeSafe(const AudioThreadGuard& guard) {
+    EXPECT_EQ(guard.allocations(), 0);
+    if (AudioThreadGuard::countsLocks()) {
+        EXPECT_EQ(guard.locks(), 0);
+    }
+}
 
 // A source that publishes whatever block the test put into it.
 class BlockSource : public wave::Source {
