@@ -7,6 +7,7 @@
 
 #include "FilterFileFixture.h"
 #include "persistence/streams/BinaryDataReader.h"
+#include "persistence/streams/Resource.h"
 
 namespace {
 bool load(DesignFilter::Style& style, const std::string& bytes, std::streamoff* stoppedAt = nullptr) {
@@ -110,4 +111,70 @@ TEST(DesignFilter, MalformedFilesAreRefusedAndChangeNothing) {
         EXPECT_FLOAT_EQ(l.v, 0.5f) << c.what;
         EXPECT_FLOAT_EQ(l.d, 0.1f) << c.what;
     }
+}
+
+// The ten embedded characteristic files, checked against the values the filter relies on.
+TEST(DesignFilter, EmbeddedCharacteristicFilesHonourTheirValues) {
+    struct Expected {
+        const char* file;
+        float clip, low, high;
+        float maxDamping;  // 0: damping stays at or below 1 (no self-oscillation)
+    };
+    const Expected files[] = {
+        {"Prime.fil", 0.3f, 2.2666f, 16.2064f, 3.5f},       {"Gentle.fil", 0.31709f, 2.2666f, 16.2064f, 0},
+        {"Raw.fil", 1.0f, 2.2666f, 16.2064f, 0},            {"Tube.fil", 1.0f, 2.2666f, 16.2064f, 0},
+        {"Metal.fil", 0.1f, 2.2666f, 16.2064f, 3.77f},      {"EasyGoing.fil", 0.54319f, 2.2666f, 16.2064f, 0},
+        {"Smooth.fil", 0.18196f, 2.2666f, 16.2064f, 0},     {"Monopoly.fil", 0.68733f, 3.06152f, 15.60288f, 4.31f},
+        {"Cheap.fil", 0.91343f, 2.2666f, 16.2064f, 0},      {"Extreme.fil", 0.12878f, 2.2666f, 16.2064f, 0},
+    };
+    for (const Expected& e : files) {
+        DesignFilter::Style style(e.file, 1.0f);
+        SCOPED_TRACE(e.file);
+        EXPECT_FLOAT_EQ(style.clipShape.get(), e.clip);
+        EXPECT_FLOAT_EQ(style.clipTable().shape(), e.clip);
+        EXPECT_FLOAT_EQ(style.frequencyLow.get(), e.low);
+        EXPECT_FLOAT_EQ(style.frequencyHigh.get(), e.high);
+        bool prime = std::string(e.file) == "Prime.fil";
+        float largest = 0.0f;
+        for (int c = 0; c < 11; ++c) {
+            EXPECT_EQ(style.damping.value(0, c), 0.0f);
+            EXPECT_EQ(style.cubic.value(0, c), 0.0f);
+            EXPECT_FLOAT_EQ(style.drive.value(0, c), prime ? 2.5f : 0.1f);
+            for (int r = 0; r < 11; ++r) {
+                EXPECT_GE(style.cubic.value(r, c), 0.0f);
+                EXPECT_LE(style.cubic.value(r, c), 0.1f);
+                EXPECT_GE(style.drive.value(r, c), 0.1f);
+                EXPECT_LE(style.drive.value(r, c), 10.0f);
+                if (r > 0) {
+                    EXPECT_GE(style.damping.value(r, c), style.damping.value(r - 1, c)) << r << ", " << c;
+                }
+                largest = std::max(largest, style.damping.value(r, c));
+            }
+        }
+        if (e.maxDamping > 0) {
+            EXPECT_FLOAT_EQ(largest, e.maxDamping);
+        } else {
+            EXPECT_LE(largest, 1.0f);
+        }
+        // The lowest frequency at peak 0 and the top corner at peak 1 read the table's corners.
+        Lookup l = lookup(style, e.low, 0.0f);
+        EXPECT_FLOAT_EQ(l.d, prime ? 2.5f : 0.1f);
+        EXPECT_EQ(l.k, 0.0f);
+        EXPECT_EQ(l.v, 0.0f);
+        l = lookup(style, e.high, 1.0f);
+        EXPECT_FLOAT_EQ(l.v, style.damping.value(10, 10));
+        EXPECT_FLOAT_EQ(l.k, style.cubic.value(10, 10));
+    }
+
+    DesignFilter::Style prime("Prime.fil", 1.8f);
+    const float drive[] = {1.5, 1.5, 1.5, 2, 2, 2.5, 2.5, 3, 4, 8, 8};
+    const float cubic[] = {0.001, 0.001, 0.001, 0.003, 0.01, 0.03, 0.04, 0.07, 0.1, 0.1, 0.1};
+    const float damping[] = {3.5, 3.5, 3.5, 3.5, 3, 2.5, 1.5, 1.2, 1, 1, 1};
+    for (int c = 0; c < 11; ++c) {
+        EXPECT_EQ(prime.drive.value(10, c), drive[c]) << c;
+        EXPECT_EQ(prime.cubic.value(10, c), cubic[c]) << c;
+        EXPECT_EQ(prime.damping.value(10, c), damping[c]) << c;
+    }
+    EXPECT_FLOAT_EQ(prime.inputGain(), 1.8f);
+    EXPECT_THROW(DesignFilter::Style("Missing.fil", 1.0f), EResource);
 }

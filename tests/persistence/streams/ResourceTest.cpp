@@ -31,3 +31,14 @@ TEST(Resource, MissingResourceThrowsResourceNotFound) {
     }
     EXPECT_THROW(BinaryResourceReader("NoSuchResource"), std::runtime_error);
 }
+
+TEST(Resource, BuildEmbedsTheCharacteristicFiles) {
+    for (const char* name : {"Prime.fil", "prime", "EASYGOING.FIL", "Monopoly.fil", "cheap.bin"}) {
+        ASSERT_TRUE(resourceExists(name)) << name;
+        BinaryResourceReader reader(name);
+        EXPECT_EQ(reader.readHeader(), "BXil") << name;
+        EXPECT_EQ(reader.version, 1);
+        reader.stream().seekg(0, std::ios::end);
+        EXPECT_EQ(reader.stream().tellg(), 1484) << name;
+    }
+}
