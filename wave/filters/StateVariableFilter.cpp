@@ -188,12 +188,12 @@ void StateVariableFilter::runStageOneLane(int stage, const float* input, float* 
         for (int end = i + segments_[s]; i < end; ++i) {
             float x = First ? g * input[i] : input[i];
             lp = lp + f * (bp - kDenormalOffset);
-            bp = bp + f * (x - q * bp - lp) - (First ? k * bp * bp * bp : 0.0f);
+            bp = bp + f * (x - q * bp - lp) - (First ? k * (bp * (bp * bp)) : 0.0f);
             lp = lp + f * bp;
-            bp = bp + f * (x - q * bp - lp) - (First ? k * bp * bp * bp : 0.0f);
+            bp = bp + f * (x - q * bp - lp) - (First ? k * (bp * (bp * bp)) : 0.0f);
             lp = lp + f * bp;
             float hp = x - q * bp - lp;
-            bp = bp + f * hp - (First ? k * bp * bp * bp : 0.0f) + kDenormalOffset;
+            bp = bp + f * hp - (First ? k * (bp * (bp * bp)) : 0.0f) + kDenormalOffset;
             bp = clampState(bp, kBandPassLimit);
             lp = clampState(lp, kLowPassLimit);
             output[i] = Response == GenericFilter::LowPass ? lp : Response == GenericFilter::HighPass ? hp : bp;
