@@ -51,7 +51,7 @@ inline void cycle(wave::Environment& env, int count) {
 
 // Feeds a sine of the given frequency through a graph and answers the gain in dB measured over
 // whole periods after the filter has settled. setInput writes the next block of input samples;
-// pullOutput runs the cycle and answers the output samples.
+// pullOutput pulls the filter, which must neither allocate nor lock, and answers its output.
 inline double measureGainDb(wave::Environment& env, double frequency, double amplitude,
                             const std::function<void(const float*, int)>& setInput,
                             const std::function<const float*(int)>& pullOutput) {
@@ -70,7 +70,12 @@ inline double measureGainDb(wave::Environment& env, double frequency, double amp
         }
         setInput(in.data(), block);
         env.advanceCycle();
-        const float* out = pullOutput(block);
+        const float* out;
+        {
+            AudioThreadGuard guard;
+            out = pullOutput(block);
+            expectRealTimeSafe(guard);
+        }
         env.process(block, 0);
         if (done >= settle) {
             for (int i = 0; i < block; ++i) {
