@@ -7,7 +7,7 @@
 #include <iostream>
 #include <strings.h>
 
-#include "framework/PassThroughPlugin.h"
+#include "product/ProductPlugin.h"
 #include "tools/lorimane-render/DemoPhrase.h"
 #include "tools/lorimane-render/WaveformPlot.h"
 
@@ -38,7 +38,7 @@ std::string fail(std::string& error, const std::string& message) {
 
 }  // namespace
 
-std::unique_ptr<GenericPlugin> makeRenderPlugin() { return std::make_unique<PassThroughPlugin>(); }
+std::unique_ptr<GenericPlugin> makeRenderPlugin() { return makeProductPlugin(); }
 
 bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o, std::string& error) {
     std::vector<std::string> positional;
