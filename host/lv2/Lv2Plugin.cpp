@@ -1,0 +1,167 @@
+#include "host/lv2/Lv2Plugin.h"
+
+#include <lv2/atom/atom.h>
+#include <lv2/atom/util.h>
+#include <lv2/midi/midi.h>
+#include <lv2/time/time.h>
+
+#include <cmath>
+#include <cstring>
+#include <exception>
+
+namespace {
+Lv2Plugin::PluginFactory& factorySlot() {
+    static Lv2Plugin::PluginFactory factory = nullptr;
+    return factory;
+}
+
+double numberOf(const LV2_Atom* atom, LV2_URID floatType, LV2_URID doubleType, LV2_URID intType, LV2_URID longType,
+                double fallback) {
+    if (!atom) return fallback;
+    if (atom->type == floatType) return reinterpret_cast<const LV2_Atom_Float*>(atom)->body;
+    if (atom->type == doubleType) return reinterpret_cast<const LV2_Atom_Double*>(atom)->body;
+    if (atom->type == intType) return reinterpret_cast<const LV2_Atom_Int*>(atom)->body;
+    if (atom->type == longType) return static_cast<double>(reinterpret_cast<const LV2_Atom_Long*>(atom)->body);
+    return fallback;
+}
+}  // namespace
+
+void Lv2Plugin::setPluginFactory(PluginFactory factory) { factorySlot() = factory; }
+
+Lv2Plugin::PluginFactory Lv2Plugin::pluginFactory() { return factorySlot(); }
+
+std::unique_ptr<Lv2Plugin> Lv2Plugin::create(double sampleRate, const LV2_Feature* const* features, std::string& error) {
+    const LV2_URID_Map* map = nullptr;
+    for (int i = 0; features && features[i]; ++i)
+        if (std::strcmp(features[i]->URI, LV2_URID__map) == 0) map = static_cast<const LV2_URID_Map*>(features[i]->data);
+    if (!pluginFactory() || !(sampleRate > 0.0)) {
+        error = "the plug-in cannot be created";
+        return nullptr;
+    }
+    std::unique_ptr<Lv2Plugin> self(new Lv2Plugin());
+    try {
+        self->plugin_ = pluginFactory()();
+    } catch (const std::exception& e) {
+        error = e.what();
+        return nullptr;
+    }
+    self->sampleRate_ = sampleRate;
+    self->plugin_->setSampleRate(static_cast<float>(sampleRate));
+    int count = self->plugin_->getParameterCount();
+    self->controls_.assign(count, nullptr);
+    self->lastRead_.assign(count, NAN);
+
+    // Without a URID map (simple hosts such as file processors) the event port is not read.
+    if (!map) return self;
+    auto id = [map](const char* uri) { return map->map(map->handle, uri); };
+    self->urids_ = {id(LV2_ATOM__Blank),      id(LV2_ATOM__Object),       id(LV2_ATOM__Float),
+                    id(LV2_ATOM__Double),     id(LV2_ATOM__Int),          id(LV2_ATOM__Long),
+                    id(LV2_MIDI__MidiEvent),  id(LV2_TIME__Position),     id(LV2_TIME__bar),
+                    id(LV2_TIME__barBeat),    id(LV2_TIME__beatsPerBar),  id(LV2_TIME__beatUnit),
+                    id(LV2_TIME__beatsPerMinute), id(LV2_TIME__speed)};
+    return self;
+}
+
+Lv2Plugin::~Lv2Plugin() = default;
+
+void Lv2Plugin::connectPort(uint32_t port, void* data) {
+    switch (port) {
+        case kInputLeft:
+        case kInputRight:
+            audioIn_[port] = static_cast<const float*>(data);
+            break;
+        case kSideChainLeft:
+        case kSideChainRight:
+            audioIn_[2 + port - kSideChainLeft] = static_cast<const float*>(data);
+            break;
+        case kOutputLeft:
+        case kOutputRight:
+            audioOut_[port - kOutputLeft] = static_cast<float*>(data);
+            break;
+        case kEvents:
+            events_ = data;
+            break;
+        case kEnabled:
+            enabled_ = static_cast<const float*>(data);
+            break;
+        default:
+            if (port >= kFirstParameter && port - kFirstParameter < controls_.size())
+                controls_[port - kFirstParameter] = static_cast<const float*>(data);
+    }
+}
+
+void Lv2Plugin::activate() {
+    plugin_->reset();
+    quarters_ = 0.0;
+}
+
+float Lv2Plugin::portValue(const AbstractPluginParameter& p, float plain) {
+    return p.kind() == AbstractPluginParameter::Indexed ? plain : p.plainToDisplay(plain);
+}
+
+float Lv2Plugin::plainValue(const AbstractPluginParameter& p, float value) {
+    float plain = p.kind() == AbstractPluginParameter::Indexed ? std::round(value) : p.displayToPlain(value);
+    return std::clamp(plain, p.minValue(), p.maxValue());
+}
+
+void Lv2Plugin::readControls() {
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        const float* port = controls_[i];
+        if (!port || !std::isfinite(*port)) continue;
+        float value = *port;
+        // Only a port that moved counts: an unchanged port must not undo a change made inside the
+        // plug-in (a preset, MIDI learn, a program change).
+        if (value == lastRead_[i]) continue;
+        lastRead_[i] = value;
+        AbstractPluginParameter* p = plugin_->getParameter(static_cast<int>(i));
+        p->setValue(plainValue(*p, value), FromHost);
+    }
+}
+
+void Lv2Plugin::readEvents() {
+    const auto* sequence = static_cast<const LV2_Atom_Sequence*>(events_);
+    if (!sequence || !urids_.midiEvent) return;
+    LV2_ATOM_SEQUENCE_FOREACH(sequence, event) {
+        if (event->body.type == urids_.midiEvent) {
+            const auto* bytes = reinterpret_cast<const uint8_t*>(event + 1);
+            uint32_t size = event->body.size;
+            if (size == 0) continue;
+            MidiMessage m;
+            m.status = bytes[0];
+            m.data1 = size >= 2 ? bytes[1] : 0;
+            m.data2 = size >= 3 ? bytes[2] : 0;
+            m.offset = static_cast<int32_t>(event->time.frames);
+            plugin_->receiveMidi(m);
+        } else if (event->body.type == urids_.atomObject || event->body.type == urids_.atomBlank) {
+            const auto* object = reinterpret_cast<const LV2_Atom_Object*>(&event->body);
+            if (object->body.otype != urids_.timePosition) continue;
+            const LV2_Atom *bar = nullptr, *barBeat = nullptr, *beatsPerBar = nullptr, *beatUnit = nullptr,
+                           *bpm = nullptr, *speed = nullptr;
+            lv2_atom_object_get(object, urids_.timeBar, &bar, urids_.timeBarBeat, &barBeat, urids_.timeBeatsPerBar,
+                                &beatsPerBar, urids_.timeBeatUnit, &beatUnit, urids_.timeBeatsPerMinute, &bpm,
+                                urids_.timeSpeed, &speed, 0);
+            auto number = [&](const LV2_Atom* a, double fallback) {
+                return numberOf(a, urids_.atomFloat, urids_.atomDouble, urids_.atomInt, urids_.atomLong, fallback);
+            };
+            tempo_ = number(bpm, tempo_);
+            speed_ = number(speed, speed_);
+            if (bar || barBeat) {
+                double perBar = number(beatsPerBar, 4.0), unit = number(beatUnit, 4.0);
+                if (!(unit > 0.0)) unit = 4.0;
+                // Beats of the meter to quarter notes: a 6/8 bar is three quarter notes.
+                quarters_ = (number(bar, 0.0) * perBar + number(barBeat, 0.0)) * 4.0 / unit;
+            }
+        }
+    }
+}
+
+void Lv2Plugin::run(uint32_t frames) {
+    GenericPlugin& p = *plugin_;
+    p.setBypass(enabled_ && *enabled_ < 0.5f);
+    readControls();
+    readEvents();
+    p.setTransport(tempo_ > 0.0 ? tempo_ : 120.0, static_cast<float>(std::fmod(std::max(quarters_, 0.0), 256.0)));
+    if (audioOut_[0] && audioOut_[1]) p.process(audioIn_, 4, audioOut_, 2, static_cast<int>(frames));
+    // The host reports positions only when they change; while it plays, move on by this block.
+    quarters_ += speed_ * frames * tempo_ / (60.0 * sampleRate_);
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <lv2/core/lv2.h>
+#include <lv2/urid/urid.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/GenericPlugin.h"
+
+// The plug-in as an LV2 plug-in: ports for stereo audio in and out, a stereo side chain, an atom
+// input with MIDI and the host transport, the host's enable switch, and one control input per
+// plug-in parameter in the units the editor shows. It drives the plug-in object through the same
+// calls, in the same order, as the AAX-style adapter: bypass, MIDI, transport, process.
+class Lv2Plugin {
+public:
+    enum Port : uint32_t {
+        kInputLeft = 0,
+        kInputRight,
+        kOutputLeft,
+        kOutputRight,
+        kSideChainLeft,
+        kSideChainRight,
+        kEvents,
+        kEnabled,
+        kFirstParameter,
+    };
+
+    using PluginFactory = std::unique_ptr<GenericPlugin> (*)();
+    static void setPluginFactory(PluginFactory factory);
+    static PluginFactory pluginFactory();
+
+    // Host thread. Null with a message when the plug-in cannot start. The URID map is optional:
+    // without it MIDI and transport events are not read.
+    static std::unique_ptr<Lv2Plugin> create(double sampleRate, const LV2_Feature* const* features, std::string& error);
+    ~Lv2Plugin();
+
+    // Any thread the host chooses, outside run.
+    void connectPort(uint32_t port, void* data);
+    // Audio thread. Never blocks or allocates.
+    void activate();
+    void run(uint32_t frames);
+
+    GenericPlugin& plugin() { return *plugin_; }
+
+    // The port value of a parameter: its display value (index for indexed parameters) and back.
+    static float portValue(const AbstractPluginParameter& p, float plain);
+    static float plainValue(const AbstractPluginParameter& p, float portValue);
+
+private:
+    Lv2Plugin() = default;
+    void readControls();
+    void readEvents();
+
+    std::unique_ptr<GenericPlugin> plugin_;
+    double sampleRate_ = 48000.0;
+    const float* audioIn_[4] = {};
+    float* audioOut_[2] = {};
+    const void* events_ = nullptr;
+    const float* enabled_ = nullptr;
+    std::vector<const float*> controls_;
+    std::vector<float> lastRead_;  // the last value read from each control port
+
+    struct Urids {
+        LV2_URID atomBlank, atomObject, atomFloat, atomDouble, atomInt, atomLong, midiEvent, timePosition, timeBar,
+            timeBarBeat, timeBeatsPerBar, timeBeatUnit, timeBeatsPerMinute, timeSpeed;
+    } urids_{};
+
+    // The host transport as last reported, and where it has got to since.
+    double tempo_ = 120.0;
+    double speed_ = 0.0;
+    double quarters_ = 0.0;
+};

@@ -1,0 +1,184 @@
+#include "host/lv2/Lv2Turtle.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <set>
+#include <sstream>
+
+#include "framework/FloatPluginParameter.h"
+#include "framework/ParameterUnits.h"
+#include "host/lv2/Lv2Plugin.h"
+
+namespace lv2turtle {
+
+const char* const kPluginUri = "urn:brixholde:lorimane:2";
+
+namespace {
+
+std::string number(double v) {
+    char buffer[48];
+    std::snprintf(buffer, sizeof buffer, "%.9g", v);
+    std::string s = buffer;
+    if (s.find_first_of(".eEn") == std::string::npos) s += ".0";  // a decimal, as Turtle wants for floats
+    return s;
+}
+
+std::string quoted(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out + "\"";
+}
+
+// The LV2 unit of a unit label, where one exists.
+const char* unitFor(const std::string& label) {
+    if (label == "ms") return "units:ms";
+    if (label == "Hz") return "units:hz";
+    if (label == "dB") return "units:db";
+    if (label == "%") return "units:pc";
+    if (label == "sec" || label == "s") return "units:s";
+    if (label == "semitones") return "units:semitone12TET";
+    return nullptr;
+}
+
+}  // namespace
+
+std::string symbolFor(const std::string& name) {
+    std::string s;
+    for (unsigned char c : name) {
+        if (std::isalnum(c)) {
+            s += static_cast<char>(std::tolower(c));
+        } else if (!s.empty() && s.back() != '_') {
+            s += '_';
+        }
+    }
+    while (!s.empty() && s.back() == '_') s.pop_back();
+    if (s.empty() || std::isdigit(static_cast<unsigned char>(s[0]))) s = "p_" + s;
+    return s;
+}
+
+std::vector<std::string> parameterSymbols(GenericPlugin& plugin) {
+    std::vector<std::string> symbols;
+    std::set<std::string> used = {"in_l", "in_r", "out_l", "out_r", "side_l", "side_r", "events", "enabled"};
+    for (int i = 0; i < plugin.getParameterCount(); ++i) {
+        std::string base = symbolFor(plugin.getParameter(i)->name()), s = base;
+        for (int n = 2; used.count(s); ++n) s = base + "_" + std::to_string(n);
+        used.insert(s);
+        symbols.push_back(s);
+    }
+    return symbols;
+}
+
+std::string manifest(const std::string& binary) {
+    std::ostringstream out;
+    out << "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+        << "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n\n"
+        << "<" << kPluginUri << ">\n"
+        << "    a lv2:Plugin ;\n"
+        << "    lv2:binary <" << binary << "> ;\n"
+        << "    rdfs:seeAlso <lorimane.ttl> .\n";
+    return out.str();
+}
+
+std::string pluginDescription(GenericPlugin& plugin) {
+    const GenericPlugin::VersionRecord* v = GenericPlugin::versionRecord();
+    std::string name = v ? v->productName + v->suffix() : "Lorimane";
+    std::ostringstream out;
+    out << "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\n"
+        << "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
+        << "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
+        << "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+        << "@prefix midi: <http://lv2plug.in/ns/ext/midi#> .\n"
+        << "@prefix pg: <http://lv2plug.in/ns/ext/port-groups#> .\n"
+        << "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
+        << "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+        << "@prefix time: <http://lv2plug.in/ns/ext/time#> .\n"
+        << "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
+        << "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n"
+        << "<" << kPluginUri << "#main_in>\n    a pg:StereoGroup , pg:InputGroup ;\n    lv2:symbol \"main_in\" ;\n"
+        << "    rdfs:label \"Input\" .\n\n"
+        << "<" << kPluginUri << "#main_out>\n    a pg:StereoGroup , pg:OutputGroup ;\n    lv2:symbol \"main_out\" ;\n"
+        << "    rdfs:label \"Output\" .\n\n"
+        << "<" << kPluginUri << "#side_chain>\n    a pg:StereoGroup , pg:InputGroup ;\n    lv2:symbol \"side_chain\" ;\n"
+        << "    rdfs:label \"Side Chain\" ;\n    pg:sideChainOf <" << kPluginUri << "#main_in> .\n\n"
+        << "<" << kPluginUri << ">\n"
+        << "    a lv2:Plugin , lv2:DelayPlugin , doap:Project ;\n"
+        << "    doap:name " << quoted(name) << " ;\n"
+        << "    doap:license <https://spdx.org/licenses/LicenseRef-Proprietary> ;\n"
+        << "    doap:maintainer [ foaf:name \"Brixholde\" ] ;\n"
+        << "    lv2:minorVersion " << (v ? v->minor * 10 + v->revision : 0) << " ;\n"
+        << "    lv2:microVersion 0 ;\n"
+        << "    lv2:optionalFeature lv2:hardRTCapable , urid:map ;\n"
+        << "    pg:mainInput <" << kPluginUri << "#main_in> ;\n"
+        << "    pg:mainOutput <" << kPluginUri << "#main_out> ;\n"
+        << "    lv2:port ";
+
+    auto audio = [&](uint32_t index, const char* kind, const char* symbol, const char* label, const char* group,
+                     const char* designation, bool sideChain) {
+        out << "[\n        a lv2:AudioPort , lv2:" << kind << " ;\n"
+            << "        lv2:index " << index << " ;\n"
+            << "        lv2:symbol \"" << symbol << "\" ;\n"
+            << "        lv2:name \"" << label << "\" ;\n"
+            << "        pg:group <" << kPluginUri << "#" << group << "> ;\n"
+            << "        lv2:designation " << designation;
+        if (sideChain) out << " ;\n        lv2:portProperty lv2:isSideChain , lv2:connectionOptional";
+        out << "\n    ] , ";
+    };
+    audio(Lv2Plugin::kInputLeft, "InputPort", "in_l", "Input Left", "main_in", "pg:left", false);
+    audio(Lv2Plugin::kInputRight, "InputPort", "in_r", "Input Right", "main_in", "pg:right", false);
+    audio(Lv2Plugin::kOutputLeft, "OutputPort", "out_l", "Output Left", "main_out", "pg:left", false);
+    audio(Lv2Plugin::kOutputRight, "OutputPort", "out_r", "Output Right", "main_out", "pg:right", false);
+    audio(Lv2Plugin::kSideChainLeft, "InputPort", "side_l", "Side Chain Left", "side_chain", "pg:left", true);
+    audio(Lv2Plugin::kSideChainRight, "InputPort", "side_r", "Side Chain Right", "side_chain", "pg:right", true);
+    out << "[\n        a atom:AtomPort , lv2:InputPort ;\n"
+        << "        lv2:index " << Lv2Plugin::kEvents << " ;\n"
+        << "        lv2:symbol \"events\" ;\n        lv2:name \"MIDI and Transport\" ;\n"
+        << "        atom:bufferType atom:Sequence ;\n        atom:supports midi:MidiEvent , time:Position ;\n"
+        << "        lv2:designation lv2:control ;\n        lv2:portProperty lv2:connectionOptional\n    ] , ";
+    out << "[\n        a lv2:InputPort , lv2:ControlPort ;\n"
+        << "        lv2:index " << Lv2Plugin::kEnabled << " ;\n"
+        << "        lv2:symbol \"enabled\" ;\n        lv2:name \"Enabled\" ;\n"
+        << "        lv2:designation lv2:enabled ;\n        lv2:portProperty lv2:toggled , lv2:integer ;\n"
+        << "        lv2:default 1 ;\n        lv2:minimum 0 ;\n        lv2:maximum 1\n    ]";
+
+    std::vector<std::string> symbols = parameterSymbols(plugin);
+    for (int i = 0; i < plugin.getParameterCount(); ++i) {
+        AbstractPluginParameter& p = *plugin.getParameter(i);
+        bool indexed = p.kind() == AbstractPluginParameter::Indexed;
+        float a = Lv2Plugin::portValue(p, p.minValue()), b = Lv2Plugin::portValue(p, p.maxValue());
+        float def = Lv2Plugin::portValue(p, p.defaultValue());
+        out << " , [\n        a lv2:InputPort , lv2:ControlPort ;\n"
+            << "        lv2:index " << Lv2Plugin::kFirstParameter + i << " ;\n"
+            << "        lv2:symbol \"" << symbols[i] << "\" ;\n"
+            << "        lv2:name " << quoted(p.name()) << " ;\n";
+        if (!p.helpText().empty()) out << "        rdfs:comment " << quoted(p.helpText()) << " ;\n";
+        out << "        lv2:default " << number(def) << " ;\n"
+            << "        lv2:minimum " << number(std::min(a, b)) << " ;\n"
+            << "        lv2:maximum " << number(std::max(a, b));
+        if (indexed) {
+            out << " ;\n        lv2:portProperty lv2:integer";
+            if (!p.isNumeric()) {
+                out << " , lv2:enumeration";
+                for (int k = static_cast<int>(p.minValue()); k <= static_cast<int>(p.maxValue()); ++k)
+                    out << " ;\n        lv2:scalePoint [ rdfs:label " << quoted(p.plainToText(static_cast<float>(k)))
+                        << " ; rdf:value " << number(k) << " ]";
+            }
+        } else if (auto* f = dynamic_cast<FloatPluginParameter*>(&p)) {
+            if (const char* unit = unitFor(f->displayMapping().unitLabel)) out << " ;\n        units:unit " << unit;
+            if (f->unit() == &ExpFreqParameterUnit::instance() && std::min(a, b) > 0.0f)
+                out << " ;\n        lv2:portProperty pprops:logarithmic";
+        }
+        out << "\n    ]";
+    }
+    out << " .\n";
+    std::string text = out.str();
+    // rdf:value is used by the scale points; declare its prefix only when needed.
+    if (text.find("rdf:value") != std::string::npos)
+        text = "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n" + text;
+    return text;
+}
+
+}  // namespace lv2turtle
