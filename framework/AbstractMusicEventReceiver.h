@@ -40,6 +40,9 @@ public:
     virtual void controlChange(int controller, int rawValue, float value);
     virtual void noteOff(int note, float velocity);
     virtual void noteOn(int note, float velocity);
+    // All notes off (controller 123): every held note is released. The base tells the listeners
+    // with a note-off of note 0.
+    virtual void allNotesOff() { noteOff(0, 0.0f); }
     virtual void setParameterFromController(int /*parameterIndex*/, float /*value*/) {}
     virtual void pitchBend(float value);
     virtual void programChange(int /*bank*/, int /*program*/) {}

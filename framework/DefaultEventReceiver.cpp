@@ -12,6 +12,11 @@ void DefaultChannelEventReceiver::noteOn(int note, float velocity) {
     AbstractChannelEventReceiver::noteOn(note, velocity);
 }
 
+void DefaultChannelEventReceiver::allNotesOff() {
+    plugin_.allNotesOff(0.0f);
+    AbstractChannelEventReceiver::noteOff(0, 0.0f);
+}
+
 void DefaultChannelEventReceiver::setParameterFromController(int parameterIndex, float value) {
     plugin_.setParameterFromController(parameterIndex, value);
 }

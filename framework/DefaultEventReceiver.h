@@ -16,6 +16,7 @@ public:
 
     void noteOff(int note, float velocity) override;
     void noteOn(int note, float velocity) override;
+    void allNotesOff() override;
     void setParameterFromController(int parameterIndex, float value) override;
     void programChange(int bank, int program) override;
 

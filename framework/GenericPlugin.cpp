@@ -276,7 +276,7 @@ void GenericPlugin::parameterApplied(int index) {
         int was = midiReceiveValue_.load(std::memory_order_relaxed);
         int now = static_cast<int>(midiReceiveParameter_->value());
         midiReceiveValue_.store(now, std::memory_order_relaxed);
-        if (now == MidiDisabled && was != MidiDisabled) noteOff(0, 1.0f);
+        if (now == MidiDisabled && was != MidiDisabled) allNotesOff(1.0f);
     }
 }
 

@@ -228,6 +228,9 @@ public:
     virtual bool loadControllerMap() { return false; }
     virtual void noteOff(int /*note*/, float /*velocity*/) {}
     virtual void noteOn(int /*note*/, float /*velocity*/) {}
+    // Audio thread: every held note is released (all-notes-off, MIDI reception turned off). A
+    // plug-in that counts held notes clears its count here; the default is a note-off of note 0.
+    virtual void allNotesOff(float velocity) { noteOff(0, velocity); }
     virtual void parameterWillChange(int /*index*/, float /*value*/, int /*flags*/) {}
     // Audio thread, between host blocks.
     virtual void reset();

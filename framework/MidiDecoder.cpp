@@ -7,12 +7,23 @@ constexpr float kPitchBendFactor = 6.1038882e-5f;  // 16385 / 2^28
 
 MidiDecoder::MidiDecoder(AbstractMusicEventReceiver& receiver) : receiver_(receiver) { receiver_.attached(); }
 
-void MidiDecoder::receiveMidi(const MidiMessage& message) {
+void MidiDecoder::receiveMidi(const MidiMessage& received) {
+    MidiMessage message = received;
+    if (message.status < 0x80) {
+        // Running status: the bytes are the data of another message with the last status.
+        if (!runningStatus_) return;
+        message.data2 = message.data1;
+        message.data1 = message.status;
+        message.status = runningStatus_;
+    }
     int status = message.status;
     if (receiver_.rawMessageHook) receiver_.rawMessageHook(status, message.data1, message.data2);
     if (status >= 0x80 && status <= 0xEF) {
+        runningStatus_ = message.status;
         decodeForSlot(0, message);
         decodeForSlot((status & 0x0F) + 1, message);
+    } else if (status >= 0xF0 && status <= 0xF7) {
+        runningStatus_ = 0;  // system common messages cancel running status; real-time ones do not
     } else if (status == 0xFF) {
         if (receiver_.systemResetHook) receiver_.systemResetHook();
     }
@@ -43,7 +54,7 @@ void MidiDecoder::decodeForSlot(int slot, const MidiMessage& message) {
             else if (d1 == 32)
                 bank = (bank & 0x3F80) + d2;
             else if (d1 == 123)
-                r->noteOff(0, 0.0f);
+                r->allNotesOff();
             else
                 r->controlChange(d1, d2, d2 * kInverse127);
             break;

@@ -6,7 +6,8 @@
 #include "framework/MidiMessage.h"
 
 // Turns raw MIDI messages into musical events for a music event receiver. Keeps the last bank
-// number (14 bits) per receiver slot. Audio thread.
+// number (14 bits) per receiver slot. A message that starts with a data byte continues the last
+// channel message's status (running status). Audio thread.
 class MidiDecoder : public MidiMessageReceiver {
 public:
     explicit MidiDecoder(AbstractMusicEventReceiver& receiver);
@@ -20,4 +21,5 @@ private:
 
     AbstractMusicEventReceiver& receiver_;
     std::array<int, AbstractMusicEventReceiver::kSlotCount> banks_{};
+    uint8_t runningStatus_ = 0;  // last channel status, 0 when none
 };

@@ -81,6 +81,15 @@ TEST(MidiDecoder, DecodesChannelMessages) {
     EXPECT_TRUE(decode({{0xF8, 0, 0}, {0xF0, 1, 2}}).empty());
 }
 
+TEST(MidiDecoder, DataBytesAloneContinueTheLastChannelStatus) {
+    // Note on, then two more notes sent with running status (data bytes only), a clock tick between
+    // them that keeps the running status, then a system message that cancels it.
+    EXPECT_EQ(decode({{0x90, 60, 100}, {62, 100, 0}, {0xF8, 0, 0}, {64, 0, 0}, {0xF2, 0, 0}, {65, 100, 0}}),
+              (Log{"all: on 60 " + std::to_string(100 / 127.0f), "all: on 62 " + std::to_string(100 / 127.0f),
+                   "all: off 64 0.000000"}));
+    EXPECT_TRUE(decode({{40, 50, 0}}).empty());  // no status seen yet: ignored
+}
+
 TEST(MidiDecoder, ChannelMessagesReachSlotZeroThenTheirChannelSlot) {
     EXPECT_EQ(decode({{0x92, 64, 127}}), Log{"all: on 64 1.000000"});
     EXPECT_EQ(decode({{0x92, 64, 127}}, true), (Log{"all: on 64 1.000000", "ch3: on 64 1.000000"}));
