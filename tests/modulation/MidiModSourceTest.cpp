@@ -108,7 +108,7 @@ TEST(MidiModSource, ChangingTheInputRereadsTheCacheAtOnce) {
     rig.cache.channelPressure(0.8f);
     rig.cache.modulationWheel(0.2f);
     EXPECT_NEAR(rig.settled(), 0.2f, 1e-6f);
-    rig.source.midiInput = MidiModSource::Aftertouch;
+    onAudioThread([&] { rig.source.midiInput = MidiModSource::Aftertouch; });
     EXPECT_NEAR(rig.source.output().target(), 0.8f, 1e-6f);
     EXPECT_NEAR(rig.settled(), 0.8f, 1e-6f);
     // A new curve applies from the next change of the entry.

@@ -34,6 +34,18 @@ void runBlocks(wave::Environment& env, wave::Producer& producer, int total, int 
     }
 }
 
+// Runs f as the audio thread would (parameter changes, MIDI, transport) and proves that it
+// neither allocates nor locks.
+template <typename F>
+void onAudioThread(F f) {
+    AudioThreadGuard guard;
+    f();
+    EXPECT_EQ(guard.allocations(), 0);
+    if (AudioThreadGuard::countsLocks()) {
+        EXPECT_EQ(guard.locks(), 0);
+    }
+}
+
 inline std::vector<float> runBlocks(wave::Environment& env, wave::Producer& producer, int total, int block = 128) {
     std::vector<float> out;
     runBlocks(env, producer, total, block, out, [](int, int) {});

@@ -61,7 +61,8 @@ TEST(XLFOFreqController, FreeModePassesTheFrequencyTargetThrough) {
     rig.controller.transportChanged(120.0f, 8.0f);  // ignored while free
     EXPECT_EQ(rig.controller.tempoFrequency().value().target(), 0.0f);
     rig.env.advanceCycle();
-    const float* f = rig.controller.pull(64, 0);
+    const float* f = nullptr;
+    onAudioThread([&] { f = rig.controller.pull(64, 0); });
     EXPECT_EQ(f, target.samples());  // by pointer, no copy
     EXPECT_FLOAT_EQ(f[10], 1.01f);
 }
@@ -103,13 +104,17 @@ TEST(XLFOFreqController, SyncPhaseCountsFromTheLastRetrigger) {
     rig.controller.syncMode = XLFOFreqController::Bars1;
     rig.xlfo.midiTrigger = true;
     rig.play(120.0f, 0.0, 4800);
-    rig.controller.transportChanged(120.0f, 6.0f);
-    rig.env.advanceCycle();
-    rig.xlfo.pull(1, 0);
+    onAudioThread([&] {
+        rig.controller.transportChanged(120.0f, 6.0f);
+        rig.env.advanceCycle();
+        rig.xlfo.pull(1, 0);
+    });
     EXPECT_NEAR(rig.xlfo.phase(), 0.5, 1e-3);
-    rig.xlfo.noteOn();  // the cycle restarts here, at song position 6
-    rig.controller.transportChanged(120.0f, 7.0f);
-    rig.env.advanceCycle();
-    rig.xlfo.pull(1, 0);
+    onAudioThread([&] {
+        rig.xlfo.noteOn();  // the cycle restarts here, at song position 6
+        rig.controller.transportChanged(120.0f, 7.0f);
+        rig.env.advanceCycle();
+        rig.xlfo.pull(1, 0);
+    });
     EXPECT_NEAR(rig.xlfo.accumulatedPhase(), 0.25, 1e-3);  // one quarter after the note
 }

@@ -147,7 +147,7 @@ TEST(XLFO, SnapPicksTheNearestOfTwentyFiveLevels) {
 
     XlfoRig rig(2, 0.5f, 1.0f);
     rig.xlfo.step(0).value = 0.05f;
-    rig.xlfo.snap = true;
+    onAudioThread([&] { rig.xlfo.snap = true; });
     EXPECT_TRUE(rig.xlfo.step(15).snap.get());
     auto out = runBlocks(rig.env, rig.xlfo, 128);
     EXPECT_NEAR(out[0], 1.0f / 12.0f, 1e-6f);
@@ -198,10 +198,10 @@ TEST(XLFO, BalanceChangeKeepsThePhaseInItsHalf) {
     XlfoRig rig(4, 0.5f, 1.0f);
     runBlocks(rig.env, rig.xlfo, 12000);  // phase 0.25: halfway through the first half
     EXPECT_NEAR(rig.xlfo.phase(), 0.25, 1e-9);
-    rig.xlfo.balance = 0.25f;
+    onAudioThread([&] { rig.xlfo.balance = 0.25f; });
     EXPECT_NEAR(rig.xlfo.phase(), 0.125, 1e-9);
     runBlocks(rig.env, rig.xlfo, 24000);  // phase 0.625: in the second half
-    rig.xlfo.balance = 0.75f;
+    onAudioThread([&] { rig.xlfo.balance = 0.75f; });
     EXPECT_NEAR(rig.xlfo.phase(), 0.75 + (0.625 - 0.25) / 0.75 * 0.25, 1e-6);
     EXPECT_NEAR(rig.xlfo.step(2).startPhase(), 0.75, 1e-12);
 }
@@ -210,10 +210,10 @@ TEST(XLFO, RetriggerRestartsAtThePhaseOffset) {
     XlfoRig rig(4, 0.5f, 1.0f);
     rig.xlfo.defaultPhaseOffset().value().jumpTo(0.5f);
     runBlocks(rig.env, rig.xlfo, 10000);
-    rig.xlfo.noteOn();  // MIDI Trigger off: the cycle runs on
+    onAudioThread([&] { rig.xlfo.noteOn(); });  // MIDI Trigger off: the cycle runs on
     EXPECT_NEAR(rig.xlfo.phase(), std::fmod(0.5 + 10000.0 / kRate, 1.0), 1e-6);
     rig.xlfo.midiTrigger = true;
-    rig.xlfo.noteOn();
+    onAudioThread([&] { rig.xlfo.noteOn(); });
     EXPECT_NEAR(rig.xlfo.phase(), 0.5, 1e-9);
     EXPECT_EQ(rig.xlfo.accumulatedPhase(), 0.0);
     auto out = runBlocks(rig.env, rig.xlfo, 128);
