@@ -9,7 +9,9 @@ constexpr float kFloorDb = -180.0f;
 constexpr float kRangeDb = 60.0f;  // the followed range: -60 dBFS .. 0 dBFS maps to 0 .. 1
 
 // The one-pole coefficient that covers 90 % of a step in `product` samples: 1 - 10^(-1 / product).
-float coefficientFor(float product) { return static_cast<float>(1.0 - std::pow(10.0, -1.0 / product)); }
+float coefficientFor(float product) {
+    return static_cast<float>(1.0 - std::pow(10.0, -1.0 / product));
+}
 }  // namespace
 
 EnvelopeFollower::EnvelopeFollower(wave::Environment& environment)

@@ -13,8 +13,12 @@ constexpr float kMaximumTime = 100.0f;
 constexpr double kNotifyInterval = 0.1;  // seconds between gate notifications at most
 constexpr int kLongest = 1 << 30;        // counters saturate here
 
-int roundDown4(int n) { return n & ~3; }
-int roundUp4(int n) { return (n + 3) & ~3; }
+int roundDown4(int n) {
+    return n & ~3;
+}
+int roundUp4(int n) {
+    return (n + 3) & ~3;
+}
 
 // Whole samples in `seconds`, saturated.
 int samplesIn(double seconds, double rate) {
@@ -23,10 +27,14 @@ int samplesIn(double seconds, double rate) {
 }
 
 // The curve value at the end of the table: its last entry.
-float endValue(const FunctionTable& table) { return table.values()[table.size() - 1]; }
+float endValue(const FunctionTable& table) {
+    return table.values()[table.size() - 1];
+}
 
 // The table read at curve position p; from the end on, exactly its last entry.
-float curveAt(const FunctionTable& table, float p) { return p < 1.0f ? table.lookup(p) : endValue(table); }
+float curveAt(const FunctionTable& table, float p) {
+    return p < 1.0f ? table.lookup(p) : endValue(table);
+}
 
 // A curve segment: out = offset + gain * T(p), with p advancing by `increment` before each sample and
 // limited to the end of the table. Answers whether the end was reached.
@@ -41,7 +49,9 @@ bool renderSegment(const FunctionTable& table, float* out, int n, float offset, 
     return position >= 1.0f;
 }
 
-float advanced(float p, int n, float increment) { return std::min(p + static_cast<float>(n) * increment, 1.0f); }
+float advanced(float p, int n, float increment) {
+    return std::min(p + static_cast<float>(n) * increment, 1.0f);
+}
 
 }  // namespace
 
@@ -72,10 +82,12 @@ EnvelopeGenerator::EnvelopeGenerator(wave::Environment& environment, const Curve
     struct Default {
         float value, minimum, maximum;
     };
-    constexpr Default defaults[InputCount] = {{0.0f, 0.0f, kMaximumTime},         {0.0f, 0.0f, kMaximumTime},
+    constexpr Default defaults[InputCount] = {{0.0f, 0.0f, kMaximumTime},
+                                              {0.0f, 0.0f, kMaximumTime},
                                               {kMinimumTime, kMinimumTime, kMaximumTime},
                                               {kMinimumTime, kMinimumTime, kMaximumTime},
-                                              {1.0f, 0.0f, 1.0f},                 {kMinimumTime, kMinimumTime, kMaximumTime}};
+                                              {1.0f, 0.0f, 1.0f},
+                                              {kMinimumTime, kMinimumTime, kMaximumTime}};
     for (int k = 0; k < InputCount; ++k) {
         defaults_[k] = std::make_unique<FloatParameterSource>(environment, defaults[k].value);
         defaults_[k]->setRange(defaults[k].minimum, defaults[k].maximum);
@@ -95,7 +107,9 @@ void EnvelopeGenerator::setInput(Input which, wave::Producer* producer) {
     inputs_[which] = producer ? producer : defaults_[which].get();
 }
 
-void EnvelopeGenerator::noteOn() { triggerPending_ = true; }
+void EnvelopeGenerator::noteOn() {
+    triggerPending_ = true;
+}
 
 void EnvelopeGenerator::noteOff() {
     triggerPending_ = false;
@@ -121,7 +135,9 @@ void EnvelopeGenerator::reset() {
     holdSamples_ = samplesIn(hold_, environment().sampleRate());
 }
 
-bool EnvelopeGenerator::isMuted(SampleBuffer&, int, int) { return stage_ != Running && !triggerPending_; }
+bool EnvelopeGenerator::isMuted(SampleBuffer&, int, int) {
+    return stage_ != Running && !triggerPending_;
+}
 
 void EnvelopeGenerator::readInputs(int count) {
     if (inputsRead_) return;
@@ -144,8 +160,7 @@ void EnvelopeGenerator::refreshInputs(int i) {
 
     if (std::fabs(attack - attack_) > kEpsilon) {
         attack_ = attack;
-        if (attackRunning())
-            attackRemaining_ = roundDown4(samplesIn((1.0 - attackProgress_) * attack, rate));
+        if (attackRunning()) attackRemaining_ = roundDown4(samplesIn((1.0 - attackProgress_) * attack, rate));
     }
     if (std::fabs(decay - decay_) > kEpsilon || std::fabs(sustain - sustain_) > kEpsilon) {
         decay_ = decay;
@@ -289,6 +304,12 @@ void EnvelopeGenerator::renderSamples(float* out, int n) {
         return;
     }
 
+    if (r == n && releaseProgress_ >= 1.0f) {
+        // Idle or done: the level rests at the end of the release.
+        std::fill(out, out + n, currentLevel_);
+        return;
+    }
+
     const double rate = environment().sampleRate();
     const auto& tables = tables_->tables;
     float level = currentLevel_;
@@ -301,7 +322,8 @@ void EnvelopeGenerator::renderSamples(float* out, int n) {
         const float start = triggerLevel_;
         const FunctionTable& curve = tables[CurveTables::AttackCurve];
         const float gain = 1.0f - start - kEpsilon;
-        renderSegment(curve, out, a, start, gain, attackProgress_, static_cast<float>(1.0 / (attack_ * rate)));
+        renderSegment(curve, out, a, start, gain, attackProgress_,
+                      static_cast<float>(1.0 / (attack_ * rate)));
         if (a == attackRemaining_) {
             // The count decides where the attack ends: its last sample is the top of the curve.
             attackProgress_ = 1.0f;

@@ -11,9 +11,13 @@ namespace {
 constexpr float kKeyboardScale = 1.0f / 120.0f;  // note number to curve input
 constexpr float kKeyboardCentre = 0.4f;          // note 48 gives 0
 
-float signOf(float x) { return x < 0.0f ? -1.0f : 1.0f; }
+float signOf(float x) {
+    return x < 0.0f ? -1.0f : 1.0f;
+}
 
-float linearCurve(float x) { return x; }
+float linearCurve(float x) {
+    return x;
+}
 
 // A level of (a - 1) * 36 dB above 0.1, continued by a straight line to 0 below it.
 float expCurve(float x) {
@@ -22,28 +26,40 @@ float expCurve(float x) {
     return signOf(x) * e;
 }
 
-float logCurve(float x) { return signOf(x) * std::log(1.0f + 10.0f * std::fabs(x)) / std::log(11.0f); }
+float logCurve(float x) {
+    return signOf(x) * std::log(1.0f + 10.0f * std::fabs(x)) / std::log(11.0f);
+}
 
-float sqrCurve(float x) { return signOf(x) * x * x; }
+float sqrCurve(float x) {
+    return signOf(x) * x * x;
+}
 
-float sqrtCurve(float x) { return signOf(x) * std::sqrt(std::fabs(x)); }
+float sqrtCurve(float x) {
+    return signOf(x) * std::sqrt(std::fabs(x));
+}
 
 float sineCurve(float x) {
     return signOf(x) * (std::sin(std::numbers::pi_v<float> * (std::fabs(x) - 0.5f)) + 1.0f) * 0.5f;
 }
 
-bool validNumber(int n) { return n >= 0 && n < 128; }
+bool validNumber(int n) {
+    return n >= 0 && n < 128;
+}
 
 }  // namespace
 
-void MidiModSource::Cache::removeSource(MidiModSource* source) { std::erase(sources_, source); }
+void MidiModSource::Cache::removeSource(MidiModSource* source) {
+    std::erase(sources_, source);
+}
 
 void MidiModSource::Cache::store(int entry, float value) {
     values_[entry] = value;
     for (MidiModSource* source : sources_) source->entryChanged(entry, value);
 }
 
-void MidiModSource::Cache::channelPressure(float value) { store(kAftertouch, std::clamp(value, 0.0f, 1.0f)); }
+void MidiModSource::Cache::channelPressure(float value) {
+    store(kAftertouch, std::clamp(value, 0.0f, 1.0f));
+}
 
 void MidiModSource::Cache::polyPressure(int note, float value) {
     if (!validNumber(note)) return;
@@ -55,7 +71,9 @@ void MidiModSource::Cache::controller(int controller, float value) {
     store(controller, std::clamp(value, 0.0f, 1.0f));
 }
 
-void MidiModSource::Cache::modulationWheel(float value) { store(kModWheel, std::clamp(value, 0.0f, 1.0f)); }
+void MidiModSource::Cache::modulationWheel(float value) {
+    store(kModWheel, std::clamp(value, 0.0f, 1.0f));
+}
 
 void MidiModSource::Cache::noteOff(int, float) {}
 
@@ -65,7 +83,9 @@ void MidiModSource::Cache::noteOn(int note, float velocity) {
     store(kNote, static_cast<float>(note));
 }
 
-void MidiModSource::Cache::pitchBend(float value) { store(kPitchBend, std::clamp(value, -0.5f, 0.5f)); }
+void MidiModSource::Cache::pitchBend(float value) {
+    store(kPitchBend, std::clamp(value, -0.5f, 0.5f));
+}
 
 MidiModSource::MidiModSource(wave::Environment& environment, Cache& cache)
     : wave::Source(environment),
@@ -79,17 +99,25 @@ MidiModSource::MidiModSource(wave::Environment& environment, Cache& cache)
     cache_.addSource(this);
 }
 
-MidiModSource::~MidiModSource() { cache_.removeSource(this); }
+MidiModSource::~MidiModSource() {
+    cache_.removeSource(this);
+}
 
 MidiModSource::CurveFunction MidiModSource::curveFunction(ResponseCurve curve) {
     switch (curve) {
-        case Exp: return expCurve;
-        case Log: return logCurve;
-        case Sqr: return sqrCurve;
-        case Sqrt: return sqrtCurve;
-        case Sine: return sineCurve;
+        case Exp:
+            return expCurve;
+        case Log:
+            return logCurve;
+        case Sqr:
+            return sqrCurve;
+        case Sqrt:
+            return sqrtCurve;
+        case Sine:
+            return sineCurve;
         case Linear:
-        default: return linearCurve;
+        default:
+            return linearCurve;
     }
 }
 
@@ -103,12 +131,19 @@ void MidiModSource::entryChanged(int entry, float value) {
     if (entry != cacheIndex()) return;
     float t;
     switch (entry) {
-        case Cache::kPitchBend: t = curve_(2.0f * value); break;
-        case Cache::kVelocity: t = 2.0f * curve_(value) - 1.0f; break;
-        case Cache::kNote:
-            t = curve_(static_cast<float>(static_cast<int>(value)) * kKeyboardScale) - curve_(kKeyboardCentre);
+        case Cache::kPitchBend:
+            t = curve_(2.0f * value);
             break;
-        default: t = curve_(value); break;
+        case Cache::kVelocity:
+            t = 2.0f * curve_(value) - 1.0f;
+            break;
+        case Cache::kNote:
+            t = curve_(static_cast<float>(static_cast<int>(value)) * kKeyboardScale) -
+                curve_(kKeyboardCentre);
+            break;
+        default:
+            t = curve_(value);
+            break;
     }
     output_.rampTo(t);
 }
@@ -117,14 +152,16 @@ float MidiModSource::displayValue() const {
     float out = output_.current();
     switch (cacheIndex()) {
         case Cache::kPitchBend:
-        case Cache::kVelocity: return (out + 1.0f) * 0.5f;
+        case Cache::kVelocity:
+            return (out + 1.0f) * 0.5f;
         case Cache::kNote: {
             // Notes 1 and 120 map to 0 and 1.
             float low = curve_(kKeyboardScale) - curve_(kKeyboardCentre);
             float high = curve_(1.0f) - curve_(kKeyboardCentre);
             return high != low ? (out - low) / (high - low) : 0.0f;
         }
-        default: return out;
+        default:
+            return out;
     }
 }
 

@@ -58,9 +58,9 @@ public:
     MidiModSource(wave::Environment& environment, Cache& cache);
     ~MidiModSource() override;
 
-    LimitedProperty<int> controllerNumber;     // 0 .. 127, used with the "Controller" input
-    Property<MidiInput> midiInput;             // default "Mod Wheel"
-    Property<ResponseCurve> responseCurve;     // default "Linear"
+    LimitedProperty<int> controllerNumber;  // 0 .. 127, used with the "Controller" input
+    Property<MidiInput> midiInput;          // default "Mod Wheel"
+    Property<ResponseCurve> responseCurve;  // default "Linear"
 
     // The cache entry this source follows: 128 + input for inputs 0 to 4, else the controller number.
     int cacheIndex() const;

@@ -17,8 +17,8 @@ public:
 
     explicit Trigger(wave::Environment& environment);
 
-    Property<float> holdTime;        // ms
-    Property<int> enabled;           // 0 disables the trigger
+    Property<float> holdTime;          // ms
+    Property<int> enabled;             // 0 disables the trigger
     LimitedProperty<float> threshold;  // 0 .. 1
 
     void setLevelInput(wave::Producer* producer) { levelInput_ = producer; }

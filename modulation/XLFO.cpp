@@ -8,12 +8,12 @@
 namespace {
 
 constexpr float kEpsilon = 1.1920929e-7f;
-constexpr std::uint32_t kRegisterMask = 0xFFFFFF;     // the random generator's 24 bits
-constexpr std::uint32_t kFeedback = 0x11d872b;        // Galois taps, including the carry bit 24
+constexpr std::uint32_t kRegisterMask = 0xFFFFFF;  // the random generator's 24 bits
+constexpr std::uint32_t kFeedback = 0x11d872b;     // Galois taps, including the carry bit 24
 constexpr std::uint32_t kCarry = 0x1000000;
 constexpr float kMinimumRandomDistance = 0.2f;
-constexpr double kEventMinimumSeconds = 0.0625;      // cycle events closer than this are not shown
-constexpr double kGlideFloorScale = 0.0002;          // minimum glide (0.0002 f)^2 at high rates
+constexpr double kEventMinimumSeconds = 0.0625;  // cycle events closer than this are not shown
+constexpr double kGlideFloorScale = 0.0002;      // minimum glide (0.0002 f)^2 at high rates
 constexpr int kOldestNotificationSample = -(1 << 30);
 
 // The fractional part in 0 .. 1; anything that is not a finite number becomes 0.
@@ -23,10 +23,18 @@ double wrapPhase(double x) {
     return x >= 0.0 && x < 1.0 ? x : 0.0;
 }
 
-float linearCurve(float u) { return u; }
-float sqrCurve(float u) { return u * u; }
-float sqrtCurve(float u) { return u < 0.0f ? -std::sqrt(-u) : std::sqrt(u); }
-float sineCurve(float u) { return (std::sin(std::numbers::pi_v<float> * (u - 0.5f)) + 1.0f) * 0.5f; }
+float linearCurve(float u) {
+    return u;
+}
+float sqrCurve(float u) {
+    return u * u;
+}
+float sqrtCurve(float u) {
+    return u < 0.0f ? -std::sqrt(-u) : std::sqrt(u);
+}
+float sineCurve(float u) {
+    return (std::sin(std::numbers::pi_v<float> * (u - 0.5f)) + 1.0f) * 0.5f;
+}
 
 }  // namespace
 
@@ -74,11 +82,15 @@ XLFO::XLFO(wave::Environment& environment)
 
 XLFO::CurveFunction XLFO::curveFunction(GlideCurve curve) {
     switch (curve) {
-        case Sqr: return sqrCurve;
-        case Sqrt: return sqrtCurve;
-        case Sine: return sineCurve;
+        case Sqr:
+            return sqrCurve;
+        case Sqrt:
+            return sqrtCurve;
+        case Sine:
+            return sineCurve;
         case Linear:
-        default: return linearCurve;
+        default:
+            return linearCurve;
     }
 }
 
@@ -250,7 +262,8 @@ void XLFO::checkCycleEvent(double x, int sampleIndex) {
     bool h = x >= balance_;
     if (h == halfCycle_) return;
     halfCycle_ = h;
-    bool state = h && (sampleIndex - lastNotificationSample_) > kEventMinimumSeconds * environment().sampleRate();
+    bool state =
+        h && (sampleIndex - lastNotificationSample_) > kEventMinimumSeconds * environment().sampleRate();
     lastNotificationSample_ = sampleIndex;
     if (state != eventState_) {
         eventState_ = state;
@@ -270,8 +283,8 @@ void XLFO::produce(SampleBuffer& buffer, int count, int /*flags*/) {
     while (position < count) {
         x = wrapPhase(x);
         Step& step = *steps_[findStep(x)];
-        position += renderStep(step, out + position, frequency + position, glide + position, offset + position,
-                               count - position, x);
+        position += renderStep(step, out + position, frequency + position, glide + position,
+                               offset + position, count - position, x);
         checkCycleEvent(wrapPhase(x), position);
     }
     accumulatedPhase_ = wrapPhase(accumulatedPhase_);

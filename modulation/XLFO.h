@@ -71,7 +71,9 @@ public:
 
     // Set-up: the input signals. Null reconnects the internal default (0.1 Hz, glide offset 0,
     // phase offset 0).
-    void setFrequencyInput(wave::Producer* producer) { frequencyInput_ = producer ? producer : &defaultFrequency_; }
+    void setFrequencyInput(wave::Producer* producer) {
+        frequencyInput_ = producer ? producer : &defaultFrequency_;
+    }
     void setGlideOffsetInput(wave::Producer* producer) { glideInput_ = producer ? producer : &defaultGlide_; }
     void setPhaseOffsetInput(wave::Producer* producer) { phaseInput_ = producer ? producer : &defaultPhase_; }
     wave::Producer* frequencyInput() const { return frequencyInput_; }

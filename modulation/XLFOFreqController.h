@@ -36,8 +36,12 @@ public:
 
     // Set-up: the free-mode frequency (Hz) and the synced frequency's factor (0.5 .. 2). Null
     // reconnects the internal default (0.1 Hz, factor 1).
-    void setFrequencyTarget(wave::Producer* producer) { frequencyTarget_ = producer ? producer : &defaultFrequency_; }
-    void setOffsetFactorInput(wave::Producer* producer) { offsetInput_ = producer ? producer : &defaultOffset_; }
+    void setFrequencyTarget(wave::Producer* producer) {
+        frequencyTarget_ = producer ? producer : &defaultFrequency_;
+    }
+    void setOffsetFactorInput(wave::Producer* producer) {
+        offsetInput_ = producer ? producer : &defaultOffset_;
+    }
     wave::Producer* frequencyTarget() const { return frequencyTarget_; }
     wave::Producer* offsetFactorInput() const { return offsetInput_; }
     FloatParameterSource& defaultFrequency() { return defaultFrequency_; }

@@ -1,10 +1,9 @@
-#include "modulation/EnvelopeFollower.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "ModulationRig.h"
+#include "modulation/EnvelopeFollower.h"
 
 namespace {
 
@@ -69,7 +68,9 @@ TEST(EnvelopeFollower, AttackAndReleaseTimesAreNinetyPercentTimesOfAnyStepInDeci
         runBlocks(rig.env, rig.follower, stepAt + static_cast<int>(c.expectedSeconds * kRate * 2), 128, out,
                   [](int, int) {});
 
-        auto dbOut = [](float x) { return x > 1e-10f ? std::max(20.0f * std::log10(x) + 60.0f, 0.0f) / 60.0f : 0.0f; };
+        auto dbOut = [](float x) {
+            return x > 1e-10f ? std::max(20.0f * std::log10(x) + 60.0f, 0.0f) / 60.0f : 0.0f;
+        };
         const float start = dbOut(c.from), end = dbOut(c.to);
         const float ninety = start + 0.9f * (end - start);
         int crossing = firstCrossing(out, stepAt, ninety, end > start) - stepAt;
@@ -81,7 +82,8 @@ TEST(EnvelopeFollower, KeepsFollowingInTheClosingPassWhenNotPulled) {
     FollowerRig rig([](long) { return 0.1f; });
     rig.setTimes(0.001f, 0.001f);
     std::vector<float> unused;
-    runBlocks(rig.env, rig.follower, 4800, 128, unused, [](int, int) {}, /*pull=*/false);
+    runBlocks(
+        rig.env, rig.follower, 4800, 128, unused, [](int, int) {}, /*pull=*/false);
     EXPECT_TRUE(unused.empty());
     EXPECT_GT(rig.level.calls, 0);
     EXPECT_NEAR(rig.follower.state(), 40.0f, 1e-2f);

@@ -1,11 +1,10 @@
-#include "modulation/EnvelopeGenerator.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 
 #include "ModulationRig.h"
+#include "modulation/EnvelopeGenerator.h"
 #include "modulation/Trigger.h"
 
 namespace {
@@ -20,7 +19,8 @@ struct EgRig {
 
     EgRig() { env.setSampleRate(kRate); }
     void set(EnvelopeGenerator::Input input, float value) { eg.defaultInput(input).value().jumpTo(value); }
-    void shape(float delay, float attack, float decay, float sustain, float release = 0.1f, float hold = 0.0f) {
+    void shape(float delay, float attack, float decay, float sustain, float release = 0.1f,
+               float hold = 0.0f) {
         set(EnvelopeGenerator::Delay, delay);
         set(EnvelopeGenerator::Attack, attack);
         set(EnvelopeGenerator::Decay, decay);
@@ -60,13 +60,14 @@ TEST(EnvelopeGenerator, StagesLastTheirTimesInWholeGroupsOfFour) {
         float delay, attack, decay, sustain;
         int delaySamples, attackSamples, decaySamples;
     };
-    for (Case c : {Case{0.0f, 0.01f, 0.1f, 0.5f, 0, 480, 4800},
-                   Case{0.05f, 0.02f, 0.05f, 0.25f, 2400, 960, 2400},
-                   Case{0.00105f, 0.0022f, 0.01f, 0.0f, 52, 108, 480}}) {  // 50.4 and 105.6 samples round up
+    for (Case c :
+         {Case{0.0f, 0.01f, 0.1f, 0.5f, 0, 480, 4800}, Case{0.05f, 0.02f, 0.05f, 0.25f, 2400, 960, 2400},
+          Case{0.00105f, 0.0022f, 0.01f, 0.0f, 52, 108, 480}}) {  // 50.4 and 105.6 samples round up
         EgRig rig;
         rig.shape(c.delay, c.attack, c.decay, c.sustain);
-        auto out = rig.run(c.delaySamples + c.attackSamples + c.decaySamples + 2048,
-                           [&](int done) { if (done == 0) rig.eg.noteOn(); });
+        auto out = rig.run(c.delaySamples + c.attackSamples + c.decaySamples + 2048, [&](int done) {
+            if (done == 0) rig.eg.noteOn();
+        });
         for (int i = 0; i < c.delaySamples; ++i) ASSERT_EQ(out[i], 0.0f) << i;
         EXPECT_GT(out[c.delaySamples], 0.0f);
         // The attack ends at 1 - epsilon on its last sample; the decay starts on the next.
@@ -85,7 +86,9 @@ TEST(EnvelopeGenerator, StagesLastTheirTimesInWholeGroupsOfFour) {
 TEST(EnvelopeGenerator, FullSustainHoldsTheTopUntilRelease) {
     EgRig rig;
     rig.shape(0.0f, 0.01f, 0.1f, 1.0f);
-    auto out = rig.run(48000, [&](int done) { if (done == 0) rig.eg.noteOn(); });
+    auto out = rig.run(48000, [&](int done) {
+        if (done == 0) rig.eg.noteOn();
+    });
     for (int i = 480; i < 48000; ++i) ASSERT_NEAR(out[i], 1.0f, 2 * kEpsilon) << i;
 }
 
@@ -124,9 +127,13 @@ TEST(EnvelopeGenerator, HoldKeepsTheStagesGoingAfterGateOffThenReleasesToZero) {
 TEST(EnvelopeGenerator, RetriggerAttacksFromTheCurrentLevel) {
     EgRig rig;
     rig.shape(0.0f, 0.01f, 0.01f, 0.4f);
-    std::vector<float> out = rig.run(4096, [&](int done) { if (done == 0) rig.eg.noteOn(); });
+    std::vector<float> out = rig.run(4096, [&](int done) {
+        if (done == 0) rig.eg.noteOn();
+    });
     EXPECT_FLOAT_EQ(out.back(), 0.4f);
-    out = rig.run(1024, [&](int done) { if (done == 0) rig.eg.noteOn(); });
+    out = rig.run(1024, [&](int done) {
+        if (done == 0) rig.eg.noteOn();
+    });
     EXPECT_GE(out[0], 0.4f);
     EXPECT_LT(out[0], 0.41f);
     for (int i = 1; i < 480; ++i) ASSERT_GT(out[i], out[i - 1]) << i;
@@ -140,7 +147,9 @@ TEST(EnvelopeGenerator, SustainChangeGlidesAlongTheDecayOrRiseCurve) {
     for (Case c : {Case{0.5f, 0.8f}, Case{0.5f, 0.2f}}) {
         EgRig rig;
         rig.shape(0.0f, 0.01f, 0.1f, c.from);
-        rig.run(9600, [&](int done) { if (done == 0) rig.eg.noteOn(); });
+        rig.run(9600, [&](int done) {
+            if (done == 0) rig.eg.noteOn();
+        });
         rig.set(EnvelopeGenerator::Sustain, c.to);
         auto out = rig.run(9600);
         // Within one refresh interval of the change, the level moves monotonically to the new
@@ -212,14 +221,16 @@ TEST(EnvelopeGenerator, IdleEnvelopeThatNobodyNeedsRendersNothing) {
     ScriptedSource hold(rig.env, [](long) { return 0.0f; });
     rig.eg.setInput(EnvelopeGenerator::Hold, &hold);
     std::vector<float> unused;
-    runBlocks(rig.env, rig.eg, 4800, 128, unused, [](int, int) {}, /*pull=*/false);
+    runBlocks(
+        rig.env, rig.eg, 4800, 128, unused, [](int, int) {}, /*pull=*/false);
     EXPECT_EQ(hold.calls, 0);
     EXPECT_TRUE(rig.eg.isMuted(rig.eg.ownBuffer(), 128, 0));
 
     // A pending note makes it run, in the closing pass too.
     rig.eg.noteOn();
     EXPECT_FALSE(rig.eg.isMuted(rig.eg.ownBuffer(), 128, 0));
-    runBlocks(rig.env, rig.eg, 4800, 128, unused, [](int, int) {}, /*pull=*/false);
+    runBlocks(
+        rig.env, rig.eg, 4800, 128, unused, [](int, int) {}, /*pull=*/false);
     EXPECT_GT(hold.calls, 0);
     EXPECT_NEAR(rig.eg.currentLevel(), 1.0f, 1e-6f);  // sustain 1 by default
 
@@ -233,7 +244,9 @@ TEST(EnvelopeGenerator, IdleEnvelopeThatNobodyNeedsRendersNothing) {
 
 TEST(EnvelopeGenerator, GateNotificationsComeAtMostEveryTenthOfASecond) {
     struct Recorder {
-        void onGate(void* sender) { gates.push_back({*now, static_cast<EnvelopeGenerator*>(sender)->gate()}); }
+        void onGate(void* sender) {
+            gates.push_back({*now, static_cast<EnvelopeGenerator*>(sender)->gate()});
+        }
         const int* now;
         std::vector<std::pair<int, bool>> gates;
     };
@@ -261,7 +274,9 @@ TEST(EnvelopeGenerator, WithoutSharedTablesTheCurvesAreStraight) {
     EnvelopeGenerator eg(env);
     eg.defaultInput(EnvelopeGenerator::Attack).value().jumpTo(0.1f);
     std::vector<float> out;
-    runBlocks(env, eg, 4800, 128, out, [&](int done, int) { if (done == 0) eg.noteOn(); });
+    runBlocks(env, eg, 4800, 128, out, [&](int done, int) {
+        if (done == 0) eg.noteOn();
+    });
     EXPECT_NEAR(out[2399], 0.5f, 1e-3f);
     EXPECT_NEAR(out[1199], 0.25f, 1e-3f);
 }

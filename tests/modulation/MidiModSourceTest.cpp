@@ -1,10 +1,9 @@
-#include "modulation/MidiModSource.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "ModulationRig.h"
+#include "modulation/MidiModSource.h"
 
 namespace {
 
@@ -35,8 +34,9 @@ TEST(MidiModSource, ResponseCurvesShapeTheModulationWheel) {
         MidiModSource::ResponseCurve curve;
         float at05, atMinus1;
     };
-    for (Case c : {Case{C::Linear, 0.5f, -1.0f}, Case{C::Exp, 0.125893f, -1.0f}, Case{C::Log, 0.747222f, -1.0f},
-                   Case{C::Sqr, 0.25f, -1.0f}, Case{C::Sqrt, 0.707107f, -1.0f}, Case{C::Sine, 0.5f, -1.0f}}) {
+    for (Case c :
+         {Case{C::Linear, 0.5f, -1.0f}, Case{C::Exp, 0.125893f, -1.0f}, Case{C::Log, 0.747222f, -1.0f},
+          Case{C::Sqr, 0.25f, -1.0f}, Case{C::Sqrt, 0.707107f, -1.0f}, Case{C::Sine, 0.5f, -1.0f}}) {
         MidiRig rig;
         rig.source.responseCurve = c.curve;
         rig.cache.modulationWheel(0.5f);

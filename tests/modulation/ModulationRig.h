@@ -14,8 +14,8 @@
 // audio-thread guard, and collects the pulled producer's output. `beforeBlock(done, n)` runs at the
 // start of each block (transport, MIDI); `pull` false leaves the producer to the closing pass.
 template <typename BeforeBlock>
-void runBlocks(wave::Environment& env, wave::Producer& producer, int total, int block, std::vector<float>& out,
-               BeforeBlock beforeBlock, bool pull = true) {
+void runBlocks(wave::Environment& env, wave::Producer& producer, int total, int block,
+               std::vector<float>& out, BeforeBlock beforeBlock, bool pull = true) {
     out.reserve(out.size() + total);
     AudioThreadGuard guard;
     for (int done = 0; done < total; done += block) {
@@ -46,7 +46,8 @@ void onAudioThread(F f) {
     }
 }
 
-inline std::vector<float> runBlocks(wave::Environment& env, wave::Producer& producer, int total, int block = 128) {
+inline std::vector<float> runBlocks(wave::Environment& env, wave::Producer& producer, int total,
+                                    int block = 128) {
     std::vector<float> out;
     runBlocks(env, producer, total, block, out, [](int, int) {});
     return out;
@@ -63,7 +64,8 @@ inline std::vector<int> changePositions(const std::vector<float>& s, float toler
 // A source whose sample n (counted over its whole life) is f(n); counts its produce calls.
 class ScriptedSource : public wave::Source {
 public:
-    ScriptedSource(wave::Environment& env, std::function<float(long)> f) : wave::Source(env), f_(std::move(f)) {}
+    ScriptedSource(wave::Environment& env, std::function<float(long)> f)
+        : wave::Source(env), f_(std::move(f)) {}
     void produce(SampleBuffer& out, int count, int) override {
         ++calls;
         for (int i = 0; i < count; ++i) out[i] = f_(position_ + i);

@@ -1,15 +1,15 @@
-#include "modulation/Spline.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+#include "modulation/Spline.h"
 
 TEST(Spline, FollowsTheBezierCurveAndContinuesAlongItsTangents) {
     struct Case {
         double y0, x1, y1, x2, y2, y3;
         double belowSlope, aboveSlope;
     };
-    for (Case c : {Case{0.0, 0.2, 0.0, 0.4, 0.75, 1.0, 0.0, 0.25 / 0.6},      // attack shape
+    for (Case c : {Case{0.0, 0.2, 0.0, 0.4, 0.75, 1.0, 0.0, 0.25 / 0.6},         // attack shape
                    Case{1.0, 0.19, 0.55, 0.42, 0.0, 0.0, -0.45 / 0.19, 0.0}}) {  // decay shape
         Spline s(c.y0, c.x1, c.y1, c.x2, c.y2, c.y3);
         EXPECT_NEAR(s.evaluate(0.0), c.y0, 1e-3);

@@ -1,8 +1,7 @@
-#include "modulation/Trigger.h"
-
 #include <gtest/gtest.h>
 
 #include "ModulationRig.h"
+#include "modulation/Trigger.h"
 
 namespace {
 

@@ -1,11 +1,10 @@
-#include "modulation/XLFO.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <set>
 
 #include "ModulationRig.h"
+#include "modulation/XLFO.h"
 
 namespace {
 
@@ -240,7 +239,8 @@ TEST(XLFO, CycleEventsMarkTheSecondHalfButNotWhenTooFast) {
 TEST(XLFO, KeepsRunningInTheClosingPassWhenNotPulled) {
     XlfoRig rig(4, 0.5f, 1.0f);
     std::vector<float> unused;
-    runBlocks(rig.env, rig.xlfo, 12000, 128, unused, [](int, int) {}, /*pull=*/false);
+    runBlocks(
+        rig.env, rig.xlfo, 12000, 128, unused, [](int, int) {}, /*pull=*/false);
     EXPECT_NEAR(rig.xlfo.phase(), 0.25, 1e-9);
     EXPECT_FLOAT_EQ(rig.xlfo.maximumStepValue(), -0.7f);
 }
