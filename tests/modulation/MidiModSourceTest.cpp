@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 
 #include "ModulationRig.h"
 #include "modulation/MidiModSource.h"
@@ -141,4 +142,28 @@ TEST(MidiModSource, ChangesRampSmoothlyAndSettleToAConstantBlock) {
         EXPECT_NEAR(reached, c.expectedSamples, 64) << c.from << " -> " << c.to;
         EXPECT_TRUE(rig.source.isConstant());
     }
+}
+
+TEST(MidiModSource, CacheFeedsEverySourceAndOutlivesThem) {
+    wave::Environment env(128);
+    env.setSampleRate(kRate);
+    MidiModSource::Cache cache;
+    MidiModSource wheel(env, cache);
+    auto bend = std::make_unique<MidiModSource>(env, cache);
+    bend->midiInput = MidiModSource::PitchBend;
+    onAudioThread([&] {
+        cache.modulationWheel(0.3f);
+        cache.pitchBend(0.5f);
+    });
+    EXPECT_NEAR(wheel.output().target(), 0.3f, 1e-6f);
+    EXPECT_NEAR(bend->output().target(), 1.0f, 1e-6f);
+    // A source created later picks up the remembered value as soon as it selects its input.
+    MidiModSource late(env, cache);
+    late.midiInput = MidiModSource::PitchBend;
+    EXPECT_NEAR(late.output().target(), 1.0f, 1e-6f);
+    // A destroyed source leaves the cache, which goes on serving the others.
+    bend.reset();
+    onAudioThread([&] { cache.pitchBend(-0.25f); });
+    EXPECT_NEAR(late.output().target(), -0.5f, 1e-6f);
+    EXPECT_FLOAT_EQ(cache.value(MidiModSource::Cache::kPitchBend), -0.25f);
 }

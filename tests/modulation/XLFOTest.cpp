@@ -244,3 +244,19 @@ TEST(XLFO, KeepsRunningInTheClosingPassWhenNotPulled) {
     EXPECT_NEAR(rig.xlfo.phase(), 0.25, 1e-9);
     EXPECT_FLOAT_EQ(rig.xlfo.maximumStepValue(), -0.7f);
 }
+
+TEST(XLFO, StepCountChangeRebuildsTheStepsAtOnce) {
+    XlfoRig rig(4, 0.5f, 1.0f);
+    std::vector<float> out;
+    runBlocks(rig.env, rig.xlfo, 6016, 128, out, [](int, int) {});
+    onAudioThread([&] { rig.xlfo.stepCount = 2; });
+    runBlocks(rig.env, rig.xlfo, 48000 - 6016, 128, out, [](int, int) {});
+    // Two steps of half a cycle each: the first change comes at phase 0.5, not 0.25.
+    EXPECT_EQ(changePositions(out, 1e-4f), std::vector<int>{24000});
+    EXPECT_FLOAT_EQ(out[30000], -0.9f);
+    // The count stays within the 16 steps there are.
+    rig.xlfo.stepCount = 40;
+    EXPECT_EQ(rig.xlfo.stepCount.get(), XLFO::kMaxSteps);
+    rig.xlfo.stepCount = 0;
+    EXPECT_EQ(rig.xlfo.stepCount.get(), 1);
+}
