@@ -42,7 +42,8 @@ void XLFOFreqController::retargetTempoFrequency() {
 
 void XLFOFreqController::transportChanged(float tempo, float songPosition) {
     if (!isSynced()) return;
-    tempo_ = std::fabs(tempo) <= kEpsilon ? 120.0f : tempo;
+    // A host without a tempo reports 0 (or nothing usable): count in 120 BPM.
+    tempo_ = std::fabs(tempo) > kEpsilon && std::isfinite(tempo) ? tempo : 120.0f;
     songPosition_ = songPosition;
     transportKnown_ = true;
     retargetTempoFrequency();

@@ -41,9 +41,9 @@ TEST(XLFOFreqController, SyncedFrequencyFollowsTempoAndNoteLength) {
         float bpm;
         float hz;
     };
-    for (Case c :
-         {Case{C::Bars1, 120.0f, 0.5f}, Case{C::Bars1, 0.0f, 0.5f}, Case{C::Bars16, 120.0f, 0.5f / 16},
-          Case{C::Bar1_4, 90.0f, 1.5f}, Case{C::Bar1_64, 150.0f, 40.0f}}) {
+    for (Case c : {Case{C::Bars1, 120.0f, 0.5f}, Case{C::Bars1, 0.0f, 0.5f}, Case{C::Bars1, NAN, 0.5f},
+                   Case{C::Bars16, 120.0f, 0.5f / 16}, Case{C::Bar1_4, 90.0f, 1.5f},
+                   Case{C::Bar1_64, 150.0f, 40.0f}}) {
         SyncRig rig;
         rig.controller.syncMode = c.mode;
         rig.controller.transportChanged(c.bpm, 0.0f);
