@@ -1,0 +1,17 @@
+#include "engine/DelayPanController.h"
+
+#include <algorithm>
+
+void DelayPanController::produceOutputs(std::array<SampleBuffer*, kOutputCount>& buffers, int count, int flags) {
+    if (flags & wave::OutputNotNeeded) return;
+    const float* pan = wave::Producer::pull(pan_, count, 0);
+    float* toFirst = buffers[0]->samples();
+    float* toSecond = buffers[1]->samples();
+    bool constant = !pan_ || pan_->isConstant();
+    for (int i = 0; i < count; ++i) {
+        float p = pan ? pan[i] : 0.0f;
+        toFirst[i] = 1.0f - std::max(p, 0.0f);
+        toSecond[i] = 1.0f + std::min(p, 0.0f);
+    }
+    for (int o = 0; o < kOutputCount; ++o) output(o).setOutputFlags(constant ? wave::ConstantBlock : 0);
+}

@@ -1,0 +1,108 @@
+#include "engine/Mixer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr float kEpsilon = 1.1920929e-7f;
+}
+
+Mixer::Mixer(wave::Environment& environment, int inputs)
+    : wave::Source(environment), inputCount(this, inputs, 0, inputs), combineType(this, Sum), inputs_(inputs) {
+    for (Input& in : inputs_) {
+        in.ownGain = std::make_unique<FloatParameterSource>(environment, 1.0f, false);
+        in.gain = in.ownGain.get();
+    }
+}
+
+Mixer::~Mixer() = default;
+
+void Mixer::setInput(int i, wave::Producer* input) { inputs_[i].input = input; }
+
+void Mixer::setGain(int i, wave::Producer* gain) { inputs_[i].gain = gain ? gain : inputs_[i].ownGain.get(); }
+
+void Mixer::produce(SampleBuffer& output, int count, int flags) {
+    if (flags & wave::OutputNotNeeded) return;
+    setOutputFlags(0);
+    int type = combineType.get();
+    if (type == Subtract || type == Peak || type == Ratio || type == FlooredRatio || type == Maximum || type == Minimum)
+        produceCombined(output, count);
+    else
+        produceSum(output, count);
+}
+
+void Mixer::produceSum(SampleBuffer& output, int count) {
+    float* out = output.samples();
+    int contributing = 0;
+    const float* single = nullptr;
+    wave::Producer* singleProducer = nullptr;
+    for (int i = 0; i < inputCount.get(); ++i) {
+        Input& in = inputs_[i];
+        if (!in.input) continue;
+        const float* g = in.gain->pull(count, 0);
+        bool constantGain = in.gain->isConstant();
+        if (constantGain && std::fabs(g[0]) <= kEpsilon) continue;  // silent: the input is not even pulled
+        const float* x = in.input->pull(count, 0);
+        if (contributing == 0 && constantGain && g[0] == 1.0f) {
+            // Possibly the only contribution: keep it by pointer until a second one shows up.
+            single = x;
+            singleProducer = in.input;
+            ++contributing;
+            continue;
+        }
+        if (contributing == 1 && single) {
+            std::copy(single, single + count, out);
+            single = nullptr;
+        }
+        if (contributing == 0) {
+            for (int k = 0; k < count; ++k) out[k] = x[k] * g[k];
+        } else {
+            for (int k = 0; k < count; ++k) out[k] += x[k] * g[k];
+        }
+        ++contributing;
+    }
+    if (contributing == 0) {
+        setCurrentOutput(&environment().zeroBuffer());
+        setOutputFlags(wave::ConstantBlock);
+    } else if (single) {
+        setCurrentOutput(singleProducer->currentOutput());
+        setOutputFlags(singleProducer->outputFlags());
+    }
+}
+
+void Mixer::produceCombined(SampleBuffer& output, int count) {
+    float* out = output.samples();
+    int type = combineType.get();
+    bool first = true;
+    for (int i = 0; i < inputCount.get(); ++i) {
+        Input& in = inputs_[i];
+        if (!in.input) continue;
+        const float* g = in.gain->pull(count, 0);
+        const float* x = in.input->pull(count, 0);
+        if (first) {
+            bool magnitude = type == Peak || type == Ratio || type == FlooredRatio;
+            for (int k = 0; k < count; ++k) out[k] = magnitude ? std::fabs(x[k]) * g[k] : x[k] * g[k];
+            first = false;
+            continue;
+        }
+        for (int k = 0; k < count; ++k) {
+            float v = g[k] * x[k];
+            switch (type) {
+                case Subtract: out[k] -= v; break;
+                case Peak: out[k] = std::max(out[k], std::fabs(x[k]) * g[k]); break;
+                case Ratio: {
+                    float d = std::fabs(v);
+                    out[k] = d == 0.0f ? 0.0f : std::clamp(out[k] / d, 0.0f, 1.0f);
+                    break;
+                }
+                case FlooredRatio: out[k] = std::max(out[k], 1e-9f) / std::max(std::fabs(v), 1e-9f); break;
+                case Maximum: out[k] = std::max(out[k], v); break;
+                case Minimum: out[k] = std::min(out[k], v); break;
+            }
+        }
+    }
+    if (first) {
+        setCurrentOutput(&environment().zeroBuffer());
+        setOutputFlags(wave::ConstantBlock);
+    }
+}

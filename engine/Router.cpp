@@ -1,0 +1,68 @@
+#include "engine/Router.h"
+
+#include <cmath>
+
+namespace {
+constexpr float kEpsilon = 1.1920929e-7f;
+}
+
+Router::Router(wave::Environment& environment, int inputs) : wave::Source(environment), selected(this, 0), inputs_(inputs) {
+    for (int i = 0; i < inputs; ++i) {
+        inputs_[i].ramp = std::make_unique<SmoothedValue>(environment, i == 0 ? 1.0f : 0.0f);
+        inputs_[i].ramp->setRange(0.0f, 1.0f);
+    }
+}
+
+Router::~Router() = default;
+
+void Router::setInput(int i, wave::Producer* input) {
+    inputs_[i].input = input;
+    inputs_[i].ramp->jumpTo(i == selected.get() ? 1.0f : 0.0f);
+}
+
+void Router::propertyChanged(AbstractProperty* property) {
+    if (property != &selected) return;
+    for (int i = 0; i < inputCount(); ++i) inputs_[i].ramp->rampTo(i == selected.get() ? 1.0f : 0.0f, kFadeMs);
+}
+
+void Router::produce(SampleBuffer& output, int count, int flags) {
+    if (flags & wave::OutputNotNeeded) {
+        for (Input& in : inputs_) in.ramp->skip(count);
+        return;
+    }
+    float* out = output.samples();
+    int contributing = 0;
+    wave::Producer* passThrough = nullptr;
+    for (Input& in : inputs_) {
+        in.ramp->advance();
+        bool constant = false;
+        const float* r = in.ramp->render(count, constant);
+        if (!in.input || (constant && std::fabs(r[0]) <= kEpsilon)) continue;
+        const float* x = in.input->pull(count, 0);
+        if (contributing == 0 && constant && r[0] == 1.0f) {
+            passThrough = in.input;
+            ++contributing;
+            continue;
+        }
+        if (passThrough) {
+            const float* p = passThrough->currentOutput()->samples();
+            std::copy(p, p + count, out);
+            passThrough = nullptr;
+        }
+        if (contributing == 0) {
+            for (int k = 0; k < count; ++k) out[k] = r[k] * x[k];
+        } else {
+            for (int k = 0; k < count; ++k) out[k] += r[k] * x[k];
+        }
+        ++contributing;
+    }
+    if (contributing == 0) {
+        setCurrentOutput(&environment().zeroBuffer());
+        setOutputFlags(wave::ConstantBlock);
+    } else if (passThrough) {
+        setCurrentOutput(passThrough->currentOutput());
+        setOutputFlags(passThrough->outputFlags());
+    } else {
+        setOutputFlags(0);
+    }
+}
