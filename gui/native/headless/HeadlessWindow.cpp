@@ -76,7 +76,11 @@ void HeadlessWindow::turnWheel(float notches, int x, int y, int keyState, bool h
     events_.wheelTurned(m);
 }
 
-void HeadlessWindow::moveCursorOutside() { cursor_ = Point{-1000, -1000}; }
+void HeadlessWindow::moveCursorOutside() {
+    cursor_ = Point{-1000, -1000};
+    // A window holding the capture still hears where the pointer went.
+    if (captured_) events_.pointerMoved(PointerMessage{*cursor_, buttons_, now()});
+}
 
 void HeadlessWindow::loseCapture() {
     if (!captured_) return;

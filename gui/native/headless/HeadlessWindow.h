@@ -38,7 +38,7 @@ public:
     void click(int x, int y, int keyState = 0, int button = LeftButton);
     // notches: 1 is one detent away from the user (up); the point is in window coordinates.
     void turnWheel(float notches, int x, int y, int keyState = 0, bool horizontal = false);
-    // The cursor leaves the window without a message (as when nothing holds the capture).
+    // The cursor leaves the window; only a window holding the capture gets a message about it.
     void moveCursorOutside();
     // The platform takes the capture away (another window grabbed the mouse).
     void loseCapture();
