@@ -85,7 +85,8 @@ void RootControl::handleMouseDown(int button, Point point, int flags) {
 void RootControl::handleMouseMove(Point point, int flags) { eventTarget_->dispatchMouseMove(toTarget(point), flags); }
 
 void RootControl::handleMouseUp(int button, Point point, int flags) {
-    buttonHeld_ = false;
+    // Only the left button's release ends the held press that cancelMode looks after.
+    if (button == 0) buttonHeld_ = false;
     eventTarget_->dispatchMouseMove(toTarget(point), flags);
     eventTarget_->dispatchMouseUp(button, toTarget(point), flags);
 }

@@ -16,6 +16,8 @@ protected:
         animator.rate = 100;  // a tick every 10 ms
         animator.enabled = true;
     }
+    // Animated controls still alive go with the user interface, before the animator they use.
+    void TearDown() override { ui.reset(); }
 };
 
 TEST(AnimationCurveTest, CurvesRunFromZeroToOneAndBendAsNamed) {

@@ -27,6 +27,8 @@ protected:
         animator.rate = 100;
         animator.enabled = true;
     }
+    // Animated controls still alive go with the user interface, before the animator they use.
+    void TearDown() override { ui.reset(); }
     Target* target(const std::string& name, Rect r) {
         auto* t = new Target(ui.get(), name, &log);
         t->bounds = r;
