@@ -20,10 +20,14 @@ float Animation::ease(int curve, float c) {
     constexpr float kScale = 1.0262725f;
     constexpr float kBase = 0.4f * 0.4f * 0.4f * 0.4f;
     switch (curve) {
-        case Smooth: return c * c * (3.0f - 2.0f * c);
-        case EaseIn: return (std::pow(0.4f + 0.6f * c, 4.0f) - kBase) * kScale;
-        case EaseOut: return 1.0f - (std::pow(0.4f + 0.6f * (1.0f - c), 4.0f) - kBase) * kScale;
-        default: return c;
+        case Smooth:
+            return c * c * (3.0f - 2.0f * c);
+        case EaseIn:
+            return (std::pow(0.4f + 0.6f * c, 4.0f) - kBase) * kScale;
+        case EaseOut:
+            return 1.0f - (std::pow(0.4f + 0.6f * (1.0f - c), 4.0f) - kBase) * kScale;
+        default:
+            return c;
     }
 }
 

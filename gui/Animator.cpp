@@ -47,7 +47,9 @@ void Animator::timerGone() {
     timer_ = nullptr;
 }
 
-void Animator::propertyChanged(AbstractProperty*) { applyTimer(); }
+void Animator::propertyChanged(AbstractProperty*) {
+    applyTimer();
+}
 
 void Animator::applyTimer() {
     if (!timer_) return;
@@ -103,7 +105,8 @@ void Animator::doAdd(const Entry& entry) {
 }
 
 void Animator::doRemove(Animation* animation) {
-    auto it = std::find_if(active_.begin(), active_.end(), [&](const Entry& e) { return e.animation == animation; });
+    auto it = std::find_if(active_.begin(), active_.end(),
+                           [&](const Entry& e) { return e.animation == animation; });
     if (it == active_.end()) return;
     active_.erase(it);
     delete animation;
@@ -125,7 +128,8 @@ bool Animator::isActive(const Animation* animation) const {
 }
 
 int Animator::activeCount() const {
-    return static_cast<int>(std::count_if(active_.begin(), active_.end(), [](const Entry& e) { return !e.dead; }));
+    return static_cast<int>(
+        std::count_if(active_.begin(), active_.end(), [](const Entry& e) { return !e.dead; }));
 }
 
 void Animator::tick(void*) {
@@ -141,9 +145,15 @@ void Animator::tick(void*) {
     ops.swap(queued_);
     for (const Op& op : ops) {
         switch (op.kind) {
-            case AddOp: doAdd(op.entry); break;
-            case RemoveOp: doRemove(op.entry.animation); break;
-            case RemoveAllOp: doRemoveAllOf(op.entry.control); break;
+            case AddOp:
+                doAdd(op.entry);
+                break;
+            case RemoveOp:
+                doRemove(op.entry.animation);
+                break;
+            case RemoveAllOp:
+                doRemoveAllOf(op.entry.control);
+                break;
         }
     }
 }

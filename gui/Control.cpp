@@ -85,7 +85,9 @@ void Control::tellParentAndListeners(int kind) {
     tellListeners(kind);
 }
 
-void Control::linkRemoved(Component* component) { std::erase(listeners_, component); }
+void Control::linkRemoved(Component* component) {
+    std::erase(listeners_, component);
+}
 
 void Control::addListener(Component* listener) {
     if (!listener || std::find(listeners_.begin(), listeners_.end(), listener) != listeners_.end()) return;
@@ -232,25 +234,41 @@ Point Control::toRoot(Point point) const {
     return point;
 }
 
-Point Control::centreInRoot() const { return toRoot({localRect_.right / 2, localRect_.bottom / 2}); }
+Point Control::centreInRoot() const {
+    return toRoot({localRect_.right / 2, localRect_.bottom / 2});
+}
 
 // Default behaviour of the virtual operations.
 
-void Control::cancelMouse() { mouseUp(0, {-32, 0}, 0); }
+void Control::cancelMouse() {
+    mouseUp(0, {-32, 0}, 0);
+}
 
-void Control::clicked() { clickEvent.fire(this); }
+void Control::clicked() {
+    clickEvent.fire(this);
+}
 
 void Control::dragStateChanged(int) {}
 
-Rect Control::getLocalBounds() const { return localRect_; }
+Rect Control::getLocalBounds() const {
+    return localRect_;
+}
 
-void Control::paintInState(Canvas& canvas, int) { paint(canvas); }
+void Control::paintInState(Canvas& canvas, int) {
+    paint(canvas);
+}
 
-void Control::rightClicked() { rightClickEvent.fire(this); }
+void Control::rightClicked() {
+    rightClickEvent.fire(this);
+}
 
-void Control::doubleClicked(int, Point, int) { doubleClickEvent.fire(this); }
+void Control::doubleClicked(int, Point, int) {
+    doubleClickEvent.fire(this);
+}
 
-int Control::hitAlpha(Point) const { return 255; }
+int Control::hitAlpha(Point) const {
+    return 255;
+}
 
 void Control::mouseDown(int button, Point point, int flags) {
     lastMousePosition_ = point;
@@ -269,17 +287,23 @@ void Control::mouseDown(int button, Point point, int flags) {
     mouseDownEvent.fire(this);
 }
 
-void Control::mouseEntered() { mouseEnterEvent.fire(this); }
+void Control::mouseEntered() {
+    mouseEnterEvent.fire(this);
+}
 
-void Control::mouseExited() { mouseExitEvent.fire(this); }
+void Control::mouseExited() {
+    mouseExitEvent.fire(this);
+}
 
 void Control::mouseMove(Point point, int) {
     if (!moving_ || !currentParent_) return;
     const Rect& b = cachedBounds_;
     const int pw = currentParent_->width();
     const int ph = currentParent_->height();
-    const int dx = std::clamp(point.x - pressPosition_.x, -b.left - pressPosition_.x, pw - b.left - pressPosition_.x);
-    const int dy = std::clamp(point.y - pressPosition_.y, -b.top - pressPosition_.y, ph - b.top - pressPosition_.y);
+    const int dx =
+        std::clamp(point.x - pressPosition_.x, -b.left - pressPosition_.x, pw - b.left - pressPosition_.x);
+    const int dy =
+        std::clamp(point.y - pressPosition_.y, -b.top - pressPosition_.y, ph - b.top - pressPosition_.y);
     bounds = b.movedBy(dx, dy);
 }
 
@@ -309,9 +333,13 @@ bool Control::wheel(int phase, Point, int flags, float speedX, float speedY, flo
     return handled;
 }
 
-bool Control::wheelStep(int, float, int) { return false; }
+bool Control::wheelStep(int, float, int) {
+    return false;
+}
 
-bool Control::wheelScroll(int, float, int) { return false; }
+bool Control::wheelScroll(int, float, int) {
+    return false;
+}
 
 void Control::childChanged(Control* source, int kind) {
     if (kind != OpaqueChanged || !source) return;

@@ -90,7 +90,8 @@ public:
     virtual void mouseExited();
     virtual void mouseMove(Point point, int flags);
     virtual void mouseUp(int button, Point point, int flags);
-    virtual bool wheel(int phase, Point point, int flags, float speedX, float speedY, float pixelsX, float pixelsY);
+    virtual bool wheel(int phase, Point point, int flags, float speedX, float speedY, float pixelsX,
+                       float pixelsY);
     virtual bool wheelStep(int flags, float value, int axis);
     virtual bool wheelScroll(int flags, float pixels, int axis);
     virtual void childChanged(Control* source, int kind);

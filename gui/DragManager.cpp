@@ -12,7 +12,8 @@ void DragManager::addDragItem(Control* control, bool hoverOnly, bool trailing) {
         items_.push_back(item);
         return;
     }
-    auto firstTrailing = std::partition_point(items_.begin(), items_.end(), [](const DragItem& d) { return !d.trailing; });
+    auto firstTrailing =
+        std::partition_point(items_.begin(), items_.end(), [](const DragItem& d) { return !d.trailing; });
     items_.insert(firstTrailing, item);
 }
 

@@ -26,7 +26,8 @@ DragStage::~DragStage() {
 
 void DragStage::linkRemoved(Component* component) {
     Overlay::linkRemoved(component);
-    std::replace(targets_.begin(), targets_.end(), static_cast<Control*>(component), static_cast<Control*>(nullptr));
+    std::replace(targets_.begin(), targets_.end(), static_cast<Control*>(component),
+                 static_cast<Control*>(nullptr));
     if (component == source_) source_ = nullptr;
 }
 
@@ -34,7 +35,9 @@ Control* DragStage::hoveredControl() const {
     return hovered_ >= 0 && hovered_ < static_cast<int>(targets_.size()) ? targets_[hovered_] : nullptr;
 }
 
-int DragStage::highlightState(int index) const { return index == hovered_ ? 2 : 1; }
+int DragStage::highlightState(int index) const {
+    return index == hovered_ ? 2 : 1;
+}
 
 void DragStage::collectTargets() {
     for (Control* t : targets_) {
@@ -82,7 +85,8 @@ bool DragStage::targetEvent(int kind, Point, int) {
             }
             dwellTimer_->running = false;
             return true;
-        default: return false;
+        default:
+            return false;
     }
 }
 
@@ -112,6 +116,8 @@ void DragStage::mouseUp(int, Point point, int flags) {
     close();
 }
 
-void DragStage::close() { userInterface()->postDeferred(this, 0, 0); }
+void DragStage::close() {
+    userInterface()->postDeferred(this, 0, 0);
+}
 
 }  // namespace gui

@@ -33,7 +33,9 @@ void Overlay::hide() {
     fade->finishedEvent.addHandler(this, &Overlay::fadedOut);
 }
 
-void Overlay::fadedOut(void*) { userInterface()->postDeferred(this, 0, 0); }
+void Overlay::fadedOut(void*) {
+    userInterface()->postDeferred(this, 0, 0);
+}
 
 void Overlay::deferredCall(int code, int value) {
     if (code == 0) {
@@ -52,12 +54,17 @@ void Overlay::addHighlight(Control* control) {
 
 void Overlay::linkRemoved(Component* component) {
     AnimatedControl::linkRemoved(component);
-    std::replace(highlights_.begin(), highlights_.end(), static_cast<Control*>(component), static_cast<Control*>(nullptr));
+    std::replace(highlights_.begin(), highlights_.end(), static_cast<Control*>(component),
+                 static_cast<Control*>(nullptr));
 }
 
-int Overlay::highlightState(int) const { return 1; }
+int Overlay::highlightState(int) const {
+    return 1;
+}
 
-Point Overlay::offsetOf(const Control* control) const { return control->toRoot({0, 0}) - toRoot({0, 0}); }
+Point Overlay::offsetOf(const Control* control) const {
+    return control->toRoot({0, 0}) - toRoot({0, 0});
+}
 
 int Overlay::targetAt(Point point) const {
     for (size_t i = highlights_.size(); i > 0; --i) {

@@ -28,14 +28,16 @@ struct Rect {
 
     Rect intersection(const Rect& o) const {
         if (isEmpty() || o.isEmpty()) return {};
-        Rect r{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right), std::min(bottom, o.bottom)};
+        Rect r{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right),
+               std::min(bottom, o.bottom)};
         return r.isEmpty() ? Rect{} : r;
     }
 
     Rect united(const Rect& o) const {
         if (isEmpty()) return o;
         if (o.isEmpty()) return *this;
-        return {std::min(left, o.left), std::min(top, o.top), std::max(right, o.right), std::max(bottom, o.bottom)};
+        return {std::min(left, o.left), std::min(top, o.top), std::max(right, o.right),
+                std::max(bottom, o.bottom)};
     }
 
     friend bool operator==(const Rect&, const Rect&) = default;

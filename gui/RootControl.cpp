@@ -74,7 +74,8 @@ Point RootControl::toTarget(Point windowPoint) const {
 
 void RootControl::handleMouseDown(int button, Point point, int flags) {
     if (UserInterface* ui = userInterface()) {
-        if (UserInterface::MouseHook* hook = ui->mouseHook(); hook && !hook->mousePressed(button, point, flags))
+        if (UserInterface::MouseHook* hook = ui->mouseHook();
+            hook && !hook->mousePressed(button, point, flags))
             return;
     }
     if (button == 0) buttonHeld_ = true;
@@ -82,7 +83,9 @@ void RootControl::handleMouseDown(int button, Point point, int flags) {
     eventTarget_->dispatchMouseDown(button, toTarget(point), flags);
 }
 
-void RootControl::handleMouseMove(Point point, int flags) { eventTarget_->dispatchMouseMove(toTarget(point), flags); }
+void RootControl::handleMouseMove(Point point, int flags) {
+    eventTarget_->dispatchMouseMove(toTarget(point), flags);
+}
 
 void RootControl::handleMouseUp(int button, Point point, int flags) {
     // Only the left button's release ends the held press that cancelMode looks after.
@@ -105,7 +108,8 @@ void RootControl::cancelMode() {
     }
 }
 
-void RootControl::handleWheel(Point point, int flags, float speedX, float speedY, float pixelsX, float pixelsY) {
+void RootControl::handleWheel(Point point, int flags, float speedX, float speedY, float pixelsX,
+                              float pixelsY) {
     if (std::fabs(pixelsX) <= kWheelEpsilon && std::fabs(pixelsY) <= kWheelEpsilon) return;
     UserInterface* ui = userInterface();
     if (!wheelTimer_) {
@@ -125,7 +129,9 @@ void RootControl::handleWheel(Point point, int flags, float speedX, float speedY
         wheelTimer_->running = true;
 }
 
-void RootControl::wheelTimerFired(void*) { endWheelGesture(); }
+void RootControl::wheelTimerFired(void*) {
+    endWheelGesture();
+}
 
 void RootControl::endWheelGesture() {
     if (wheelTimer_) wheelTimer_->running = false;

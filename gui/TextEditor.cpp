@@ -78,7 +78,8 @@ bool TextEditor::keyPressed(int key, int flags) {
             if (!(flags & 4)) return false;
             selectAll();
             return true;
-        default: return false;
+        default:
+            return false;
     }
 }
 

@@ -31,7 +31,9 @@ void UserInterface::destroyComponents() {
     frameTimers_.clear();
 }
 
-void UserInterface::registerComponent(Component* component) { components_.push_back(component); }
+void UserInterface::registerComponent(Component* component) {
+    components_.push_back(component);
+}
 
 void UserInterface::unregisterComponent(Component* component) {
     {
@@ -49,10 +51,14 @@ void UserInterface::unregisterComponent(Component* component) {
 
 std::string UserInterface::modifierName(int flag) const {
     switch (flag) {
-        case 1: return "Shift";
-        case 2: return "Alt";
-        case 4: return "Ctrl";
-        default: return std::string();
+        case 1:
+            return "Shift";
+        case 2:
+            return "Alt";
+        case 4:
+            return "Ctrl";
+        default:
+            return std::string();
     }
 }
 
@@ -126,7 +132,9 @@ void UserInterface::addListener(Listener* listener) {
         queue_->listeners.push_back(listener);
 }
 
-void UserInterface::removeListener(Listener* listener) { std::erase(queue_->listeners, listener); }
+void UserInterface::removeListener(Listener* listener) {
+    std::erase(queue_->listeners, listener);
+}
 
 void UserInterface::setHint(const std::string& text) {
     if (!hintTimer_) {
@@ -187,7 +195,9 @@ void UserInterface::addFrameTimer(Timer* timer) {
         frameTimers_.push_back(timer);
 }
 
-void UserInterface::removeFrameTimer(Timer* timer) { std::erase(frameTimers_, timer); }
+void UserInterface::removeFrameTimer(Timer* timer) {
+    std::erase(frameTimers_, timer);
+}
 
 void UserInterface::tickFrameTimers() {
     const std::vector<Timer*> timers = frameTimers_;

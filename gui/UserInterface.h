@@ -77,7 +77,8 @@ public:
     virtual int doubleClickTime() const = 0;
     virtual RootControl* getRootControl() const = 0;
     // Buttons: bit 0 OK, bit 1 Cancel. Answers the index of the chosen button.
-    virtual int showMessage(const std::string& text, int buttons, const std::string& title = std::string()) = 0;
+    virtual int showMessage(const std::string& text, int buttons,
+                            const std::string& title = std::string()) = 0;
     virtual std::string modifierName(int flag) const;
     // The clock behind double-click, wheel and animation timing.
     virtual const MillisecondClock& clock() const { return MillisecondClock::monotonic(); }

@@ -128,10 +128,16 @@ void WindowControl::paintWindow(const Rect& area) {
     window_.present(*backBuffer_, dirty);
 }
 
-void WindowControl::platformCaptureChanged(bool captured) { window_.setMouseCapture(captured); }
+void WindowControl::platformCaptureChanged(bool captured) {
+    window_.setMouseCapture(captured);
+}
 
-void WindowControl::platformInvalidate(const Rect& rect) { window_.invalidate(rect); }
+void WindowControl::platformInvalidate(const Rect& rect) {
+    window_.invalidate(rect);
+}
 
-void WindowControl::platformFocus() { window_.takeFocus(); }
+void WindowControl::platformFocus() {
+    window_.takeFocus();
+}
 
 }  // namespace gui

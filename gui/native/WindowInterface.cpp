@@ -70,7 +70,9 @@ void WindowInterface::boundsChanged(const Rect& bounds) {
     handleMessage([&](WindowControl& r) { r.bounds = bounds; });
 }
 
-int WindowInterface::beginModal() { return root_ ? root_->releaseLockCompletely() : 0; }
+int WindowInterface::beginModal() {
+    return root_ ? root_->releaseLockCompletely() : 0;
+}
 
 void WindowInterface::endModal(int depth) {
     if (root_) root_->restoreLock(depth);
@@ -80,9 +82,13 @@ void WindowInterface::setMessageHook(WindowMessageHook* hook) {
     if (root_) root_->setMessageHook(hook);
 }
 
-RootControl* WindowInterface::getRootControl() const { return root_; }
+RootControl* WindowInterface::getRootControl() const {
+    return root_;
+}
 
-std::unique_ptr<Bitmap> WindowInterface::createBitmap() { return system_.createBitmap(); }
+std::unique_ptr<Bitmap> WindowInterface::createBitmap() {
+    return system_.createBitmap();
+}
 
 std::unique_ptr<OpenSaveDialog> WindowInterface::createOpenDialog() {
     return std::make_unique<WindowOpenSaveDialog>(*this, false);
@@ -92,22 +98,31 @@ std::unique_ptr<OpenSaveDialog> WindowInterface::createSaveDialog() {
     return std::make_unique<WindowOpenSaveDialog>(*this, true);
 }
 
-std::unique_ptr<PopupMenu> WindowInterface::createPopupMenu() { return std::make_unique<WindowPopupMenu>(*this); }
+std::unique_ptr<PopupMenu> WindowInterface::createPopupMenu() {
+    return std::make_unique<WindowPopupMenu>(*this);
+}
 
 std::unique_ptr<SelectFolderDialog> WindowInterface::createSelectFolderDialog() {
     return std::make_unique<WindowSelectFolderDialog>(*this);
 }
 
-std::unique_ptr<Text> WindowInterface::createText() { return system_.createText(); }
+std::unique_ptr<Text> WindowInterface::createText() {
+    return system_.createText();
+}
 
-TextEditor* WindowInterface::createTextEditor() { return new WindowTextEditor(*this); }
+TextEditor* WindowInterface::createTextEditor() {
+    return new WindowTextEditor(*this);
+}
 
-Timer* WindowInterface::createTimer() { return new WindowTimer(*this); }
+Timer* WindowInterface::createTimer() {
+    return new WindowTimer(*this);
+}
 
 int WindowInterface::showMessage(const std::string& text, int buttons, const std::string&) {
     if (!isUiThread()) return 1;
     const native::MessageBoxStyle style = (buttons & 2) ? native::OkCancel : native::OkOnly;
-    const char* caption = std::popcount(static_cast<unsigned>(buttons & 3)) > 1 ? "Confirmation" : "Information";
+    const char* caption =
+        std::popcount(static_cast<unsigned>(buttons & 3)) > 1 ? "Confirmation" : "Information";
     const native::MessageBoxResult result =
         runModal([&] { return system_.messageBox(*window_, text, caption, style); });
     return result == native::ResultCancel ? 1 : 0;

@@ -28,7 +28,8 @@ bool WindowOpenSaveDialog::run() {
     request.defaultExtension = defaultExtension;
     request.confirmOverwrite = saves();
     std::string chosen;
-    const bool ok = ui_.runModal([&] { return ui_.windowSystem().chooseFile(ui_.window(), request, chosen); });
+    const bool ok =
+        ui_.runModal([&] { return ui_.windowSystem().chooseFile(ui_.window(), request, chosen); });
     if (!ok || chosen.empty()) return false;
     path = chosen;
     return true;

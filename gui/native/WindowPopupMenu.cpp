@@ -45,7 +45,8 @@ void WindowPopupMenu::show(const Rect& rect) {
     inserted_.clear();
     insertItems(*this, 0, entries);
     const Point at{rect.left, rect.bottom};
-    const int chosen = ui_.runModal([&] { return ui_.windowSystem().trackPopupMenu(ui_.window(), entries, at); });
+    const int chosen =
+        ui_.runModal([&] { return ui_.windowSystem().trackPopupMenu(ui_.window(), entries, at); });
     std::vector<MenuItem*> inserted;
     inserted.swap(inserted_);
     if (chosen >= 1 && chosen <= static_cast<int>(inserted.size())) {

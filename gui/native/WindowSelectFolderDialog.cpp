@@ -14,7 +14,8 @@ bool WindowSelectFolderDialog::run() {
     while (request.initialFolder.size() > 1 && request.initialFolder.back() == kSeparator)
         request.initialFolder.pop_back();
     std::string chosen;
-    const bool ok = ui_.runModal([&] { return ui_.windowSystem().chooseFolder(ui_.window(), request, chosen); });
+    const bool ok =
+        ui_.runModal([&] { return ui_.windowSystem().chooseFolder(ui_.window(), request, chosen); });
     if (!ok || chosen.empty()) return false;
     if (chosen.back() != kSeparator) chosen += kSeparator;
     path = chosen;

@@ -24,13 +24,17 @@ void WindowTextEditor::beginPlatformEdit() {
     field_->selectAll();
 }
 
-void WindowTextEditor::endPlatformEdit() { field_.reset(); }
+void WindowTextEditor::endPlatformEdit() {
+    field_.reset();
+}
 
 void WindowTextEditor::selectAll() {
     if (field_) field_->selectAll();
 }
 
-std::string WindowTextEditor::readText() { return field_ ? field_->text() : text().text.get(); }
+std::string WindowTextEditor::readText() {
+    return field_ ? field_->text() : text().text.get();
+}
 
 bool WindowTextEditor::editKeyPressed(int key, int flags) {
     // Tab never reaches the single-line field; Enter only as a commit.

@@ -6,7 +6,9 @@ namespace gui {
 
 WindowTimer::WindowTimer(WindowInterface& ui) : Timer(&ui), windowUi_(ui) {}
 
-WindowTimer::~WindowTimer() { stopPlatformTimer(); }
+WindowTimer::~WindowTimer() {
+    stopPlatformTimer();
+}
 
 void WindowTimer::stopPlatformTimer() {
     if (!active_) return;

@@ -1,8 +1,7 @@
-#include "gui/Animator.h"
-
 #include "GuiFixture.h"
 #include "gui/AnimatedControl.h"
 #include "gui/Animation.h"
+#include "gui/Animator.h"
 #include "gui/Timer.h"
 #include "gui/ValueAnimation.h"
 

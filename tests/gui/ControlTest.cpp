@@ -1,6 +1,5 @@
-#include "gui/Control.h"
-
 #include "GuiFixture.h"
+#include "gui/Control.h"
 #include "gui/Dialog.h"
 
 namespace gui::test {
@@ -53,11 +52,11 @@ TEST_F(ControlTest, ChildrenFollowParentResizeByLayoutFlags) {
     };
     // Parent grows from 100 x 60 to 111 x 73; the child starts at (20, 10, 40, 30).
     const Case cases[] = {
-        {0, {25, 16, 45, 36}},   // centred: half of 11 and of 13, truncated
+        {0, {25, 16, 45, 36}},      // centred: half of 11 and of 13, truncated
         {1 | 4, {20, 16, 51, 36}},  // stretches horizontally
-        {4, {31, 16, 51, 36}},   // follows the right edge
-        {1, {20, 16, 40, 36}},   // left only: stays horizontally
-        {3, {20, 10, 40, 30}},   // the default: no change at all
+        {4, {31, 16, 51, 36}},      // follows the right edge
+        {1, {20, 16, 40, 36}},      // left only: stays horizontally
+        {3, {20, 10, 40, 30}},      // the default: no change at all
         {1 | 2 | 4 | 8, {20, 10, 51, 43}},
         {1 | 8, {20, 23, 40, 43}},
     };
@@ -80,7 +79,7 @@ TEST_F(ControlTest, HitTestFollowsOpacityAlphaAndThreshold) {
         bool hit;
     };
     const Case cases[] = {
-        {255, 255, 240, true}, {241, 255, 240, true}, {240, 255, 240, false},
+        {255, 255, 240, true}, {241, 255, 240, true},  {240, 255, 240, false},
         {255, 241, 240, true}, {255, 240, 240, false}, {255, 0, 0, false},
         {255, 1, 0, true},     {128, 128, 64, true},   {0, 255, 0, false},
     };
@@ -147,12 +146,12 @@ TEST_F(ControlTest, OpaqueChildrenCutEdgeStripsFromParentPaint) {
         Rect parentClip;
     };
     const Case cases[] = {
-        {{0, 0, 30, 60}, {30, 0, 90, 60}},    // left third, full height
-        {{60, 0, 90, 60}, {0, 0, 60, 60}},    // right third
-        {{0, 0, 90, 20}, {0, 20, 90, 60}},    // top band
-        {{0, 40, 90, 60}, {0, 0, 90, 40}},    // bottom band
-        {{30, 0, 60, 60}, {0, 0, 90, 60}},    // middle strip: nothing
-        {{10, 10, 30, 30}, {0, 0, 90, 60}},   // island: nothing
+        {{0, 0, 30, 60}, {30, 0, 90, 60}},   // left third, full height
+        {{60, 0, 90, 60}, {0, 0, 60, 60}},   // right third
+        {{0, 0, 90, 20}, {0, 20, 90, 60}},   // top band
+        {{0, 40, 90, 60}, {0, 0, 90, 40}},   // bottom band
+        {{30, 0, 60, 60}, {0, 0, 90, 60}},   // middle strip: nothing
+        {{10, 10, 30, 30}, {0, 0, 90, 60}},  // island: nothing
     };
     for (const Case& c : cases) {
         Probe* parent = probe("p", {0, 0, 90, 60});

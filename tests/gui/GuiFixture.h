@@ -17,7 +17,8 @@ namespace gui::test {
 // A control that writes what happens to it into a shared log.
 class Probe : public Control {
 public:
-    Probe(UserInterface* ui, std::string name, std::vector<std::string>* log) : Control(ui), name_(std::move(name)), log_(log) {}
+    Probe(UserInterface* ui, std::string name, std::vector<std::string>* log)
+        : Control(ui), name_(std::move(name)), log_(log) {}
 
     bool handlesWheel = false;
     bool logPaint = false;
@@ -91,7 +92,8 @@ private:
 class GuiFixture : public ::testing::Test {
 protected:
     native::HeadlessWindowSystem system;
-    std::unique_ptr<WindowInterface> ui = std::make_unique<WindowInterface>(system, nullptr, Rect{0, 0, 200, 100});
+    std::unique_ptr<WindowInterface> ui =
+        std::make_unique<WindowInterface>(system, nullptr, Rect{0, 0, 200, 100});
     std::vector<std::string> log;
 
     native::HeadlessWindow& window() { return *system.windows().front(); }

@@ -1,8 +1,7 @@
-#include "gui/Overlay.h"
-
 #include "GuiFixture.h"
 #include "gui/DragManager.h"
 #include "gui/DragStage.h"
+#include "gui/Overlay.h"
 
 namespace gui::test {
 namespace {

@@ -1,10 +1,9 @@
-#include "gui/RootControl.h"
+#include <algorithm>
 
 #include "GuiFixture.h"
+#include "gui/RootControl.h"
 #include "gui/Timer.h"
 #include "gui/native/WindowMessageHook.h"
-
-#include <algorithm>
 
 namespace gui::test {
 namespace {
@@ -306,7 +305,8 @@ TEST_F(RootControlTest, ModifierFlagsComeFromTheKeyState) {
         {0, Control::LeftButton},
         {native::KeyShift, Control::Shift | Control::LeftButton},
         {native::KeyCtrl | native::KeyAlt, Control::Ctrl | Control::Alt | Control::LeftButton},
-        {native::KeySystem | native::ButtonMiddle, Control::SystemKey | Control::MiddleButton | Control::LeftButton},
+        {native::KeySystem | native::ButtonMiddle,
+         Control::SystemKey | Control::MiddleButton | Control::LeftButton},
         {native::ButtonRight, Control::RightButton | Control::LeftButton},
     };
     int x = 10;

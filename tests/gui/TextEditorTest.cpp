@@ -1,9 +1,8 @@
-#include "gui/TextEditor.h"
-
 #include <thread>
 
 #include "GuiFixture.h"
 #include "gui/Text.h"
+#include "gui/TextEditor.h"
 
 namespace gui::test {
 namespace {

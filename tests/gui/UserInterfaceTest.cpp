@@ -1,5 +1,3 @@
-#include "gui/UserInterface.h"
-
 #include <atomic>
 #include <thread>
 
@@ -7,6 +5,7 @@
 #include "GuiFixture.h"
 #include "gui/Bitmap.h"
 #include "gui/Timer.h"
+#include "gui/UserInterface.h"
 
 namespace gui::test {
 namespace {

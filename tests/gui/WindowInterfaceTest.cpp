@@ -1,5 +1,3 @@
-#include "gui/native/WindowInterface.h"
-
 #include <thread>
 
 #include "GuiFixture.h"
@@ -7,6 +5,7 @@
 #include "gui/PopupMenu.h"
 #include "gui/Timer.h"
 #include "gui/native/WindowControl.h"
+#include "gui/native/WindowInterface.h"
 #include "gui/native/WindowTimer.h"
 
 namespace gui::test {

@@ -1,10 +1,9 @@
-#include "gui/native/WindowPopupMenu.h"
-
 #include <thread>
 
 #include "GuiFixture.h"
 #include "gui/MenuItem.h"
 #include "gui/PopupMenu.h"
+#include "gui/native/WindowPopupMenu.h"
 
 namespace gui::test {
 namespace {
@@ -38,8 +37,8 @@ TEST_F(WindowPopupMenuTest, ItemsAreNumberedInInsertionOrderWithSubmenusAfterThe
     menu->show({10, 20, 60, 40});
     const auto& entries = system.lastMenu();
     ASSERT_EQ(entries.size(), 6u);
-    const std::vector<std::pair<std::string, int>> expected{{"One", 0}, {"More", 0}, {"Sub A", 1},
-                                                            {"Sub B", 1}, {"", 0}, {"Last", 0}};
+    const std::vector<std::pair<std::string, int>> expected{{"One", 0},   {"More", 0}, {"Sub A", 1},
+                                                            {"Sub B", 1}, {"", 0},     {"Last", 0}};
     for (size_t i = 0; i < entries.size(); ++i) {
         EXPECT_EQ(entries[i].number, static_cast<int>(i) + 1);
         EXPECT_EQ(entries[i].text, expected[i].first);

@@ -13,7 +13,8 @@ namespace {
 
 class Box : public gui::Control {
 public:
-    Box(gui::UserInterface* ui, std::string name, gui::Rgba colour) : Control(ui), name_(std::move(name)), colour_(colour) {}
+    Box(gui::UserInterface* ui, std::string name, gui::Rgba colour)
+        : Control(ui), name_(std::move(name)), colour_(colour) {}
 
     void paint(gui::Canvas& canvas) override { canvas.fillRect(localRect(), colour_); }
     void clicked() override {
@@ -25,8 +26,8 @@ public:
     bool wheel(int phase, gui::Point point, int, float, float speedY, float, float pixelsY) override {
         if (!wheelable) return false;
         static const char* const kPhases[] = {"begin", "change", "end"};
-        std::printf("  %s: wheel %s at (%d, %d), speed %.3f, %.0f pixels\n", name_.c_str(), kPhases[phase], point.x,
-                    point.y, speedY, pixelsY);
+        std::printf("  %s: wheel %s at (%d, %d), speed %.3f, %.0f pixels\n", name_.c_str(), kPhases[phase],
+                    point.x, point.y, speedY, pixelsY);
         return true;
     }
 

@@ -5,7 +5,9 @@
 namespace gui::native {
 
 namespace {
-uint32_t channel(uint32_t p, int shift) { return (p >> shift) & 0xFFu; }
+uint32_t channel(uint32_t p, int shift) {
+    return (p >> shift) & 0xFFu;
+}
 
 // Source over destination, both premultiplied with T = 255 - alpha, the source scaled by opacity.
 uint32_t compose(uint32_t dst, uint32_t src, int opacity) {
@@ -37,7 +39,8 @@ Rgba HeadlessBitmap::colourAt(int x, int y) const {
         if (alpha == 255) return static_cast<int>(v);
         return std::min(255, static_cast<int>(v) * 255 / alpha);
     };
-    return Rgba{static_cast<uint8_t>(unmultiply(channel(p, 16))), static_cast<uint8_t>(unmultiply(channel(p, 8))),
+    return Rgba{static_cast<uint8_t>(unmultiply(channel(p, 16))),
+                static_cast<uint8_t>(unmultiply(channel(p, 8))),
                 static_cast<uint8_t>(unmultiply(channel(p, 0))), static_cast<uint8_t>(alpha)};
 }
 
@@ -51,7 +54,9 @@ void HeadlessBitmap::clear() {
     requestUpdate();
 }
 
-bool HeadlessBitmap::load(const uint8_t*, size_t) { return false; }
+bool HeadlessBitmap::load(const uint8_t*, size_t) {
+    return false;
+}
 
 void HeadlessBitmap::copyFrom(const Bitmap& other) {
     setSize(other.width(), other.height());

@@ -12,7 +12,9 @@ int HeadlessText::getWidth() {
     return maximumWidth > 0 ? std::min<int>(w, maximumWidth) : w;
 }
 
-int HeadlessText::getHeight() { return (size * 96 + 36) / 72; }
+int HeadlessText::getHeight() {
+    return (size * 96 + 36) / 72;
+}
 
 const Bitmap* HeadlessText::getBitmap() {
     if (!rendered_) {

@@ -9,9 +9,12 @@ namespace gui::native {
 namespace {
 int buttonBit(int button) {
     switch (button) {
-        case LeftButton: return ButtonLeft;
-        case RightButton: return ButtonRight;
-        default: return ButtonMiddle;
+        case LeftButton:
+            return ButtonLeft;
+        case RightButton:
+            return ButtonRight;
+        default:
+            return ButtonMiddle;
     }
 }
 }  // namespace
@@ -19,9 +22,13 @@ int buttonBit(int button) {
 HeadlessWindow::HeadlessWindow(HeadlessWindowSystem& system, const Rect& bounds, WindowEvents& events)
     : system_(system), events_(events), bounds_(bounds) {}
 
-HeadlessWindow::~HeadlessWindow() { system_.windowDestroyed(this); }
+HeadlessWindow::~HeadlessWindow() {
+    system_.windowDestroyed(this);
+}
 
-uint32_t HeadlessWindow::now() const { return system_.clock().nowMs(); }
+uint32_t HeadlessWindow::now() const {
+    return system_.clock().nowMs();
+}
 
 void HeadlessWindow::invalidate(const Rect& area) {
     invalid_ = invalid_.united(area.intersection({0, 0, bounds_.width(), bounds_.height()}));

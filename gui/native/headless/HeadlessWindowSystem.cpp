@@ -16,7 +16,9 @@ std::unique_ptr<Window> HeadlessWindowSystem::createWindow(void*, const Rect& bo
     return window;
 }
 
-void HeadlessWindowSystem::windowDestroyed(HeadlessWindow* window) { std::erase(windows_, window); }
+void HeadlessWindowSystem::windowDestroyed(HeadlessWindow* window) {
+    std::erase(windows_, window);
+}
 
 void HeadlessWindowSystem::editFieldDestroyed(HeadlessEditField* field) {
     if (editField_ == field) editField_ = nullptr;
@@ -41,8 +43,8 @@ int HeadlessWindowSystem::trackPopupMenu(Window&, const std::vector<MenuEntry>& 
     return 0;
 }
 
-MessageBoxResult HeadlessWindowSystem::messageBox(Window&, const std::string& text, const std::string& caption,
-                                                  MessageBoxStyle style) {
+MessageBoxResult HeadlessWindowSystem::messageBox(Window&, const std::string& text,
+                                                  const std::string& caption, MessageBoxStyle style) {
     messageBoxes_.push_back({text, caption, style});
     if (messageAnswers_.empty()) return style == OkOnly ? ResultOk : ResultCancel;
     const MessageBoxResult r = messageAnswers_.front();
@@ -77,9 +79,13 @@ std::unique_ptr<EditField> HeadlessWindowSystem::createEditField(Window&, const 
     return field;
 }
 
-std::unique_ptr<Bitmap> HeadlessWindowSystem::createBitmap() { return std::make_unique<HeadlessBitmap>(); }
+std::unique_ptr<Bitmap> HeadlessWindowSystem::createBitmap() {
+    return std::make_unique<HeadlessBitmap>();
+}
 
-std::unique_ptr<Text> HeadlessWindowSystem::createText() { return std::make_unique<HeadlessText>(); }
+std::unique_ptr<Text> HeadlessWindowSystem::createText() {
+    return std::make_unique<HeadlessText>();
+}
 
 void HeadlessWindowSystem::pump() {
     // Windows may be destroyed by what a repaint does; walk a copy and re-check.
@@ -116,7 +122,9 @@ HeadlessEditField::HeadlessEditField(HeadlessWindowSystem& system, const EditFie
                                      EditFieldEvents& events)
     : system_(system), setup_(setup), events_(events), text_(setup.text) {}
 
-HeadlessEditField::~HeadlessEditField() { system_.editFieldDestroyed(this); }
+HeadlessEditField::~HeadlessEditField() {
+    system_.editFieldDestroyed(this);
+}
 
 void HeadlessEditField::type(const std::string& characters) {
     if (allSelected_) text_.clear();
