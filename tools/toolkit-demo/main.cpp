@@ -1,8 +1,14 @@
 // Builds a small tree of plain rectangles in a headless window, clicks one and turns the wheel
-// over another, and prints what the controls saw and what the window presented.
+// over another, and prints what the controls saw and what the window presented. With a file name
+// as its argument it also writes the last presented frame there as a PNG image.
+//
+//     toolkit-demo [snapshot.png]
+
+#include <png.h>
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "gui/Control.h"
 #include "gui/RootControl.h"
@@ -38,9 +44,30 @@ private:
     gui::Rgba colour_;
 };
 
+// Writes the frame as 8-bit RGBA.
+bool writePng(const gui::native::HeadlessBitmap& frame, const char* path) {
+    std::vector<uint8_t> rgba;
+    rgba.reserve(static_cast<size_t>(frame.width()) * frame.height() * 4);
+    for (int y = 0; y < frame.height(); ++y)
+        for (int x = 0; x < frame.width(); ++x) {
+            const gui::Rgba c = frame.colourAt(x, y);
+            rgba.insert(rgba.end(), {c.red, c.green, c.blue, c.alpha});
+        }
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(frame.width());
+    image.height = static_cast<png_uint_32>(frame.height());
+    image.format = PNG_FORMAT_RGBA;
+    return png_image_write_to_file(&image, path, 0, rgba.data(), 0, nullptr) != 0;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (argc > 2) {
+        std::fprintf(stderr, "usage: toolkit-demo [snapshot.png]\n");
+        return 2;
+    }
     gui::native::HeadlessWindowSystem system;
     gui::WindowInterface ui(system, nullptr, gui::Rect{0, 0, 320, 200});
     gui::native::HeadlessWindow& window = *system.windows().front();
@@ -78,6 +105,13 @@ int main() {
     for (gui::Point p : {gui::Point{5, 5}, gui::Point{30, 30}, gui::Point{70, 60}, gui::Point{220, 100}}) {
         const gui::Rgba c = frame.colourAt(p.x, p.y);
         std::printf("  pixel (%d, %d): %d %d %d\n", p.x, p.y, c.red, c.green, c.blue);
+    }
+    if (argc == 2) {
+        if (!writePng(frame, argv[1])) {
+            std::fprintf(stderr, "toolkit-demo: cannot write %s\n", argv[1]);
+            return 2;
+        }
+        std::printf("snapshot written to %s\n", argv[1]);
     }
     return 0;
 }
