@@ -72,15 +72,16 @@ Point RootControl::toTarget(Point windowPoint) const {
     return windowPoint - eventTarget_->toRoot({0, 0});
 }
 
-void RootControl::handleMouseDown(int button, Point point, int flags) {
+bool RootControl::handleMouseDown(int button, Point point, int flags) {
     if (UserInterface* ui = userInterface()) {
         if (UserInterface::MouseHook* hook = ui->mouseHook();
             hook && !hook->mousePressed(button, point, flags))
-            return;
+            return false;
     }
     if (button == 0) buttonHeld_ = true;
     eventTarget_->dispatchMouseMove(toTarget(point), flags);
     eventTarget_->dispatchMouseDown(button, toTarget(point), flags);
+    return true;
 }
 
 void RootControl::handleMouseMove(Point point, int flags) {

@@ -35,8 +35,9 @@ public:
     // hold on the lock once (the recorded depth stays).
     virtual void releaseForShutdown();
 
-    // Platform input; points in window coordinates.
-    void handleMouseDown(int button, Point point, int flags);
+    // Platform input; points in window coordinates. A press answers false when the mouse hook
+    // vetoed it (it then had no effect at all).
+    bool handleMouseDown(int button, Point point, int flags);
     void handleMouseMove(Point point, int flags);
     void handleMouseUp(int button, Point point, int flags);
     void handleWheel(Point point, int flags, float speedX, float speedY, float pixelsX, float pixelsY);

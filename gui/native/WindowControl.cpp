@@ -48,30 +48,35 @@ void WindowControl::pointerMoved(const native::PointerMessage& m) {
     handleMouseMove(m.point, flags);
 }
 
-bool WindowControl::isDoubleClick(const native::ButtonMessage& m) {
-    bool isDouble = m.doubleClick;
-    if (!isDouble && m.button == lastPressButton_ && !lastPressWasDouble_) {
-        const int distance = windowUi_.doubleClickDistance();
-        const uint32_t elapsed = m.timeMs - lastPressTime_;
-        isDouble = elapsed <= static_cast<uint32_t>(windowUi_.doubleClickTime()) &&
-                   std::abs(m.point.x - lastPressPoint_.x) <= distance &&
-                   std::abs(m.point.y - lastPressPoint_.y) <= distance;
-    }
+bool WindowControl::isDoubleClick(const native::ButtonMessage& m) const {
+    if (m.doubleClick) return true;
     // A third press starts a new pair.
+    if (m.button != lastPressButton_ || lastPressWasDouble_) return false;
+    const int distance = windowUi_.doubleClickDistance();
+    const uint32_t elapsed = m.timeMs - lastPressTime_;
+    return elapsed <= static_cast<uint32_t>(windowUi_.doubleClickTime()) &&
+           std::abs(m.point.x - lastPressPoint_.x) <= distance &&
+           std::abs(m.point.y - lastPressPoint_.y) <= distance;
+}
+
+void WindowControl::rememberPress(const native::ButtonMessage& m, bool wasDouble) {
     lastPressButton_ = m.button;
     lastPressPoint_ = m.point;
     lastPressTime_ = m.timeMs;
-    lastPressWasDouble_ = isDouble;
-    return isDouble;
+    lastPressWasDouble_ = wasDouble;
 }
 
 void WindowControl::buttonPressed(const native::ButtonMessage& m) {
     const bool isDouble = isDoubleClick(m);
-    if (m.button == native::MiddleButton) return;
+    if (m.button == native::MiddleButton) {
+        rememberPress(m, isDouble);
+        return;
+    }
     int flags = modifierFlags(m.keyState);
     if (isDouble && m.button == native::LeftButton) flags |= DoubleClick;
     if (hook_) hook_->adjustModifiers(flags);
-    handleMouseDown(m.button, m.point, flags);
+    // A press the mouse hook swallowed does not count towards a double-click either.
+    if (handleMouseDown(m.button, m.point, flags)) rememberPress(m, isDouble);
 }
 
 void WindowControl::buttonReleased(const native::ButtonMessage& m) {

@@ -46,7 +46,8 @@ protected:
     void platformFocus() override;
 
 private:
-    bool isDoubleClick(const native::ButtonMessage& message);
+    bool isDoubleClick(const native::ButtonMessage& message) const;
+    void rememberPress(const native::ButtonMessage& message, bool wasDouble);
 
     WindowInterface& windowUi_;
     native::Window& window_;

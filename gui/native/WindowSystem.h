@@ -53,9 +53,21 @@ struct FolderChooserRequest {
     std::string initialFolder;
 };
 
-// The services the toolkit needs from a windowing system. The modal calls (menu, message box,
-// choosers) return when the user has answered and keep the user from the application's other
-// windows meanwhile. UI thread.
+// The services the toolkit needs from a windowing system. UI thread.
+//
+// What a backend promises:
+// - Windows report pointer, button and wheel messages with the key state held at the time and
+//   the clock's time; while a window holds the mouse capture it keeps hearing the pointer outside
+//   its rectangle. Losing the capture to someone else is reported as mouseInteractionCancelled.
+// - Double-clicks may be detected by the backend (ButtonMessage::doubleClick) or left to the
+//   toolkit, which pairs presses by doubleClickTime and doubleClickDistance.
+// - Keys typed into the toolkit's own window belong to the host: the backend passes them on to the
+//   top-level window. Keys of an edit field go to its EditFieldEvents first.
+// - Timers are periodic; invalidate leads to one paintRequested soon after, covering at least the
+//   union of the invalidated areas.
+// - The modal calls (menu, message box, choosers) return when the user has answered and keep the
+//   user from the application's other windows meanwhile; the toolkit releases its render lock
+//   around them.
 class WindowSystem {
 public:
     virtual ~WindowSystem() = default;

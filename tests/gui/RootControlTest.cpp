@@ -149,8 +149,7 @@ TEST_F(RootControlTest, MouseHookCanVetoAPress) {
     EXPECT_EQ(root().captureControl(), nullptr);
     window().releaseButton(0, 20, 20);
     takeLog();
-    system.advance(600);
-    hook.allow = true;
+    hook.allow = true;  // the swallowed press does not pair up with this one
     window().pressButton(0, 20, 20);
     EXPECT_EQ(takeLog(), (Log{"b:down0@10,10"}));
     EXPECT_EQ(hook.seen.back(), (Point{20, 20}));

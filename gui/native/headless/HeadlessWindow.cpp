@@ -44,7 +44,9 @@ bool HeadlessWindow::isCursorInside() const {
 }
 
 void HeadlessWindow::startTimer(int id, int intervalMs) {
-    timers_[id] = TimerEntry{intervalMs, now() + static_cast<uint32_t>(intervalMs)};
+    // A zero interval would fire without end within one advance of the clock.
+    const int interval = intervalMs > 0 ? intervalMs : 1;
+    timers_[id] = TimerEntry{interval, now() + static_cast<uint32_t>(interval)};
 }
 
 bool HeadlessWindow::moveMouse(int x, int y, int keyState) {
