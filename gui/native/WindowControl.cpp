@@ -76,7 +76,9 @@ void WindowControl::buttonPressed(const native::ButtonMessage& m) {
     if (isDouble && m.button == native::LeftButton) flags |= DoubleClick;
     if (hook_) hook_->adjustModifiers(flags);
     // A press the mouse hook swallowed does not count towards a double-click either.
-    if (handleMouseDown(m.button, m.point, flags)) rememberPress(m, isDouble);
+    // The press may close the window; then there is nothing left to remember it in.
+    const std::shared_ptr<AliveToken> alive = aliveToken();
+    if (handleMouseDown(m.button, m.point, flags) && alive->alive) rememberPress(m, isDouble);
 }
 
 void WindowControl::buttonReleased(const native::ButtonMessage& m) {

@@ -127,6 +127,37 @@ TEST(WindowInterfaceLockTest, AcceleratedMessagesHoldTheLockExceptDuringAMenu) {
     EXPECT_EQ(ui.getRootControl()->lockDepth(), 0);
 }
 
+TEST(WindowInterfaceLockTest, ReleaseForShutdownLetsAMessageDestroyTheWindow) {
+    native::HeadlessWindowSystem system;
+    auto* ui = new WindowInterface(system, nullptr, Rect{0, 0, 100, 100});
+    ui->accelerated = true;
+    struct Closer {
+        WindowInterface* ui;
+        int depth = -1;
+        bool otherThreadGotIn = false;
+        void pressed(void*) {
+            RootControl* root = ui->getRootControl();
+            depth = root->lockDepth();
+            root->releaseForShutdown();
+            std::thread other([&] {
+                root->enter();
+                otherThreadGotIn = true;
+                root->leave();
+            });
+            other.join();
+            delete ui;  // the message handler must leave the dead root's lock alone
+        }
+    } closer{ui};
+    auto* button = new Control(ui);
+    button->bounds = Rect{0, 0, 50, 50};
+    button->parent = ui->getRootControl();
+    button->mouseDownEvent.addHandler(&closer, &Closer::pressed);
+    system.windows().front()->pressButton(0, 10, 10);
+    EXPECT_EQ(closer.depth, 1);
+    EXPECT_TRUE(closer.otherThreadGotIn);
+    EXPECT_TRUE(system.windows().empty());
+}
+
 TEST(UpdatedObjectTest, DeferredNotificationsFireOncePerUpdate) {
     struct Object : UpdatedObject {
         int updates = 0;
