@@ -79,8 +79,10 @@ bool RootControl::handleMouseDown(int button, Point point, int flags) {
             return false;
     }
     if (button == 0) buttonHeld_ = true;
+    // A handler may close the window; the root is then gone before the second dispatch.
+    const std::shared_ptr<AliveToken> alive = alive_;
     eventTarget_->dispatchMouseMove(toTarget(point), flags);
-    eventTarget_->dispatchMouseDown(button, toTarget(point), flags);
+    if (alive->alive) eventTarget_->dispatchMouseDown(button, toTarget(point), flags);
     return true;
 }
 
@@ -91,8 +93,9 @@ void RootControl::handleMouseMove(Point point, int flags) {
 void RootControl::handleMouseUp(int button, Point point, int flags) {
     // Only the left button's release ends the held press that cancelMode looks after.
     if (button == 0) buttonHeld_ = false;
+    const std::shared_ptr<AliveToken> alive = alive_;
     eventTarget_->dispatchMouseMove(toTarget(point), flags);
-    eventTarget_->dispatchMouseUp(button, toTarget(point), flags);
+    if (alive->alive) eventTarget_->dispatchMouseUp(button, toTarget(point), flags);
 }
 
 void RootControl::cancelMode() {
@@ -119,14 +122,18 @@ void RootControl::handleWheel(Point point, int flags, float speedX, float speedY
         wheelTimer_->interval = 500;
         wheelTimer_->firedEvent.setOwnerHandler(this, &RootControl::wheelTimerFired);
     }
-    if (!wheelTimer_->running)
+    const std::shared_ptr<AliveToken> alive = alive_;
+    if (!wheelTimer_->running) {
         eventTarget_->dispatchWheel(WheelBegin, toTarget(point), flags, 0, 0, 0, 0);
-    else
+        if (!alive->alive) return;
+    } else {
         wheelTimer_->running = false;
+    }
     speedX = std::clamp(speedX, -1.0f, 1.0f);
     speedY = std::clamp(speedY, -1.0f, 1.0f);
     // The begin phase may have captured a control, which then is the target of the change.
-    if (eventTarget_->dispatchWheel(WheelChange, toTarget(point), flags, speedX, speedY, pixelsX, pixelsY))
+    if (eventTarget_->dispatchWheel(WheelChange, toTarget(point), flags, speedX, speedY, pixelsX, pixelsY) &&
+        alive->alive)
         wheelTimer_->running = true;
 }
 

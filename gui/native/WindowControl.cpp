@@ -114,8 +114,9 @@ void WindowControl::wheelTurned(const native::WheelMessage& m) {
 }
 
 void WindowControl::housekeeping() {
+    const std::shared_ptr<AliveToken> alive = aliveToken();
     if (hoverTarget() && !captureControl() && !window_.isCursorInside()) setHover(nullptr);
-    windowUi_.processEvents();
+    if (alive->alive) windowUi_.processEvents();
 }
 
 void WindowControl::paintWindow(const Rect& area) {
