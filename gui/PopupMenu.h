@@ -1,0 +1,21 @@
+#pragma once
+
+#include "core/NotifyEvent.h"
+#include "gui/Menu.h"
+#include "gui/Rect.h"
+
+namespace gui {
+
+// A menu shown modally at a place in the window. The platform variant builds the native menu at
+// every show; the items persist.
+class PopupMenu : public Menu {
+public:
+    // Fired before the menu is built, so that the owner can update the items; sender = the menu.
+    NotifyEvent openingEvent;
+
+    // Shows the menu at the rectangle's bottom-left corner (window coordinates) and fires the
+    // chosen item's chosenEvent. UI thread; does nothing on another thread.
+    virtual void show(const Rect& rect) = 0;
+};
+
+}  // namespace gui

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+#include "gui/Control.h"
+#include "platform/LockedObject.h"
+
+namespace gui {
+
+class Timer;
+
+// The top of the control tree, one per editor window. It receives the platform's input in window
+// coordinates and routes it to the event target (the capture control, or itself), owns the
+// capture and the wheel gesture, and collects invalidations into the pending window rectangle
+// that the platform layer repaints. UI thread unless stated otherwise.
+class RootControl : public Control, public LockedObject {
+public:
+    // Shared with running window-message handlers: cleared when the root is destroyed, so that a
+    // handler whose message destroyed the root leaves the lock alone.
+    struct AliveToken {
+        std::atomic<bool> alive{true};
+    };
+
+    explicit RootControl(UserInterface* ui);
+    ~RootControl() override;
+
+    void paint(Canvas& canvas) override;
+    void setFocus(Control* control) override;
+    void invalidateInParent(const Rect& rect) override;
+
+    virtual void setCapture(Control* control);
+    // Called before the window is torn down from inside a window message: gives up this thread's
+    // hold on the lock once (the recorded depth stays).
+    virtual void releaseForShutdown();
+
+    // Platform input; points in window coordinates. A press answers false when the mouse hook
+    // vetoed it (it then had no effect at all).
+    bool handleMouseDown(int button, Point point, int flags);
+    void handleMouseMove(Point point, int flags);
+    void handleMouseUp(int button, Point point, int flags);
+    void handleWheel(Point point, int flags, float speedX, float speedY, float pixelsX, float pixelsY);
+    // The platform cancelled the mouse interaction (capture lost, modal loop started).
+    void cancelMode();
+
+    Control* captureControl() const { return capture_; }
+    Control* eventTarget() const { return eventTarget_; }
+    bool isButtonHeld() const { return buttonHeld_; }
+    Timer* wheelGestureTimer() const { return wheelTimer_; }
+
+    // The union of everything invalidated since the last repaint; the platform layer reads and
+    // clears it when it repaints.
+    const Rect& pendingWindowRect() const { return pendingWindowRect_; }
+    Rect takePendingWindowRect();
+
+    // The lock serialising window messages with the render thread. A message holds it once however
+    // deeply messages nest; modal loops release it completely and take it back with the same depth.
+    void enterMessage();
+    void leaveMessage();
+    int releaseLockCompletely();
+    void restoreLock(int depth);
+    int lockDepth() const { return lockDepth_; }
+    std::shared_ptr<AliveToken> aliveToken() const { return alive_; }
+
+protected:
+    // Platform hooks: the capture went from none to a control (true) or back (false); the window
+    // should repaint the rectangle; the window should take the keyboard focus.
+    virtual void platformCaptureChanged(bool) {}
+    virtual void platformInvalidate(const Rect&) {}
+    virtual void platformFocus() {}
+
+private:
+    Point toTarget(Point windowPoint) const;
+    void wheelTimerFired(void*);
+    void endWheelGesture();
+
+    int lockDepth_ = 0;
+    std::thread::id lockOwner_;
+    bool lockHeld_ = false;
+    std::shared_ptr<AliveToken> alive_ = std::make_shared<AliveToken>();
+    bool buttonHeld_ = false;
+    Control* capture_ = nullptr;
+    Control* eventTarget_ = this;
+    Timer* wheelTimer_ = nullptr;
+    Rect pendingWindowRect_;
+};
+
+}  // namespace gui
