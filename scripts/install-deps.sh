@@ -12,6 +12,8 @@ packages=(
   # tests and tools
   libgtest-dev libgmock-dev libbenchmark-dev
   lilv-utils liblilv-dev sordi xvfb clang
+  # real-time hosting tests
+  jackd2 jalv
 )
 
 missing=()
@@ -26,6 +28,8 @@ fi
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 export DEBIAN_FRONTEND=noninteractive
+# jackd2 asks whether to raise real-time limits; answer no without a prompt.
+echo "jackd2 jackd/tweak_rt_limits boolean false" | $SUDO debconf-set-selections
 echo "install-deps: installing ${missing[*]}"
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "host/lv2/Lv2Turtle.h"
+#include "tools/lorimane-render/AudioFile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A child process with its own environment, ended (and reaped) with the test.
+class Child {
+public:
+    Child(const std::vector<std::string>& args, const std::vector<std::string>& environment, const std::string& input = "",
+          const std::string& log = "/dev/null") {
+        pid_ = fork();
+        if (pid_ != 0) return;
+        setpgid(0, 0);
+        for (const std::string& e : environment) putenv(const_cast<char*>(e.c_str()));
+        if (!input.empty()) freopen(input.c_str(), "r", stdin);
+        freopen(log.c_str(), "w", stdout);
+        freopen(log.c_str(), "a", stderr);
+        std::vector<char*> argv;
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    ~Child() { stop(); }
+    void stop() {
+        if (pid_ <= 0) return;
+        kill(-pid_, SIGTERM);
+        for (int i = 0; i < 50 && waitpid(pid_, nullptr, WNOHANG) == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        kill(-pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+    // Waits for the child to end by itself; answers its exit status, or -1 after the timeout.
+    int wait(int seconds) {
+        for (int i = 0; i < seconds * 50; ++i) {
+            int status;
+            if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                pid_ = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+};
+
+bool onPath(const char* program) {
+    std::string command = std::string("command -v ") + program + " >/dev/null 2>&1";
+    return std::system(command.c_str()) == 0;
+}
+
+int runWith(const std::vector<std::string>& environment, const std::string& command) {
+    std::string line;
+    for (const std::string& e : environment) line += e + " ";
+    return std::system((line + command + " >/dev/null 2>&1").c_str());
+}
+
+// Sample positions where the signal rises through the threshold after at least 10 ms of quiet.
+std::vector<size_t> onsets(const std::vector<float>& s, float threshold) {
+    std::vector<size_t> found;
+    size_t quiet = 0;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (std::fabs(s[i]) >= threshold && quiet >= 480) found.push_back(i);
+        quiet = std::fabs(s[i]) < threshold ? quiet + 1 : 0;
+    }
+    return found;
+}
+
+}  // namespace
+
+// A real-time host: a JACK server on its dummy backend, jalv hosting the plug-in, a click source
+// and a recorder. The recording holds the plug-in's output and the click, side by side.
+TEST(Lv2RealTime, JalvRunsThePlugInInAJackGraph) {
+    for (const char* p : {"jackd", "jalv", "jack_metro", "jack_rec", "jack_connect", "jack_wait"})
+        if (!onPath(p)) GTEST_SKIP() << p << " is not installed";
+
+    fs::path dir = fs::temp_directory_path() / ("lorimane-jack-" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    std::string server = "lorimane" + std::to_string(getpid());
+    std::vector<std::string> env = {"JACK_DEFAULT_SERVER=" + server, "JACK_NO_AUDIO_RESERVATION=1",
+                                    std::string("LV2_PATH=") + LORIMANE_LV2_PATH};
+
+    Child jackd({"jackd", "--no-realtime", "-n", server, "-d", "dummy", "-r", "48000", "-p", "256"}, env, "",
+                (dir / "jackd.log").string());
+    if (runWith(env, "jack_wait -w -t 5") != 0) GTEST_SKIP() << "a JACK server cannot start here";
+
+    // jalv ends when its standard input ends: give it a fifo that stays open.
+    std::string fifo = (dir / "jalv.in").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    Child holder({"sh", "-c", "sleep 60 > " + fifo}, env);
+    Child jalv({"jalv", "-x", "-n", "lorimane", "-c", "output_gain=50", lv2turtle::kPluginUri}, env, fifo,
+               (dir / "jalv.log").string());
+    Child metro({"jack_metro", "-n", "metro", "-b", "120", "-f", "1000", "-D", "5", "-A", "0.8"}, env);
+    bool connected = false;
+    for (int i = 0; i < 100 && !connected; ++i) {
+        connected = runWith(env, "jack_connect metro:120_bpm lorimane:in_l") == 0;
+        if (!connected) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ASSERT_TRUE(connected) << "the plug-in's ports never appeared";
+    runWith(env, "jack_connect metro:120_bpm lorimane:in_r");
+
+    std::string recording = (dir / "rec.wav").string();
+    Child recorder({"jack_rec", "-f", recording, "-d", "2", "-b", "32", "lorimane:out_l", "metro:120_bpm"}, env);
+    ASSERT_EQ(recorder.wait(20), 0);
+    metro.stop();
+    jalv.stop();
+    holder.stop();
+    jackd.stop();
+
+    AudioBuffer audio;
+    std::string error;
+    ASSERT_TRUE(readAudioFile(recording, audio, error)) << error;
+    ASSERT_EQ(audio.channels.size(), 2u);
+    std::vector<size_t> clicks = onsets(audio.channels[1], 0.1f), heard = onsets(audio.channels[0], 0.1f);
+    ASSERT_GE(clicks.size(), 2u) << "the click source was not recorded";
+    ASSERT_EQ(heard.size(), clicks.size());
+    for (size_t i = 0; i < clicks.size(); ++i) {
+        EXPECT_EQ(heard[i], clicks[i]);  // no latency
+        float peakIn = 0, peakOut = 0;
+        for (size_t k = clicks[i]; k < clicks[i] + 240 && k < audio.frames(); ++k) {
+            peakIn = std::max(peakIn, std::fabs(audio.channels[1][k]));
+            peakOut = std::max(peakOut, std::fabs(audio.channels[0][k]));
+        }
+        EXPECT_NEAR(peakOut, 0.5f * peakIn, 1e-3);
+    }
+    fs::remove_all(dir);
+}
