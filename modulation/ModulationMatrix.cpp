@@ -29,6 +29,22 @@ void multiplyAddScalar(float* out, const float* a, float b, const float* c, int 
     for (; i < count; ++i) out[i] = a[i] * b + c[i];
 }
 
+// out = a x b + c with a constant c: the first non-constant term over a constant running result.
+void multiplyAddOffset(float* out, const float* a, const float* b, bool bConstant, float c, int count) {
+    __m128 offset = _mm_set1_ps(c);
+    int i = 0;
+    if (bConstant) {
+        __m128 factor = _mm_set1_ps(b[0]);
+        for (; i + 4 <= count; i += 4)
+            _mm_storeu_ps(out + i, _mm_add_ps(_mm_mul_ps(_mm_loadu_ps(a + i), factor), offset));
+        for (; i < count; ++i) out[i] = a[i] * b[0] + c;
+        return;
+    }
+    for (; i + 4 <= count; i += 4)
+        _mm_storeu_ps(out + i, _mm_add_ps(_mm_mul_ps(_mm_loadu_ps(a + i), _mm_loadu_ps(b + i)), offset));
+    for (; i < count; ++i) out[i] = a[i] * b[i] + c;
+}
+
 void clampBlock(float* samples, int count, float minimum, float maximum) {
     __m128 low = _mm_set1_ps(minimum);
     __m128 high = _mm_set1_ps(maximum);
@@ -83,10 +99,11 @@ void ModulationMatrix::GlobalModulationProducer::produce(SampleBuffer& output, i
                 acc = out;
                 continue;
             }
-            float first = acc[0];
-            std::fill(out, out + count, first);
+            // Widen the running result: this first per-sample term adds it as an offset.
+            multiplyAddOffset(out, src, level, levelConstant, acc[0], count);
             acc = out;
             constant = false;
+            continue;
         }
         if (levelConstant)
             multiplyAddScalar(out, src, level[0], acc, count);

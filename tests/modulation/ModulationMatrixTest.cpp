@@ -83,6 +83,24 @@ TEST(ModulationMatrixTest, PerSampleSumOfSeveralSlots) {
     EXPECT_TRUE(p.realTimeSafe());
 }
 
+// A level modulated at audio rate enters the product sample by sample.
+TEST(ModulationMatrixTest, PerSampleLevelModulation) {
+    MatrixTestPlugin p;
+    p.source(kXLFO1).setWave(0.0f, 1.0f, 0.01f);
+    p.source(kXLFO2).setWave(0.3f, 0.2f, 0.007f);
+    p.connect(0, kXLFO1, kDelay1Time, 0.5f);   // depth 500, level 0.16
+    p.connect(1, kXLFO2, slotLevel(0), 1.0f);  // depth 500 on slot 1's level
+    p.run(kDelay1Time);
+    const float* y = p.run(kDelay1Time, MatrixTestPlugin::kBlock);
+    ASSERT_FALSE(p.lastConstant);
+    for (int i = 0; i < MatrixTestPlugin::kBlock; ++i) {
+        long n = 9600 + i;
+        float level = 0.16f * 500.0f + p.source(kXLFO2).at(n) * 500.0f;
+        ASSERT_NEAR(y[i], baseDelay(p) + p.source(kXLFO1).at(n) * level, 0.05f) << "sample " << i;
+    }
+    EXPECT_TRUE(p.realTimeSafe());
+}
+
 TEST(ModulationMatrixTest, InvertFlipsAndBypassSilencesASlot) {
     struct Case {
         bool inverted;
