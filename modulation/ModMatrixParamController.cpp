@@ -1,5 +1,6 @@
 #include "modulation/ModMatrixParamController.h"
 
+#include "framework/Tapers.h"
 #include "modulation/ModulationMatrixOwner.h"
 #include "modulation/ModulationMatrixParameterSet.h"
 #include "modulation/ModulationSlotParameterSet.h"
@@ -7,7 +8,9 @@
 
 ModMatrixParamController::ModMatrixParamController(ModulationMatrixOwner& owner)
     : ModulationMatrix::Controller(owner.getMatrix()), owner_(owner) {
-    if (ModulationSlotParameterSet* set = slotSet(0)) defaultLevel = set->level.engineValue(0.5f);
+    // The engine level of a slot level parameter at plain value 0.5.
+    ModulationSlotParameterSet* set = slotSet(0);
+    defaultLevel = set ? set->level.engineValue(0.5f) : tapers::level(0.5f);
 }
 
 ModulationSlotParameterSet* ModMatrixParamController::slotSet(int slot) const {

@@ -138,6 +138,8 @@ public:
 
         int slotCount() const { return kSlotCount; }
         ModulationMatrix* matrix() const { return matrix_; }
+        // Construction: the matrix whose fixed wiring the loop search reads.
+        void setMatrix(ModulationMatrix* matrix) { matrix_ = matrix; }
         // The level target of a slot, from the matrix's fixed wiring.
         int levelTargetOf(int slot) const;
 

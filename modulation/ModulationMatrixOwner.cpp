@@ -17,6 +17,8 @@ ModulationMatrixOwner::~ModulationMatrixOwner() = default;
 
 ModMatrixParamController& ModulationMatrixOwner::getController() {
     if (!controller_) controller_ = std::make_unique<ModMatrixParamController>(*this);
+    // Created before the engine made its matrix, the controller learns of it on the next use.
+    if (!controller_->matrix()) controller_->setMatrix(getMatrix());
     return *controller_;
 }
 
