@@ -97,16 +97,17 @@ public:
 
     // The audio thread's side: applies queued changes, then runs the samples in blocks, pulling the
     // target's controller; answers the last block's output.
-    const float* run(int target, int samples = 9600) {
+    const float* run(int target, int samples = 9600, int block = kBlock) {
         auto* handle = matrix_->getTargetController(target);
         AudioThreadGuard guard;
         applyParameterChanges();
         const float* y = nullptr;
-        for (int done = 0; done < samples; done += kBlock) {
+        for (int done = 0; done < samples; done += block) {
+            int count = std::min(block, samples - done);
             environment().advanceCycle();
-            y = handle->pull(kBlock, 0);
+            y = handle->pull(count, 0);
             lastConstant = handle->isConstant();
-            environment().process(kBlock, 0);
+            environment().process(count, 0);
         }
         allocations += guard.allocations();
         locks += guard.locks();
