@@ -116,9 +116,14 @@ public:
 
         // True when the slot has a level target, a source and a target, is not bypassed, and its
         // target does not feed, directly or through other slots, into its level or its source.
+        // Never allocates.
         bool isSlotValid(int slot);
         // The first slot with neither source nor target, else the first invalid one, else -1.
+        // Never allocates.
         int findFreeSlot();
+
+        // The operations below build work lists as they go: UI thread, on the parameter-based
+        // controller.
         // In one batch: source, target, the default level, bypass and invert off.
         void connect(int slot, int source, int target);
         // Clears the slot and, recursively, every slot modulating the level of a cleared slot;
