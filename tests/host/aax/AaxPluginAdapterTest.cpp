@@ -408,3 +408,12 @@ TEST_F(AaxAdapterTest, AutomationFromAHostThreadWhileAudioRuns) {
     automation.join();
     EXPECT_GT(blocks, 100);
 }
+
+TEST_F(AaxAdapterTest, AFailedStartUpIsAFailedEffectInitNotAnException) {
+    AaxPluginAdapter::setPluginFactory([]() -> std::unique_ptr<GenericPlugin> { throw std::runtime_error("resource missing"); });
+    std::string error;
+    EXPECT_EQ(host->createInstance(0, 48000.0f, error), nullptr);
+    EXPECT_NE(error.find("failed"), std::string::npos);
+    AAX_CCollection collection;
+    EXPECT_NE(GetEffectDescriptions(collection), AAX_SUCCESS);
+}
