@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "TemporaryFolder.h"
 #include "platform/FileEnumerator.h"
 
 namespace fs = std::filesystem;
@@ -13,13 +14,6 @@ namespace {
 
 class FileEnumeratorTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        root = fs::temp_directory_path() / ("lorimane-enum-" + std::to_string(::getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
-        fs::create_directories(root);
-    }
-    void TearDown() override { fs::remove_all(root); }
     void touch(const std::string& name) { std::ofstream(root / name) << "x"; }
     std::vector<std::string> list(const std::string& pattern, int mode) {
         std::vector<std::string> names;
@@ -27,7 +21,8 @@ protected:
         while (e->next()) names.push_back(e->currentName());
         return names;
     }
-    fs::path root;
+    TemporaryFolder folder;
+    const fs::path& root = folder.path();
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "AudioThreadGuard.h"
+#include "TemporaryFolder.h"
 #include "tools/lorimane-render/AudioFile.h"
 #include "tools/lorimane-render/DemoPhrase.h"
 #include "tools/lorimane-render/RenderCommand.h"
@@ -15,14 +16,7 @@ namespace {
 
 class RenderCommandTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("lorimane-render-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    std::string path(const std::string& name) const { return (dir / name).string(); }
+    std::string path(const std::string& name) const { return folder / name; }
 
     int run(std::vector<std::string> args) {
         out.str("");
@@ -36,7 +30,7 @@ protected:
         return audio;
     }
 
-    fs::path dir;
+    TemporaryFolder folder;
     std::ostringstream out, err;
 };
 

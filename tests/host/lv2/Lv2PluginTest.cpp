@@ -12,6 +12,7 @@
 #include <string>
 
 #include "AudioThreadGuard.h"
+#include "TemporaryFolder.h"
 #include "host/lv2/Lv2Plugin.h"
 #include "host/lv2/Lv2Turtle.h"
 #include "product/ProductPlugin.h"
@@ -47,15 +48,9 @@ bool haveProgram(const char* name) { return run(std::string("command -v ") + nam
 
 class Lv2BundleTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("lorimane-lv2-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
     std::string env() const { return std::string("LV2_PATH=") + LORIMANE_LV2_PATH + " "; }
-    fs::path dir;
+    TemporaryFolder folder;
+    const fs::path& dir = folder.path();
 };
 
 }  // namespace

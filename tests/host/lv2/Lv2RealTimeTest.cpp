@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "TemporaryFolder.h"
 #include "host/lv2/Lv2Turtle.h"
 #include "tools/lorimane-render/AudioFile.h"
 
@@ -94,9 +95,8 @@ TEST(Lv2RealTime, JalvRunsThePlugInInAJackGraph) {
     for (const char* p : {"jackd", "jalv", "jack_metro", "jack_rec", "jack_connect", "jack_wait"})
         if (!onPath(p)) GTEST_SKIP() << p << " is not installed";
 
-    fs::path dir = fs::temp_directory_path() / ("lorimane-jack-" + std::to_string(getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    TemporaryFolder folder;
+    const fs::path& dir = folder.path();
     std::string server = "lorimane" + std::to_string(getpid());
     std::vector<std::string> env = {"JACK_DEFAULT_SERVER=" + server, "JACK_NO_AUDIO_RESERVATION=1",
                                     std::string("LV2_PATH=") + LORIMANE_LV2_PATH};
@@ -144,5 +144,4 @@ TEST(Lv2RealTime, JalvRunsThePlugInInAJackGraph) {
         }
         EXPECT_NEAR(peakOut, 0.5f * peakIn, 1e-3);
     }
-    fs::remove_all(dir);
 }
