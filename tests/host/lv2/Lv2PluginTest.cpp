@@ -12,6 +12,7 @@
 #include <string>
 
 #include "AudioThreadGuard.h"
+#include "ExternalHosts.h"
 #include "TemporaryFolder.h"
 #include "host/lv2/Lv2Plugin.h"
 #include "host/lv2/Lv2Turtle.h"
@@ -118,6 +119,7 @@ TEST_F(Lv2BundleTest, ValidatesAndLoadsInLilv) {
 }
 
 TEST_F(Lv2BundleTest, RendersThroughLv2applyLikeTheRenderer) {
+    LORIMANE_SKIP_WITHOUT_EXTERNAL_HOSTS();
     if (!haveProgram("lv2apply")) GTEST_SKIP() << "lilv-utils is not installed";
     // Four channels: main left and right, side-chain left and right.
     AudioBuffer input;

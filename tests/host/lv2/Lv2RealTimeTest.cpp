@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "ExternalHosts.h"
 #include "TemporaryFolder.h"
 #include "host/lv2/Lv2Turtle.h"
 #include "tools/lorimane-render/AudioFile.h"
@@ -92,6 +93,7 @@ std::vector<size_t> onsets(const std::vector<float>& s, float threshold) {
 // A real-time host: a JACK server on its dummy backend, jalv hosting the plug-in, a click source
 // and a recorder. The recording holds the plug-in's output and the click, side by side.
 TEST(Lv2RealTime, JalvRunsThePlugInInAJackGraph) {
+    LORIMANE_SKIP_WITHOUT_EXTERNAL_HOSTS();
     for (const char* p : {"jackd", "jalv", "jack_metro", "jack_rec", "jack_connect", "jack_wait"})
         if (!onPath(p)) GTEST_SKIP() << p << " is not installed";
 
