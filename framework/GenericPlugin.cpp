@@ -157,12 +157,16 @@ GenericPlugin::GenericPlugin() : editorThread_(std::this_thread::get_id()) {
     asyncQueue_ = AsyncEventQueue::create();
 }
 
+void GenericPlugin::releaseInstance() {
+    if (!initialized_) return;
+    initialized_ = false;
+    Globals& g = globals();
+    std::lock_guard<std::mutex> lock(g.mutex);
+    if (--g.instances == 0) releaseGlobals();
+}
+
 GenericPlugin::~GenericPlugin() {
-    if (initialized_) {
-        Globals& g = globals();
-        std::lock_guard<std::mutex> lock(g.mutex);
-        if (--g.instances == 0) releaseGlobals();
-    }
+    releaseInstance();
     bypassProcessor_.reset();
     compareStates_.reset();
     undoHistory_.reset();

@@ -346,6 +346,11 @@ protected:
     // process-wide objects for the first one, the environment, the event receiver and decoder and the
     // bypass processor.
     void initialize(const std::string& productName);
+    // Counts the instance out; the last one calls releaseGlobals. A destructor cannot reach a
+    // subclass's overrides, so a plug-in that overrides releaseGlobals (or the controller map
+    // operations it calls) calls this from its own destructor; ~GenericPlugin calls it otherwise.
+    // Runs once.
+    void releaseInstance();
     void setChannelCount(int count) { channelCount_ = count; }
 
 private:

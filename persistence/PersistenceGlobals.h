@@ -21,6 +21,7 @@
 //   saveControllerMap        instance()->saveControllerMap()
 //   releaseGlobals           instance()->writeSettings(...), GenericPlugin::releaseGlobals, release()
 //   getPresetFolder(index)   instance()->presetFolder(index)
+// and its destructor calls releaseInstance(), so that the last instance reaches these overrides.
 // UI thread, except controllerMap(), which the audio thread reads (see MidiControllerMap).
 class PersistenceGlobals {
 public:

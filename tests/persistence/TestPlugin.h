@@ -33,6 +33,8 @@ public:
         presets.addComponentCollection(filters, 3, 2);
     }
 
+    ~TestPlugin() override { releaseInstance(); }
+
     std::string getChunkTag() const override { return "BLms"; }
     void initGlobals(const std::string& productName) override {
         GenericPlugin::initGlobals(productName);
