@@ -14,7 +14,8 @@ namespace {
 struct Scratch {
     std::filesystem::path root;
     Scratch() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "lorimane-bundle-fuzz-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "lorimane-bundle-fuzz-XXXXXX").string();
         root = ::mkdtemp(pattern.data());
     }
     ~Scratch() {

@@ -13,7 +13,8 @@ namespace {
 // The first bytes of the input double as a preset map for version 4.
 class MapFromInput : public CustomPresetLoader {
 public:
-    MapFromInput(GenericParameterOwner& target, std::string map) : CustomPresetLoader(target, "BLms", 5), map_(std::move(map)) {}
+    MapFromInput(GenericParameterOwner& target, std::string map)
+        : CustomPresetLoader(target, "BLms", 5), map_(std::move(map)) {}
 
 protected:
     std::unique_ptr<std::istream> openPresetMap(const std::string&, int) override {
@@ -27,9 +28,12 @@ private:
 class Formats : public OlderPresetFormats {
 public:
     bool layout(int version, Layout& layout) const override {
-        if (version == 1) layout = {"BDel", {0, capture(0), kDropped, capture(1), 3}};
-        else if (version == 3) layout = {"BLms", allParametersExcept(16, 15)};
-        else return false;
+        if (version == 1)
+            layout = {"BDel", {0, capture(0), kDropped, capture(1), 3}};
+        else if (version == 3)
+            layout = {"BLms", allParametersExcept(16, 15)};
+        else
+            return false;
         return true;
     }
     int captureCount() const override { return 2; }

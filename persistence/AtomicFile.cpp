@@ -21,8 +21,10 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes) {
     while (ok && written < bytes.size()) {
         ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) ok = false;
-        else written += static_cast<std::size_t>(n);
+        if (n <= 0)
+            ok = false;
+        else
+            written += static_cast<std::size_t>(n);
     }
     // mkstemp creates the file readable by its owner only; stored files follow the umask like any other.
     mode_t mask = ::umask(0);

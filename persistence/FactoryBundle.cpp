@@ -50,7 +50,8 @@ bool FactoryBundle::unpackDirectory(const std::string& name, const std::string& 
     Entry entry;
     while (readEntry(pos, limit, entry) && !entry.name.empty()) {
         if (entry.name == name && entry.unpackedSize == -1) {
-            return unpackListing(pos + kEntrySize, pos + kEntrySize + entry.size, removeTrailingBackslash(destination), 0);
+            return unpackListing(pos + kEntrySize, pos + kEntrySize + entry.size,
+                                 removeTrailingBackslash(destination), 0);
         }
         pos += kEntrySize + static_cast<std::size_t>(entry.size);
     }

@@ -16,7 +16,9 @@ std::string environment(const char* name) {
     return v ? std::string(v) : std::string();
 }
 
-std::string home() { return removeTrailingBackslash(environment("HOME")); }
+std::string home() {
+    return removeTrailingBackslash(environment("HOME"));
+}
 
 std::string productFolderName(const VersionRecord& version) {
     return version.makerName + kPathSeparator + version.productName + version.suffix() + kPathSeparator;
@@ -37,7 +39,8 @@ std::string userDirsDocuments() {
     while (std::getline(file, line)) {
         if (line.compare(0, prefix.size(), prefix) != 0) continue;
         std::string value = line.substr(prefix.size());
-        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
         if (value.compare(0, 5, "$HOME") == 0) value = home() + value.substr(5);
         if (!value.empty() && value[0] == '/') return value;
     }
@@ -45,9 +48,13 @@ std::string userDirsDocuments() {
 }
 }  // namespace
 
-std::string productKey(const VersionRecord& version) { return majorVersionKey(version, version.major); }
+std::string productKey(const VersionRecord& version) {
+    return majorVersionKey(version, version.major);
+}
 
-std::string makerKey(const VersionRecord& version) { return "Software\\" + version.makerName; }
+std::string makerKey(const VersionRecord& version) {
+    return "Software\\" + version.makerName;
+}
 
 std::string majorVersionKey(const VersionRecord& version, int major) {
     return makerKey(version) + "\\" + version.productName + "\\" + std::to_string(major) + ".0";
@@ -66,21 +73,27 @@ std::string documentsFolder() {
     return addTrailingBackslash(folder);
 }
 
-std::string defaultPresetFolder(const VersionRecord& version) { return documentsFolder() + productFolderName(version); }
+std::string defaultPresetFolder(const VersionRecord& version) {
+    return documentsFolder() + productFolderName(version);
+}
 
-std::string versionText(const VersionRecord& version) { return version.versionText(); }
+std::string versionText(const VersionRecord& version) {
+    return version.versionText();
+}
 
 std::unique_ptr<SettingSerializer> productKeyWriter(const VersionRecord& version) {
     return std::make_unique<RegistryWriter>(productKey(version));
 }
 
-void installSettingsWriter() { GenericPlugin::SettingsBase::setWriterFactory(&productKeyWriter); }
+void installSettingsWriter() {
+    GenericPlugin::SettingsBase::setWriterFactory(&productKeyWriter);
+}
 
 void serializeGlobalSettings(SettingSerializer& s, GlobalSettingsTargets t) {
     t.shared.serializeWith(s);
     if (t.instanceSettings) t.instanceSettings->serializeWith(s);
-    t.state.graphicsMode =
-        t.state.makerGraphicsAcceleration >= 0 ? t.state.makerGraphicsAcceleration : t.shared.graphicsAcceleration.get();
+    t.state.graphicsMode = t.state.makerGraphicsAcceleration >= 0 ? t.state.makerGraphicsAcceleration
+                                                                  : t.shared.graphicsAcceleration.get();
 
     std::string current = t.presets ? t.presets->path() : std::string();
     std::string folder = s.stringValue("PresetFolder", current, defaultPresetFolder(t.version));

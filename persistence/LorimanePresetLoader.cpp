@@ -2,13 +2,15 @@
 
 std::string LorimanePresetLoader::expectedTag(int version) {
     OlderPresetFormats::Layout layout;
-    if (version < kOldestVersion || version > kNewestOlderVersion || !formats_.layout(version, layout)) return tag_;
+    if (version < kOldestVersion || version > kNewestOlderVersion || !formats_.layout(version, layout))
+        return tag_;
     return layout.tag;
 }
 
 bool LorimanePresetLoader::acceptsVersion(int version) {
     OlderPresetFormats::Layout layout;
-    if (version < kOldestVersion || version > kNewestOlderVersion || !formats_.layout(version, layout)) return false;
+    if (version < kOldestVersion || version > kNewestOlderVersion || !formats_.layout(version, layout))
+        return false;
     int parameters = target_.getParameterCount();
     int captures = static_cast<int>(captures_.size());
     std::vector<Entry> entries(layout.positions.size());
@@ -37,4 +39,6 @@ void LorimanePresetLoader::prepareLoad(int version) {
     formats_.prepareLoad(version, captures_);
 }
 
-void LorimanePresetLoader::finishLoad(int version) { formats_.finishLoad(version, captures_); }
+void LorimanePresetLoader::finishLoad(int version) {
+    formats_.finishLoad(version, captures_);
+}

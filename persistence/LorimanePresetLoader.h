@@ -15,7 +15,8 @@ public:
     static constexpr int kNewestOlderVersion = 4;
 
     LorimanePresetLoader(GenericParameterOwner& target, std::string currentTag, OlderPresetFormats& formats)
-        : CustomPresetLoader(target, std::move(currentTag), -1), formats_(formats),
+        : CustomPresetLoader(target, std::move(currentTag), -1),
+          formats_(formats),
           captures_(static_cast<std::size_t>(std::max(formats.captureCount(), 0))) {}
 
 protected:

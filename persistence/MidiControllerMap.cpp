@@ -15,7 +15,8 @@ constexpr auto relaxed = std::memory_order_relaxed;
 
 std::int32_t int32At(std::string_view bytes, std::size_t pos) {
     std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(bytes[pos + static_cast<std::size_t>(i)]);
+    for (int i = 3; i >= 0; --i)
+        v = (v << 8) | static_cast<unsigned char>(bytes[pos + static_cast<std::size_t>(i)]);
     return static_cast<std::int32_t>(v);
 }
 }  // namespace
@@ -33,14 +34,16 @@ int MidiControllerMap::controllerFor(int parameterNumber) const {
 
 void MidiControllerMap::assignController(int controller, int parameterNumber) {
     if (controller >= kControllers || controller < -1) return;
-    if (controller != -1 && entries_[static_cast<std::size_t>(controller)].load(relaxed) == parameterNumber) return;
+    if (controller != -1 && entries_[static_cast<std::size_t>(controller)].load(relaxed) == parameterNumber)
+        return;
     int previous = controllerFor(parameterNumber);
     if (previous >= 0) entries_[static_cast<std::size_t>(previous)].store(-1, relaxed);
     if (controller != -1) entries_[static_cast<std::size_t>(controller)].store(parameterNumber, relaxed);
 }
 
 void MidiControllerMap::clear(int controller) {
-    if (controller >= 0 && controller < kControllers) entries_[static_cast<std::size_t>(controller)].store(-1, relaxed);
+    if (controller >= 0 && controller < kControllers)
+        entries_[static_cast<std::size_t>(controller)].store(-1, relaxed);
 }
 
 void MidiControllerMap::clearAll() {
@@ -68,7 +71,8 @@ bool MidiControllerMap::loadBytes(std::string_view bytes) {
             if (e != -1 && read[static_cast<std::size_t>(k)] == e) return false;
         read[static_cast<std::size_t>(c)] = e;
     }
-    for (int c = 0; c < kControllers; ++c) entries_[static_cast<std::size_t>(c)].store(read[static_cast<std::size_t>(c)], relaxed);
+    for (int c = 0; c < kControllers; ++c)
+        entries_[static_cast<std::size_t>(c)].store(read[static_cast<std::size_t>(c)], relaxed);
     return true;
 }
 
@@ -95,4 +99,6 @@ std::string MidiControllerMap::serialize() const {
     return out.str();
 }
 
-bool MidiControllerMap::save(const std::string& path) const { return writeFileAtomically(path, serialize()); }
+bool MidiControllerMap::save(const std::string& path) const {
+    return writeFileAtomically(path, serialize());
+}

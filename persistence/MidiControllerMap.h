@@ -27,7 +27,9 @@ public:
     // Audio thread or UI thread. Parameter number bound to the controller, -1 when none or out of range.
     int parameterFor(int controller) const override;
     // Audio thread or UI thread: assignController.
-    void assign(int controller, int parameterNumber) override { assignController(controller, parameterNumber); }
+    void assign(int controller, int parameterNumber) override {
+        assignController(controller, parameterNumber);
+    }
     // When c already holds p nothing changes; otherwise the entry holding p is cleared and, unless c
     // is -1, entry c becomes p.
     void assignController(int controller, int parameterNumber);

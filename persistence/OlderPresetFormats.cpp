@@ -13,8 +13,8 @@ OldSlotRemap::Result OldSlotRemap::source(int oldSource, std::span<const int> ta
     return newSource < 0 ? Clear : Mapped;
 }
 
-OldSlotRemap::Result OldSlotRemap::target(int oldTarget, std::span<const int> table, int count, int slotLevelBase,
-                                          int slotCount, int& newTarget) {
+OldSlotRemap::Result OldSlotRemap::target(int oldTarget, std::span<const int> table, int count,
+                                          int slotLevelBase, int slotCount, int& newTarget) {
     if (oldTarget < 0) return Clear;
     if (oldTarget >= count) {
         int level = slotLevelBase + oldTarget - count;

@@ -45,6 +45,6 @@ struct OldSlotRemap {
     // Target t below count becomes table[t] (an entry -1: NoTarget); t at or beyond count is the
     // level of old slot t - count, i.e. target slotLevelBase + t - count, valid below
     // slotLevelBase + slotCount.
-    static Result target(int oldTarget, std::span<const int> table, int count, int slotLevelBase, int slotCount,
-                         int& newTarget);
+    static Result target(int oldTarget, std::span<const int> table, int count, int slotLevelBase,
+                         int slotCount, int& newTarget);
 };

@@ -12,7 +12,8 @@
 class ParameterCollection {
 public:
     // owner: the plug-in whose beginUpdate/endUpdate brackets a load; tag: the file tag written.
-    ParameterCollection(GenericParameterOwner& owner, std::string tag) : owner_(owner), tag_(std::move(tag)) {}
+    ParameterCollection(GenericParameterOwner& owner, std::string tag)
+        : owner_(owner), tag_(std::move(tag)) {}
 
     void add(AbstractPluginParameter* parameter) { parameters_.push_back(parameter); }
     void clear() { parameters_.clear(); }
@@ -23,7 +24,9 @@ public:
 
     const std::vector<AbstractPluginParameter*>& parameters() const { return parameters_; }
     int size() const { return static_cast<int>(parameters_.size()); }
-    AbstractPluginParameter* at(int position) const { return parameters_[static_cast<std::size_t>(position)]; }
+    AbstractPluginParameter* at(int position) const {
+        return parameters_[static_cast<std::size_t>(position)];
+    }
     GenericParameterOwner& owner() const { return owner_; }
     const std::string& tag() const { return tag_; }
 

@@ -19,14 +19,19 @@ PersistenceGlobals& PersistenceGlobals::create(const VersionRecord& version) {
     return *slot();
 }
 
-void PersistenceGlobals::release() { slot().reset(); }
+void PersistenceGlobals::release() {
+    slot().reset();
+}
 
-PersistenceGlobals* PersistenceGlobals::instance() { return slot().get(); }
+PersistenceGlobals* PersistenceGlobals::instance() {
+    return slot().get();
+}
 
 int PersistenceGlobals::registerComponentKind(const std::string& folderName, const std::string& extension) {
     for (std::size_t k = 0; k < components_.size(); ++k)
         if (components_[k].folderName == folderName) return static_cast<int>(k);
-    std::string folder = applicationData() + kComponentPresetsFolder + kPathSeparator + folderName + kPathSeparator;
+    std::string folder =
+        applicationData() + kComponentPresetsFolder + kPathSeparator + folderName + kPathSeparator;
     createDirectories(folder);
     components_.push_back({folderName, std::make_unique<PresetManager>(folder, extension)});
     return static_cast<int>(components_.size()) - 1;
@@ -37,7 +42,9 @@ PresetManager* PersistenceGlobals::componentPresets(int kind) {
     return components_[static_cast<std::size_t>(kind)].manager.get();
 }
 
-PresetManager* PersistenceGlobals::presetFolder(int index) { return index == -1 ? main_.get() : componentPresets(index); }
+PresetManager* PersistenceGlobals::presetFolder(int index) {
+    return index == -1 ? main_.get() : componentPresets(index);
+}
 
 bool PersistenceGlobals::saveControllerMap() {
     if (!createDirectories(applicationData())) return false;

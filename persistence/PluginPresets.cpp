@@ -15,7 +15,8 @@ void PluginPresets::collectAllParameters() {
 
 int PluginPresets::registerComponentKind(const std::string& folderName, const std::string& extension) {
     PersistenceGlobals* globals = PersistenceGlobals::instance();
-    int kind = globals ? globals->registerComponentKind(folderName, extension) : static_cast<int>(components_.size());
+    int kind = globals ? globals->registerComponentKind(folderName, extension)
+                       : static_cast<int>(components_.size());
     if (static_cast<int>(components_.size()) <= kind) components_.resize(static_cast<std::size_t>(kind) + 1);
     return kind;
 }
@@ -77,7 +78,8 @@ bool PluginPresets::saveComponentPreset(const std::string& path, int version, in
     ParameterCollection* collection = componentCollection(kind, instance);
     bool saved = collection && collection->saveToFile(path, version);
     if (PersistenceGlobals* globals = PersistenceGlobals::instance())
-        if (PresetManager* manager = globals->componentPresets(kind)) manager->scan(manager->path(), PresetFolder::kScanBudgetMs);
+        if (PresetManager* manager = globals->componentPresets(kind))
+            manager->scan(manager->path(), PresetFolder::kScanBudgetMs);
     return saved;
 }
 

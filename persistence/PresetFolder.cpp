@@ -6,7 +6,8 @@
 #include "platform/FileEnumerator.h"
 #include "platform/IntervalTimer.h"
 
-PresetFolder::PresetFolder(const std::string& path, std::string extension, int budgetMs, const MillisecondClock* clock)
+PresetFolder::PresetFolder(const std::string& path, std::string extension, int budgetMs,
+                           const MillisecondClock* clock)
     : extension_(std::move(extension)), clock_(clock) {
     scan(path, budgetMs);
 }
@@ -36,7 +37,8 @@ void PresetFolder::scan(const std::string& path, int budgetMs) {
         return a->displayName_ < b->displayName_;
     });
 
-    std::unique_ptr<FileEnumerator> files = FileEnumerator::create(path_ + "*" + extension_, FileEnumerator::Files);
+    std::unique_ptr<FileEnumerator> files =
+        FileEnumerator::create(path_ + "*" + extension_, FileEnumerator::Files);
     while (files->next()) {
         auto entry = std::make_unique<PresetEntry>();
         entry->path = path_ + files->currentName();
@@ -44,7 +46,8 @@ void PresetFolder::scan(const std::string& path, int budgetMs) {
         entry->label = entry->name;
         entries_.push_back(std::move(entry));
     }
-    std::stable_sort(entries_.begin(), entries_.end(), [](const auto& a, const auto& b) { return a->name < b->name; });
+    std::stable_sort(entries_.begin(), entries_.end(),
+                     [](const auto& a, const auto& b) { return a->name < b->name; });
 }
 
 void PresetFolder::appendEntries(std::vector<PresetEntry*>& list) const {

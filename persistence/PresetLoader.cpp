@@ -21,7 +21,8 @@ bool PresetLoader::load(BinaryDataReader& reader, int requestedVersion, const st
         std::streamoff remaining = in.tellg() - here;
         in.seekg(here);
         // A count the file cannot hold is not a preset, whatever the values would have been.
-        if (remaining < 0 || static_cast<std::uint64_t>(count) * 4 > static_cast<std::uint64_t>(remaining)) return false;
+        if (remaining < 0 || static_cast<std::uint64_t>(count) * 4 > static_cast<std::uint64_t>(remaining))
+            return false;
     }
     int n = valueCount();
     int read = std::min<std::int64_t>(count, n);
@@ -32,8 +33,10 @@ bool PresetLoader::load(BinaryDataReader& reader, int requestedVersion, const st
     target_.beginUpdate();
     prepareLoad(version);
     for (int i = 0; i < read; ++i) {
-        if (std::isfinite(values[static_cast<std::size_t>(i)])) applyValue(i, values[static_cast<std::size_t>(i)]);
-        else resetValue(i);
+        if (std::isfinite(values[static_cast<std::size_t>(i)]))
+            applyValue(i, values[static_cast<std::size_t>(i)]);
+        else
+            resetValue(i);
     }
     for (int i = std::max(read, 0); i < n; ++i) resetValue(i);
     finishLoad(version);
@@ -44,7 +47,8 @@ bool PresetLoader::load(BinaryDataReader& reader, int requestedVersion, const st
 bool PresetLoader::loadFile(const std::string& path, int requestedVersion, const std::string& tagOverride) {
     {
         std::ifstream probe(path, std::ios::binary | std::ios::ate);
-        if (!probe || probe.tellg() < 0 || static_cast<std::size_t>(probe.tellg()) > kMaxFileBytes) return false;
+        if (!probe || probe.tellg() < 0 || static_cast<std::size_t>(probe.tellg()) > kMaxFileBytes)
+            return false;
     }
     BinaryFileReader reader(path);
     return load(reader, requestedVersion, tagOverride);

@@ -22,7 +22,8 @@ public:
     // expected tag.
     bool load(BinaryDataReader& reader, int requestedVersion, const std::string& tagOverride = std::string());
     // Reads the file at the path.
-    bool loadFile(const std::string& path, int requestedVersion, const std::string& tagOverride = std::string());
+    bool loadFile(const std::string& path, int requestedVersion,
+                  const std::string& tagOverride = std::string());
 
     // Larger files are refused before anything is allocated for them.
     static constexpr std::size_t kMaxFileBytes = 1 << 20;

@@ -45,8 +45,10 @@ PresetEntry* PresetManager::neighbour(const std::string& path, int direction) {
     int j = direction == Previous ? (i + n - 1) % n : direction == Next ? (i + 1) % n : i;
     // Inside the root tree, stepping wraps within the root tree instead of entering the extra folders.
     if (i < mainCount_ && j >= mainCount_) {
-        if (direction == Next) j = 0;
-        else if (direction == Previous) j = mainCount_ - 1;
+        if (direction == Next)
+            j = 0;
+        else if (direction == Previous)
+            j = mainCount_ - 1;
     }
     return list[j];
 }
@@ -55,7 +57,8 @@ PresetEntry* PresetManager::byProgram(int bank, int program) {
     if (bank < 0 || program < 0 || program >= kProgramsPerBank) return nullptr;
     std::vector<PresetEntry*> list = flatten();
     long long position = static_cast<long long>(bank) * kProgramsPerBank + program;
-    return position < static_cast<long long>(list.size()) ? list[static_cast<std::size_t>(position)] : nullptr;
+    return position < static_cast<long long>(list.size()) ? list[static_cast<std::size_t>(position)]
+                                                          : nullptr;
 }
 
 void PresetManager::addExtraFolder(const std::string& path, const std::string& displayName) {
@@ -71,7 +74,8 @@ bool PresetManager::installFactoryContent(bool overwrite, const std::string& app
     return installFactoryContent(overwrite, applicationData, bytes);
 }
 
-bool PresetManager::installFactoryContent(bool overwrite, const std::string& applicationData, std::string_view bundle) {
+bool PresetManager::installFactoryContent(bool overwrite, const std::string& applicationData,
+                                          std::string_view bundle) {
     FactoryBundle content(bundle);
     content.unpackDirectory("ApplicationData", applicationData, overwrite);
     bool presets = !path().empty() && content.unpackDirectory("FactoryPresets", path(), overwrite);

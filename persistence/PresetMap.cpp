@@ -31,7 +31,8 @@ bool PresetMap::read(std::istream& in, int parameterCount) {
     std::vector<std::int32_t> u(static_cast<std::size_t>(newCount - mapped));
     for (std::int32_t& index : u) {
         index = reader.readInt32();
-        if (!reader.ok() || index < 0 || index >= newCount || reached[static_cast<std::size_t>(index)]) return false;
+        if (!reader.ok() || index < 0 || index >= newCount || reached[static_cast<std::size_t>(index)])
+            return false;
         reached[static_cast<std::size_t>(index)] = 1;
     }
     map = std::move(m);

@@ -4,7 +4,8 @@
 #include "persistence/PresetManager.h"
 
 void ProgramChangeQueue::programChange(int bank, int program) {
-    std::uint64_t word = kPending | (static_cast<std::uint64_t>(static_cast<std::uint32_t>(bank) & 0x7FFFFFFFu) << 32) |
+    std::uint64_t word = kPending |
+                         (static_cast<std::uint64_t>(static_cast<std::uint32_t>(bank) & 0x7FFFFFFFu) << 32) |
                          static_cast<std::uint32_t>(program);
     pending_.store(word, std::memory_order_release);
 }

@@ -25,7 +25,8 @@ std::int32_t RegistryWriter::intValue(const std::string& name, std::int32_t valu
     return value;
 }
 
-std::string RegistryWriter::stringValue(const std::string& name, const std::string& value, const std::string&) {
+std::string RegistryWriter::stringValue(const std::string& name, const std::string& value,
+                                        const std::string&) {
     SettingsStore::Value v;
     v.type = SettingsStore::Type::String;
     v.text = value;

@@ -23,7 +23,9 @@ std::string fold(const std::string& text) {
     return out;
 }
 
-std::string entryKey(const std::string& key, const std::string& name) { return fold(key) + '\n' + fold(name); }
+std::string entryKey(const std::string& key, const std::string& name) {
+    return fold(key) + '\n' + fold(name);
+}
 
 // Tabs, line ends and '%' are written as %XX so that every value stays on its own line.
 std::string escape(const std::string& text) {
@@ -124,7 +126,8 @@ bool SettingsStore::load(Entries& entries) const {
         std::size_t c = b == std::string::npos ? b : line.find('\t', b + 1);
         if (c == std::string::npos) continue;
         Entry e;
-        if (!unescape(line.substr(a + 1, b - a - 1), e.key) || !unescape(line.substr(b + 1, c - b - 1), e.name))
+        if (!unescape(line.substr(a + 1, b - a - 1), e.key) ||
+            !unescape(line.substr(b + 1, c - b - 1), e.name))
             continue;
         if (!parseValue(line.substr(0, a), line.substr(c + 1), e.value)) continue;
         entries[entryKey(e.key, e.name)] = std::move(e);
@@ -157,7 +160,8 @@ bool SettingsStore::store(const Entries& entries) const {
         out += '\t' + escape(e.key) + '\t' + escape(e.name) + '\t' + data + '\n';
     }
     std::size_t slash = path_.rfind(kPathSeparator);
-    if (slash != std::string::npos && slash > 0 && !createDirectories(path_.substr(0, slash + 1))) return false;
+    if (slash != std::string::npos && slash > 0 && !createDirectories(path_.substr(0, slash + 1)))
+        return false;
     return writeFileAtomically(path_, out);
 }
 

@@ -1,5 +1,3 @@
-#include "persistence/FactoryBundle.h"
-
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -8,6 +6,7 @@
 
 #include "TempHome.h"
 #include "TestPlugin.h"
+#include "persistence/FactoryBundle.h"
 #include "persistence/PresetManager.h"
 #include "persistence/RegistryWriter.h"
 
@@ -32,19 +31,24 @@ std::string int32(std::int32_t v) {
 std::string entry(const std::string& name, std::int32_t size, std::int32_t unpacked, int lengthByte = -1) {
     std::string field = name;
     field.resize(67, '\0');
-    return std::string(1, char(lengthByte >= 0 ? lengthByte : int(name.size()))) + field + int32(size) + int32(unpacked);
+    return std::string(1, char(lengthByte >= 0 ? lengthByte : int(name.size()))) + field + int32(size) +
+           int32(unpacked);
 }
-std::string endEntry() { return entry("", 0, -1); }
+std::string endEntry() {
+    return entry("", 0, -1);
+}
 std::string deflate(const std::string& data) {
     uLongf n = compressBound(uLong(data.size()));
     std::string out(n, '\0');
-    compress2(reinterpret_cast<Bytef*>(out.data()), &n, reinterpret_cast<const Bytef*>(data.data()), uLong(data.size()), 9);
+    compress2(reinterpret_cast<Bytef*>(out.data()), &n, reinterpret_cast<const Bytef*>(data.data()),
+              uLong(data.size()), 9);
     out.resize(n);
     return out;
 }
 std::string file(const std::string& name, const std::string& data, std::int32_t claimed = -2) {
     std::string packed = deflate(data);
-    return entry(name, std::int32_t(packed.size()), claimed == -2 ? std::int32_t(data.size()) : claimed) + packed;
+    return entry(name, std::int32_t(packed.size()), claimed == -2 ? std::int32_t(data.size()) : claimed) +
+           packed;
 }
 std::string directory(const std::string& name, const std::string& listing) {
     return entry(name, std::int32_t(listing.size() + 76), -1) + listing + endEntry();
@@ -62,10 +66,12 @@ struct Tree {
         TempHome::writeFile(source + "presets/_Best Of/Wide.bxp", presetBytes("BLms", 5, 2, {3, 4}));
         TempHome::writeFile(source + "presets/Dub/Tape.bxp", std::string(5000, 'a') + "end");
         TempHome::writeFile(source + "presets/Empty.bxp", "");
-        TempHome::writeFile(source + "appdata/Component Presets/Delays/Default.delays", presetBytes("BLms", 1, 1, {9}));
+        TempHome::writeFile(source + "appdata/Component Presets/Delays/Default.delays",
+                            presetBytes("BLms", 1, 1, {9}));
     }
     std::string pack() {
-        return packWithTool(home, {{"ApplicationData", source + "appdata"}, {"FactoryPresets", source + "presets"}});
+        return packWithTool(
+            home, {{"ApplicationData", source + "appdata"}, {"FactoryPresets", source + "presets"}});
     }
 };
 }  // namespace
@@ -93,7 +99,8 @@ TEST(FactoryBundleTest, PackedContentInstallsIntoAFreshHomeAndKeepsUserChangesUn
     ASSERT_TRUE(m.installFactoryContent(false, appData, bytes));
     EXPECT_EQ(TempHome::readFile(presets + "Default Setting.bxp"), "mine");
     ASSERT_TRUE(m.installFactoryContent(true, appData, bytes));
-    EXPECT_EQ(TempHome::readFile(presets + "Default Setting.bxp"), TempHome::readFile(source + "presets/Default Setting.bxp"));
+    EXPECT_EQ(TempHome::readFile(presets + "Default Setting.bxp"),
+              TempHome::readFile(source + "presets/Default Setting.bxp"));
 }
 
 TEST(FactoryBundleTest, HostileOrBrokenEntriesAreRefusedAndNeverReplaceAFile) {
@@ -106,7 +113,8 @@ TEST(FactoryBundleTest, HostileOrBrokenEntriesAreRefusedAndNeverReplaceAFile) {
         const char* escapee;  // a path outside the destination that must not appear
     } cases[] = {
         {"parent name", directory("FactoryPresets", file("..", "x")), nullptr},
-        {"climbing name", directory("FactoryPresets", directory("..", file("escaped.bxp", "x"))), "escaped.bxp"},
+        {"climbing name", directory("FactoryPresets", directory("..", file("escaped.bxp", "x"))),
+         "escaped.bxp"},
         {"separator in a name", directory("FactoryPresets", file("a/b.bxp", "x")), nullptr},
         {"backslash in a name", directory("FactoryPresets", file("a\\b.bxp", "x")), nullptr},
         {"name length beyond the field", directory("FactoryPresets", entry("long", 0, 0, 70)), nullptr},
@@ -136,7 +144,8 @@ TEST(FactoryBundleTest, HostileOrBrokenEntriesAreRefusedAndNeverReplaceAFile) {
     for (const auto& b : bad) {
         fs::remove_all(dest);
         TempHome::writeFile(dest + "/user.bxp", "the user's");
-        EXPECT_FALSE(FactoryBundle(bundle(directory("FactoryPresets", b.entry + ok))).unpackDirectory("FactoryPresets", dest, true))
+        EXPECT_FALSE(FactoryBundle(bundle(directory("FactoryPresets", b.entry + ok)))
+                         .unpackDirectory("FactoryPresets", dest, true))
             << b.what;
         EXPECT_EQ(TempHome::readFile(dest + "/user.bxp"), "the user's") << b.what;
         EXPECT_EQ(TempHome::readFile(dest + "/ok.bxp"), "fine") << b.what << ": later entries still unpack";
@@ -178,7 +187,8 @@ TEST(FactoryBundleTest, TheFirstInstanceInstallsIntoAnEmptyPresetFolderOnly) {
             EXPECT_FLOAT_EQ(plugin.parameter(1).value(), 2.0f);
             EXPECT_EQ(plugin.presetState().record.name, "Default Setting");
             ASSERT_NE(PersistenceGlobals::instance()->componentPresets(plugin.delays), nullptr);
-            EXPECT_NE(PersistenceGlobals::instance()->componentPresets(plugin.delays)->findByName("Default"), nullptr);
+            EXPECT_NE(PersistenceGlobals::instance()->componentPresets(plugin.delays)->findByName("Default"),
+                      nullptr);
         }
         TestPlugin::bundle = nullptr;
     }

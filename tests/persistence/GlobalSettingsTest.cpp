@@ -1,20 +1,23 @@
-#include "persistence/GlobalSettings.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "TempHome.h"
+#include "persistence/GlobalSettings.h"
 #include "persistence/PresetManager.h"
 #include "persistence/RegistryReader.h"
 #include "persistence/RegistryWriter.h"
+#include "persistence/SettingsStore.h"
 
 namespace {
 // The shape of the engine's per-instance settings: three values, one of them clamped.
 class ProductSettings : public GenericPlugin::Settings {
 public:
     explicit ProductSettings(const VersionRecord& v)
-        : Settings(v), expandedSection(this, -1), interfaceLayout(this, 0, 0, 1), showModulation(this, false) {}
+        : Settings(v),
+          expandedSection(this, -1),
+          interfaceLayout(this, 0, 0, 1),
+          showModulation(this, false) {}
     void serialize(SettingSerializer& s) override {
         expandedSection = s.intValue("ExpandedSection", expandedSection, expandedSection);
         interfaceLayout = s.intValue("InterfaceLayout", interfaceLayout, interfaceLayout);
@@ -96,8 +99,10 @@ TEST(GlobalSettingsTest, StoredValuesReadBackWithTheirClamps) {
     for (const Case& c : cases) {
         Fixture f;
         RegistryWriter w = f.productWriter();
-        if (c.asString) w.stringValue(c.name, std::to_string(c.stored), "");
-        else w.intValue(c.name, c.stored, 0);
+        if (c.asString)
+            w.stringValue(c.name, std::to_string(c.stored), "");
+        else
+            w.intValue(c.name, c.stored, 0);
         readGlobalSettings(f.targets());
         EXPECT_EQ(f.shared.conserveMemory.get(), c.conserve) << c.name << " " << c.stored;
         EXPECT_EQ(f.product.interfaceLayout.get(), c.layout) << c.name << " " << c.stored;
@@ -169,4 +174,23 @@ TEST(GlobalSettingsTest, PersistentSettingsSaveOnChangeButAReadPassNeverOverwrit
     EXPECT_EQ(r.intValue("EnableMIDIProgramChanges", 0, 0), 1);
     EXPECT_EQ(r.intValue("ShowComponentDisplays", 1, 1), 0);
     GenericPlugin::SettingsBase::setWriterFactory(nullptr);
+}
+
+TEST(GlobalSettingsTest, MachineWideValuesAreReadOnlyAndSeparateFromTheUsersStore) {
+    TempHome home;
+    VersionRecord v = lorimane();
+    SettingsStore machine = SettingsStore::machine();
+    EXPECT_EQ(machine.path(), home.path("machine/Brixholde/settings"));
+    SettingsStore::Value help;
+    help.type = SettingsStore::Type::String;
+    help.text = "/usr/share/doc/lorimane/help.pdf";
+    ASSERT_TRUE(machine.set(productKey(v), "HelpFileName", help));
+    EXPECT_EQ(readHelpFileName(v), help.text);
+
+    RegistryWriter(productKey(v), RegistryRoot::LocalMachine).stringValue("HelpFileName", "changed", "");
+    EXPECT_EQ(readHelpFileName(v), help.text);
+    EXPECT_EQ(RegistryReader(productKey(v)).stringValue("HelpFileName", "none", "none"), "none");
+    EXPECT_TRUE(readUseHostShortcuts(v));
+    RegistryWriter(productKey(v)).boolValue("UseProToolsShortcuts", false, true);
+    EXPECT_FALSE(readUseHostShortcuts(v));
 }

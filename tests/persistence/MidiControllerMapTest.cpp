@@ -1,11 +1,10 @@
-#include "persistence/MidiControllerMap.h"
-
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 #include "AudioThreadGuard.h"
 #include "TempHome.h"
+#include "persistence/MidiControllerMap.h"
 #include "persistence/streams/BinaryDataWriter.h"
 
 namespace {

@@ -148,16 +148,19 @@ TEST_F(OlderFixture, VersionThreeAppliesEverythingButFreezeAndTagsFollowTheVersi
     for (int i = 0; i < TestPlugin::kCount - 1; ++i) values.push_back(-float(i) * 0.25f);
     plugin.freeze->setValue(1.0f, 0);
     ASSERT_TRUE(plugin.loadPreset(write(presetBytes("BLms", 3, int(values.size()), values))));
-    for (int i = 0; i < TestPlugin::kPlain; ++i) EXPECT_FLOAT_EQ(plugin.parameter(i).value(), values[size_t(i)]);
+    for (int i = 0; i < TestPlugin::kPlain; ++i)
+        EXPECT_FLOAT_EQ(plugin.parameter(i).value(), values[size_t(i)]);
     EXPECT_EQ(plugin.freeze->value(), 1.0f);
 
     std::vector<float> before = plugin.values();
-    EXPECT_FALSE(plugin.loadPreset(write(presetBytes("BDel", 3, 1, {1.0f})))) << "version 3 is not a BDel layout";
+    EXPECT_FALSE(plugin.loadPreset(write(presetBytes("BDel", 3, 1, {1.0f}))))
+        << "version 3 is not a BDel layout";
     EXPECT_FALSE(plugin.loadPreset(write(presetBytes("BLms", 1, 1, {1.0f})))) << "version 1 is a BDel layout";
     EXPECT_FALSE(plugin.loadPreset(write(presetBytes("BLor", 3, 1, {1.0f}))));
     EXPECT_FALSE(plugin.loadPreset(write(presetBytes("BLms", 2, 1, {1.0f})))) << "no layout for version 2";
     formats.broken = true;
-    EXPECT_FALSE(plugin.loadPreset(write(presetBytes("BLor", 2, 2, {1.0f, 2.0f})))) << "a layout pointing nowhere";
+    EXPECT_FALSE(plugin.loadPreset(write(presetBytes("BLor", 2, 2, {1.0f, 2.0f}))))
+        << "a layout pointing nowhere";
     EXPECT_EQ(plugin.values(), before);
 }
 
@@ -182,8 +185,7 @@ TEST(OldSlotRemapTest, OldSourcesAndTargetsMapThroughTheirTablesOrClearTheSlot) 
     } cases[] = {
         {18, OldSlotRemap::Mapped, 36},  // an envelope's attack
         {30, OldSlotRemap::Mapped, 86},  // the level of old slot 4
-        {27, OldSlotRemap::Mapped, 83},
-        {27 + 23, OldSlotRemap::Mapped, 106},
+        {27, OldSlotRemap::Mapped, 83},    {27 + 23, OldSlotRemap::Mapped, 106},
         {27 + 24, OldSlotRemap::Clear, 0},  // beyond the slot levels
         {-3, OldSlotRemap::Clear, 0},
     };
@@ -198,5 +200,6 @@ TEST(OldSlotRemapTest, OldSourcesAndTargetsMapThroughTheirTablesOrClearTheSlot) 
     int t = 0;
     EXPECT_EQ(OldSlotRemap::target(1, withGap, 3, levelBase, slots, t), OldSlotRemap::NoTarget);
     EXPECT_EQ(OldSlotRemap::target(2, withGap, 5, levelBase, slots, t), OldSlotRemap::Mapped);
-    EXPECT_EQ(OldSlotRemap::target(4, withGap, 5, levelBase, slots, t), OldSlotRemap::Clear) << "inside count, past the table";
+    EXPECT_EQ(OldSlotRemap::target(4, withGap, 5, levelBase, slots, t), OldSlotRemap::Clear)
+        << "inside count, past the table";
 }

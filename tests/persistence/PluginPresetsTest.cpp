@@ -1,5 +1,3 @@
-#include "persistence/PluginPresets.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,6 +5,7 @@
 
 #include "TempHome.h"
 #include "TestPlugin.h"
+#include "persistence/PluginPresets.h"
 
 namespace {
 struct PresetFixture : ::testing::Test {
@@ -37,7 +36,8 @@ TEST_F(PresetFixture, SaveLoadAndSaveAgainGivesTheSameBytes) {
     plugin->setAll(30.0f);
     plugin->freeze->setValue(0.0f, 0);  // a preset never changes freeze, so start from the saved state
     ASSERT_TRUE(plugin->loadPreset({"A", file("A.bxp")}));
-    plugin->dryEnabled->setValue(saved[TestPlugin::kPlain], 0);  // kept across loads, so restore for the compare
+    plugin->dryEnabled->setValue(saved[TestPlugin::kPlain],
+                                 0);  // kept across loads, so restore for the compare
     EXPECT_EQ(plugin->values(), saved);
     ASSERT_TRUE(plugin->savePreset({"B", file("B.bxp")}));
     EXPECT_EQ(TempHome::readFile(file("B.bxp")), first);
@@ -49,12 +49,14 @@ TEST_F(PresetFixture, ShortAndLongValueListsResetOrIgnoreTheRest) {
     std::vector<float> values = ramp(TestPlugin::kCount + 3, 10.0f);
     // Fewer values than parameters: the rest take their defaults.
     plugin->setAll(-50.0f);
-    ASSERT_TRUE(plugin->loadPresetFile(write("short", presetBytes("BLms", 5, 5, {values.begin(), values.begin() + 5}))));
+    ASSERT_TRUE(plugin->loadPresetFile(
+        write("short", presetBytes("BLms", 5, 5, {values.begin(), values.begin() + 5}))));
     for (int i = 0; i < 5; ++i) EXPECT_FLOAT_EQ(plugin->parameter(i).value(), values[size_t(i)]);
     for (int i = 5; i < TestPlugin::kPlain; ++i) EXPECT_FLOAT_EQ(plugin->parameter(i).value(), float(i)) << i;
     // More values than parameters: the surplus is not read.
     ASSERT_TRUE(plugin->loadPresetFile(write("long", presetBytes("BLms", 5, int(values.size()), values))));
-    for (int i = 0; i < TestPlugin::kPlain; ++i) EXPECT_FLOAT_EQ(plugin->parameter(i).value(), values[size_t(i)]);
+    for (int i = 0; i < TestPlugin::kPlain; ++i)
+        EXPECT_FLOAT_EQ(plugin->parameter(i).value(), values[size_t(i)]);
 }
 
 TEST_F(PresetFixture, BadFilesAreRefusedWithTheInstanceUnchanged) {
@@ -135,8 +137,10 @@ TEST_F(PresetFixture, AComponentPresetTouchesOnlyItsSectionAndNeedsVersionOne) {
     ASSERT_TRUE(plugin->presets.loadComponentPreset(file("d.delays"), 1, plugin->delays, 0));
     std::vector<float> after = plugin->values();
     for (int i = 0; i < TestPlugin::kCount; ++i) {
-        if (i < 3) EXPECT_FLOAT_EQ(after[size_t(i)], -40.0f + float(i) * 0.5f) << i;
-        else EXPECT_EQ(after[size_t(i)], before[size_t(i)]) << i;
+        if (i < 3)
+            EXPECT_FLOAT_EQ(after[size_t(i)], -40.0f + float(i) * 0.5f) << i;
+        else
+            EXPECT_EQ(after[size_t(i)], before[size_t(i)]) << i;
     }
 
     for (const std::string& tag : {std::string("BLms"), std::string("XXXX")}) {
@@ -144,7 +148,8 @@ TEST_F(PresetFixture, AComponentPresetTouchesOnlyItsSectionAndNeedsVersionOne) {
         EXPECT_FALSE(plugin->presets.loadComponentPreset(file("v2.delays"), 1, plugin->delays, 0)) << tag;
     }
     EXPECT_EQ(plugin->values(), after);
-    EXPECT_FALSE(plugin->presets.loadComponentPreset(file("d.delays"), 1, plugin->delays, 7)) << "no such instance";
+    EXPECT_FALSE(plugin->presets.loadComponentPreset(file("d.delays"), 1, plugin->delays, 7))
+        << "no such instance";
 }
 
 TEST_F(PresetFixture, TheDefaultComponentPresetComesFromItsKindsFolder) {

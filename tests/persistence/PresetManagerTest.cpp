@@ -1,15 +1,16 @@
-#include "persistence/PresetManager.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
 
 #include "TempHome.h"
+#include "persistence/PresetManager.h"
 #include "platform/IntervalTimer.h"
 
 namespace {
-void touch(const std::string& path) { TempHome::writeFile(path, "x"); }
+void touch(const std::string& path) {
+    TempHome::writeFile(path, "x");
+}
 
 std::vector<std::string> names(PresetManager& m) {
     std::vector<std::string> out;

@@ -1,10 +1,9 @@
-#include "persistence/ProgramChangeQueue.h"
-
 #include <gtest/gtest.h>
 
 #include "AudioThreadGuard.h"
 #include "TempHome.h"
 #include "TestPlugin.h"
+#include "persistence/ProgramChangeQueue.h"
 
 TEST(ProgramChangeQueueTest, TheAudioSideOnlyStoresAndTheOwnerLoadsTheLatestProgram) {
     TempHome home;
@@ -12,7 +11,8 @@ TEST(ProgramChangeQueueTest, TheAudioSideOnlyStoresAndTheOwnerLoadsTheLatestProg
     PresetManager& main = PersistenceGlobals::instance()->mainPresets();
     for (int i = 0; i < 3; ++i) {
         std::vector<float> v(TestPlugin::kCount, float(10 * i));
-        TempHome::writeFile(main.path() + "p" + std::to_string(i) + ".bxp", presetBytes("BLms", 5, int(v.size()), v));
+        TempHome::writeFile(main.path() + "p" + std::to_string(i) + ".bxp",
+                            presetBytes("BLms", 5, int(v.size()), v));
     }
     main.setFolder(main.path());
 

@@ -1,10 +1,9 @@
-#include "persistence/SettingsStore.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "TempHome.h"
+#include "persistence/SettingsStore.h"
 
 namespace {
 SettingsStore::Value integer(int v) {
@@ -45,7 +44,8 @@ TEST(SettingsStoreTest, TypedValuesSurviveAFreshStoreAndMatchWithoutCase) {
     ASSERT_TRUE(store.get("Software\\Brixholde\\Lorimane\\2.0", "ConserveMemory", v));
     EXPECT_EQ(v.integer, 3);
     int files = 0;
-    for (auto& e : std::filesystem::directory_iterator(home.path("config/Brixholde"))) files += e.is_regular_file();
+    for (auto& e : std::filesystem::directory_iterator(home.path("config/Brixholde")))
+        files += e.is_regular_file();
     EXPECT_EQ(files, 1) << "no temporary file is left behind";
 }
 
@@ -62,7 +62,8 @@ TEST(SettingsStoreTest, DamagedLinesAreSkippedAndTheRestIsKept) {
                         "no tabs at all\n");
     SettingsStore::Value v;
     EXPECT_TRUE(store.get("K", "Good", v));
-    for (const char* name : {"NotANumber", "BadEscape", "OddHex", "Type", "TooBig"}) EXPECT_FALSE(store.get("K", name, v)) << name;
+    for (const char* name : {"NotANumber", "BadEscape", "OddHex", "Type", "TooBig"})
+        EXPECT_FALSE(store.get("K", name, v)) << name;
 }
 
 TEST(SettingsStoreTest, AFailedWriteLeavesTheStoredValues) {

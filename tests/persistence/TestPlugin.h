@@ -42,7 +42,9 @@ public:
         if (bundle) g.setFactoryBundle(*bundle);
     }
     bool loadControllerMap() override { return PersistenceGlobals::instance()->loadControllerMap(); }
-    void loadDefaultControllerMap() override { PersistenceGlobals::instance()->controllerMap().loadDefault(); }
+    void loadDefaultControllerMap() override {
+        PersistenceGlobals::instance()->controllerMap().loadDefault();
+    }
     void loadGlobalSettings(bool first) override {
         PersistenceGlobals::instance()->readSettings(*sharedSettings(), &settings(), first);
     }
@@ -52,10 +54,14 @@ public:
         GenericPlugin::releaseGlobals();
         PersistenceGlobals::release();
     }
-    void* getPresetFolder(int index) const override { return PersistenceGlobals::instance()->presetFolder(index); }
+    void* getPresetFolder(int index) const override {
+        return PersistenceGlobals::instance()->presetFolder(index);
+    }
     bool loadPresetFile(const PresetRecord& preset) override { return presets.loadPresetFile(preset); }
     bool savePresetFile(const PresetRecord& preset) override { return presets.savePresetFile(preset); }
-    bool findPreset(const std::string& name, PresetRecord& preset) override { return presets.findPreset(name, preset); }
+    bool findPreset(const std::string& name, PresetRecord& preset) override {
+        return presets.findPreset(name, preset);
+    }
 
     std::vector<float> values() const {
         std::vector<float> v;
@@ -93,7 +99,8 @@ private:
 };
 
 // Preset bytes built from the documented layout: tag, version, count, then the values.
-inline std::string presetBytes(const std::string& tag, int version, int count, const std::vector<float>& values) {
+inline std::string presetBytes(const std::string& tag, int version, int count,
+                               const std::vector<float>& values) {
     std::ostringstream out;
     BinaryDataWriter w(out);
     w.writeHeader(tag, version);

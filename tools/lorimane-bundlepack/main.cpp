@@ -42,7 +42,9 @@ std::string entry(const std::string& name, std::int32_t size, std::int32_t unpac
     return out;
 }
 
-std::string endEntry() { return entry("", 0, -1); }
+std::string endEntry() {
+    return entry("", 0, -1);
+}
 
 std::string compress(const std::string& data) {
     uLongf length = compressBound(static_cast<uLong>(data.size()));
@@ -69,8 +71,9 @@ std::int32_t checkedSize(std::size_t size) {
 std::string listing(const fs::path& folder) {
     std::vector<fs::path> children;
     for (const fs::directory_entry& e : fs::directory_iterator(folder)) children.push_back(e.path());
-    std::sort(children.begin(), children.end(),
-              [](const fs::path& a, const fs::path& b) { return a.filename().string() < b.filename().string(); });
+    std::sort(children.begin(), children.end(), [](const fs::path& a, const fs::path& b) {
+        return a.filename().string() < b.filename().string();
+    });
     std::string out;
     for (const fs::path& child : children) {
         std::string name = child.filename().string();
