@@ -212,30 +212,3 @@ TEST(FactoryBundleTest, TheFirstInstanceInstallsIntoAnEmptyPresetFolderOnly) {
         TestPlugin::bundle = nullptr;
     }
 }
-
-TEST(FactoryBundleTest, TheLastInstanceSavesTheControllerMapAndTheSettings) {
-    TempHome home;
-    {
-        TestPlugin first;
-        {
-            TestPlugin second;
-            PersistenceGlobals::instance()->controllerMap().assignController(7, 3);
-        }
-        EXPECT_FALSE(fs::exists(home.path("data/Brixholde/Lorimane 2/MidiControllerMap.bxm")));
-        GenericPlugin::sharedSettings()->conserveMemory = 2;  // saved at once: the settings are loaded
-    }
-    EXPECT_EQ(PersistenceGlobals::instance(), nullptr);
-    MidiControllerMap map;
-    ASSERT_TRUE(map.load(home.path("data/Brixholde/Lorimane 2/MidiControllerMap.bxm")));
-    EXPECT_EQ(map.parameterFor(7), 3);
-    VersionRecord v;
-    v.productName = "Lorimane";
-    RegistryReader r(productKey(v));
-    EXPECT_EQ(r.intValue("ConserveMemory", 0, 0), 2);
-    EXPECT_EQ(r.stringValue("CurrentVersion", "", ""), "2.23");
-    EXPECT_EQ(r.stringValue("PresetFolder", "", ""), home.path("documents/Brixholde/Lorimane 2/"));
-
-    // The next first instance reads the map back.
-    TestPlugin again;
-    EXPECT_EQ(PersistenceGlobals::instance()->controllerMap().parameterFor(7), 3);
-}

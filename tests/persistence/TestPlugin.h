@@ -4,10 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "framework/DefaultEventReceiver.h"
 #include "framework/FloatPluginParameter.h"
 #include "framework/GenericPlugin.h"
 #include "persistence/PersistenceGlobals.h"
 #include "persistence/PluginPresets.h"
+#include "persistence/ProgramChangeQueue.h"
 #include "persistence/streams/BinaryDataWriter.h"
 
 // A plug-in wired to the persistence layer the way the engine wires it, with plain parameters:
@@ -31,6 +33,10 @@ public:
         filters = presets.registerComponentKind("Filters", ".filters");
         presets.addComponentCollection(delays, 0, 3);
         presets.addComponentCollection(filters, 3, 2);
+        // Program changes leave the audio thread through the queue; the owner delivers them.
+        static_cast<DefaultEventReceiver&>(eventReceiver())
+            .channelReceiver()
+            .setProgramChangeHandler(&programChanges);
     }
 
     ~TestPlugin() override { releaseInstance(); }
@@ -82,6 +88,7 @@ public:
     static inline const std::string* bundle = nullptr;
 
     PluginPresets presets;
+    ProgramChangeQueue programChanges;
     FloatPluginParameter* dryEnabled;
     FloatPluginParameter* freeze;
     int delays = -1;
