@@ -8,6 +8,7 @@
 #include "persistence/PresetManager.h"
 #include "persistence/RegistryReader.h"
 #include "persistence/RegistryWriter.h"
+#include "persistence/SettingsStore.h"
 #include "persistence/streams/PathFunctions.h"
 
 namespace {
@@ -17,7 +18,7 @@ std::string environment(const char* name) {
 }
 
 std::string home() {
-    return removeTrailingBackslash(environment("HOME"));
+    return SettingsStore::homeFolder();
 }
 
 std::string productFolderName(const VersionRecord& version) {

@@ -1,5 +1,8 @@
 #include "persistence/SettingsStore.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <cctype>
 #include <cstdlib>
 #include <sstream>
@@ -100,9 +103,19 @@ std::string environment(const char* name) {
 }
 }  // namespace
 
+std::string SettingsStore::homeFolder() {
+    std::string home = environment("HOME");
+    if (home.empty() || home[0] != '/') {
+        const passwd* entry = ::getpwuid(::getuid());
+        home = entry && entry->pw_dir ? entry->pw_dir : "";
+    }
+    if (home.empty() || home[0] != '/') home = "/";
+    return home == "/" ? std::string() : removeTrailingBackslash(home);
+}
+
 SettingsStore SettingsStore::user() {
     std::string base = environment("XDG_CONFIG_HOME");
-    if (base.empty() || base[0] != '/') base = addTrailingBackslash(environment("HOME")) + ".config";
+    if (base.empty() || base[0] != '/') base = homeFolder() + "/.config";
     return SettingsStore(addTrailingBackslash(base) + "Brixholde/settings");
 }
 

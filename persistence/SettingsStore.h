@@ -27,6 +27,9 @@ public:
 
     explicit SettingsStore(std::string path) : path_(std::move(path)) {}
 
+    // $HOME when it is an absolute path, else the user's home from the password database, without
+    // a trailing separator; relative paths never reach the stores.
+    static std::string homeFolder();
     // The user's store: $XDG_CONFIG_HOME/Brixholde/settings.
     static SettingsStore user();
     // The machine-wide store, read only: the first folder of $XDG_CONFIG_DIRS (default /etc/xdg)

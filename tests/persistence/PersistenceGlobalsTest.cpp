@@ -61,3 +61,14 @@ TEST(PersistenceGlobalsTest, TheLastInstanceSavesTheControllerMapAndTheSettings)
     TestPlugin again;
     EXPECT_EQ(PersistenceGlobals::instance()->controllerMap().parameterFor(7), 3);
 }
+
+TEST(PersistenceGlobalsTest, TheFirstMajorVersionsFolderJoinsAsAnExtraFolder) {
+    TempHome home;
+    TempHome::writeFile(home.path("v1/Old Favourite.bxp"), presetBytes("BLms", 5, 1, {4.0f}));
+    RegistryWriter(majorVersionKey(lorimane(), 1)).stringValue("PresetFolder", home.path("v1/"), "");
+    TestPlugin plugin;
+    PresetManager& main = PersistenceGlobals::instance()->mainPresets();
+    ASSERT_EQ(main.extraFolders().size(), 1u);
+    EXPECT_EQ(main.extraFolders()[0]->displayName(), "V1 Preset Folder");
+    EXPECT_NE(main.findByName("Old Favourite"), nullptr);
+}
