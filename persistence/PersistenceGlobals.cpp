@@ -70,6 +70,12 @@ void PersistenceGlobals::writeSettings(GenericPlugin::SharedSettings& shared,
     writeGlobalSettings({shared, instanceSettings, main_.get(), state_, version_});
 }
 
+void PersistenceGlobals::changePresetFolder(const std::string& folder, GenericPlugin::SharedSettings& shared,
+                                            GenericPlugin::SettingsBase* instanceSettings) {
+    main_->setFolder(addTrailingBackslash(folder));
+    writeSettings(shared, instanceSettings);
+}
+
 bool PersistenceGlobals::installFactoryContent(bool overwrite) {
     bool result = bundle_ ? main_->installFactoryContent(overwrite, applicationData(), *bundle_)
                           : main_->installFactoryContent(overwrite, applicationData());

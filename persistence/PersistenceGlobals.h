@@ -60,6 +60,10 @@ public:
                       bool firstInstance);
     void writeSettings(GenericPlugin::SharedSettings& shared, GenericPlugin::SettingsBase* instanceSettings);
 
+    // "Change Preset Folder...": scans and numbers the chosen folder, then writes the global
+    // settings at once.
+    void changePresetFolder(const std::string& folder, GenericPlugin::SharedSettings& shared,
+                            GenericPlugin::SettingsBase* instanceSettings);
     // "Restore Factory Presets": installs with overwrite.
     bool restoreFactoryPresets() { return installFactoryContent(true); }
     bool installFactoryContent(bool overwrite);

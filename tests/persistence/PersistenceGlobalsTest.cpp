@@ -72,3 +72,15 @@ TEST(PersistenceGlobalsTest, TheFirstMajorVersionsFolderJoinsAsAnExtraFolder) {
     EXPECT_EQ(main.extraFolders()[0]->displayName(), "V1 Preset Folder");
     EXPECT_NE(main.findByName("Old Favourite"), nullptr);
 }
+
+TEST(PersistenceGlobalsTest, ChangingThePresetFolderIsStoredAtOnce) {
+    TempHome home;
+    TempHome::writeFile(home.path("elsewhere/A.bxp"), presetBytes("BLms", 5, 1, {1.0f}));
+    TestPlugin plugin;
+    PersistenceGlobals& g = *PersistenceGlobals::instance();
+    g.changePresetFolder(home.path("elsewhere"), *GenericPlugin::sharedSettings(), &plugin.settings());
+    EXPECT_EQ(g.mainPresets().path(), home.path("elsewhere/"));
+    EXPECT_EQ(g.mainPresets().findByName("A")->program, 0);
+    EXPECT_EQ(RegistryReader(productKey(lorimane())).stringValue("PresetFolder", "", ""),
+              home.path("elsewhere/"));
+}
