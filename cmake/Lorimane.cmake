@@ -14,10 +14,14 @@ function(lorimane_library name)
 endfunction()
 
 # lorimane_test(NAME LABEL LIBS ...): one test binary per test folder, every .cpp in it, with the
-# allocation guard linked in and each test registered with ctest under the folder's label.
+# allocation guard linked in and each test registered with ctest under the folder's label. EXCLUDE
+# names sub-folders that are test folders of their own.
 function(lorimane_test name label)
-  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LIBS;EXCLUDE" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(ex IN LISTS ARG_EXCLUDE)
+    list(FILTER sources EXCLUDE REGEX "^${CMAKE_CURRENT_SOURCE_DIR}/${ex}/")
+  endforeach()
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} lorimane_test_support GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})

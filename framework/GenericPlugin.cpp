@@ -53,6 +53,45 @@ GenericPlugin::SharedSettings::SharedSettings(const VersionRecord& version)
       showInteractiveHelp(this, true),
       showWelcomeHint(this, false) {}
 
+namespace {
+GenericPlugin::SettingsBase::WriterFactory& writerFactory() {
+    static GenericPlugin::SettingsBase::WriterFactory factory = nullptr;
+    return factory;
+}
+}  // namespace
+
+void GenericPlugin::SettingsBase::setWriterFactory(WriterFactory factory) { writerFactory() = factory; }
+
+void GenericPlugin::SettingsBase::save() {
+    if (!persistent.get() || !writerFactory()) return;
+    std::unique_ptr<SettingSerializer> writer = writerFactory()(version_);
+    if (writer) serializeWith(*writer);
+}
+
+void GenericPlugin::SettingsBase::serializeWith(SettingSerializer& serializer) {
+    bool was = serializing_;
+    serializing_ = true;
+    serialize(serializer);
+    serializing_ = was;
+}
+
+void GenericPlugin::SettingsBase::propertyChanged(AbstractProperty* property) {
+    if (property == &persistent || serializing_) return;
+    save();
+}
+
+void GenericPlugin::SharedSettings::serialize(SettingSerializer& s) {
+    conserveMemory = s.intValue("ConserveMemory", conserveMemory, conserveMemory);
+    correctDigiProductIds = s.boolValue("CorrectDigiProductIds", correctDigiProductIds, correctDigiProductIds);
+    enableMidiProgramChanges =
+        s.boolValue("EnableMIDIProgramChanges", enableMidiProgramChanges, enableMidiProgramChanges);
+    graphicsAcceleration = s.intValue("GraphicsAcceleration", graphicsAcceleration, graphicsAcceleration);
+    savePresetItemEnabled = s.boolValue("SavePresetItemEnabled", savePresetItemEnabled, savePresetItemEnabled);
+    showInteractiveHelp = s.boolValue("showInteractiveHelp", showInteractiveHelp, showInteractiveHelp);
+    showWelcomeHint = s.boolValue("showWelcomeHint", showWelcomeHint, showWelcomeHint);
+    showComponentDisplays = s.boolValue("ShowComponentDisplays", showComponentDisplays, showComponentDisplays);
+}
+
 void GenericPlugin::PresetState::setModified(bool modified) {
     bool was = modified_.exchange(modified);
     if (was != modified && listener_) listener_->presetModifiedChanged(modified);
@@ -118,12 +157,16 @@ GenericPlugin::GenericPlugin() : editorThread_(std::this_thread::get_id()) {
     asyncQueue_ = AsyncEventQueue::create();
 }
 
+void GenericPlugin::releaseInstance() {
+    if (!initialized_) return;
+    initialized_ = false;
+    Globals& g = globals();
+    std::lock_guard<std::mutex> lock(g.mutex);
+    if (--g.instances == 0) releaseGlobals();
+}
+
 GenericPlugin::~GenericPlugin() {
-    if (initialized_) {
-        Globals& g = globals();
-        std::lock_guard<std::mutex> lock(g.mutex);
-        if (--g.instances == 0) releaseGlobals();
-    }
+    releaseInstance();
     bypassProcessor_.reset();
     compareStates_.reset();
     undoHistory_.reset();
@@ -140,8 +183,10 @@ void GenericPlugin::initialize(const std::string& productName) {
             initGlobals(productName);
             settings_ = createSettings();
             if (!loadControllerMap()) loadDefaultControllerMap();
+            loadGlobalSettings(true);
         } else {
             settings_ = createSettings();
+            loadGlobalSettings(false);
         }
         settings_->persistent = true;
         if (g.shared) g.shared->persistent = true;

@@ -17,6 +17,7 @@
 #include "framework/StateList.h"
 #include "framework/StateListOwner.h"
 #include "framework/UndoHistory.h"
+#include "persistence/streams/SettingSerializer.h"
 #include "platform/AsyncEventQueue.h"
 #include "wave/Environment.h"
 #include "wave/Input.h"
@@ -113,17 +114,31 @@ public:
 
     // Base of per-instance and shared settings. Saving is ignored until the settings were loaded
     // once (the persistent flag), so defaults never overwrite stored preferences.
+    // A change of any other property saves the group at once (its change notification).
     class SettingsBase : public PropertyOwner {
     public:
+        // Opens a writer on the product's key of the settings store; installed by the persistence
+        // layer. Without one, save stores nothing.
+        using WriterFactory = std::unique_ptr<SettingSerializer> (*)(const VersionRecord& version);
+        static void setWriterFactory(WriterFactory factory);
+
         explicit SettingsBase(const VersionRecord& version) : persistent(this, false), version_(version) {}
-        virtual void save() {}
-        void propertyChanged(AbstractProperty*) override {}
+        // UI thread. When the persistent flag is set, writes the group through a store writer.
+        virtual void save();
+        virtual ~SettingsBase() = default;
+        // Loads or stores every value of the group, depending on the serializer.
+        virtual void serialize(SettingSerializer& /*serializer*/) {}
+        // UI thread. Runs serialize; changes made by a reading pass are not saved one by one, so a
+        // half-read group never overwrites stored values that were not read yet.
+        void serializeWith(SettingSerializer& serializer);
+        void propertyChanged(AbstractProperty* property) override;
 
         Property<bool> persistent;
         const VersionRecord& version() const { return version_; }
 
     private:
         VersionRecord version_;
+        bool serializing_ = false;
     };
 
     class Settings : public SettingsBase {
@@ -144,6 +159,9 @@ public:
         Property<bool> showComponentDisplays;
         Property<bool> showInteractiveHelp;
         Property<bool> showWelcomeHint;
+
+        // The eight values, "ConserveMemory" to "ShowComponentDisplays", in stored order.
+        void serialize(SettingSerializer& serializer) override;
     };
 
     // Name and path of the current preset and whether it was changed since it was loaded.
@@ -246,6 +264,10 @@ public:
     virtual std::unique_ptr<Settings> createSettings();
     virtual void initGlobals(const std::string& productName);
     virtual std::unique_ptr<SharedSettings> createSharedSettings();
+    // During initialize, after the settings objects exist and before they become persistent: reads
+    // the stored settings and, for the first instance, installs factory content when needed. The
+    // persistence layer implements it for the engine.
+    virtual void loadGlobalSettings(bool /*firstInstance*/) {}
     // Reads a preset file into the instance; false when it could not be read.
     virtual bool loadPresetFile(const PresetRecord& /*preset*/) { return false; }
     virtual int getBlockLength() const { return environment_->maxBlockLength(); }
@@ -327,6 +349,11 @@ protected:
     // process-wide objects for the first one, the environment, the event receiver and decoder and the
     // bypass processor.
     void initialize(const std::string& productName);
+    // Counts the instance out; the last one calls releaseGlobals. A destructor cannot reach a
+    // subclass's overrides, so a plug-in that overrides releaseGlobals (or the controller map
+    // operations it calls) calls this from its own destructor; ~GenericPlugin calls it otherwise.
+    // Runs once.
+    void releaseInstance();
     void setChannelCount(int count) { channelCount_ = count; }
 
 private:
