@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 #include "gui/Bitmap.h"
@@ -58,12 +59,22 @@ void skip(std::istream& stream, uint64_t count) {
     }
 }
 
-// t[i] = trunc((i / 255)^exponent * 255), the same for every load with the same exponent.
-void gammaTable(float exponent, std::array<uint8_t, 256>& table) {
-    for (int i = 0; i < 256; ++i) {
-        const double v = std::pow(i / 255.0, static_cast<double>(exponent)) * 255.0;
-        table[i] = static_cast<uint8_t>(std::clamp(static_cast<int>(v), 0, 255));
+// The process-wide table t[i] = trunc((i / 255)^exponent * 255), rebuilt only when a file asks
+// for a noticeably different exponent. Copied out under the lock, so loads on two threads never
+// see a half-built table.
+void gammaTable(float exponent, std::array<uint8_t, 256>& out) {
+    static std::mutex lock;
+    static std::array<uint8_t, 256> table;
+    static float built = -1.0f;
+    std::lock_guard<std::mutex> hold(lock);
+    if (std::fabs(exponent - built) > 1.1920929e-7f) {
+        for (int i = 0; i < 256; ++i) {
+            const double v = std::pow(i / 255.0, static_cast<double>(exponent)) * 255.0;
+            table[i] = static_cast<uint8_t>(std::clamp(static_cast<int>(v), 0, 255));
+        }
+        built = exponent;
     }
+    out = table;
 }
 
 uint8_t paeth(int a, int b, int c) {

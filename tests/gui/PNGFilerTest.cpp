@@ -125,21 +125,34 @@ TEST(PNGFilerTest, EveryFilterTypeRoundTrips) {
     }
 }
 
-TEST(PNGFilerTest, WithoutGammaChunkColoursPassTheDefaultExponent) {
-    PngBuilder b = twoByTwo();
-    b.gamma = -1;
-    Bitmap bitmap;
-    loadPng(b.build(), bitmap);
-    // Exponent 1.010101: 255 stays, 128 becomes trunc((128/255)^1.010101 * 255) = 126.
-    EXPECT_EQ(bitmap.getPixel({0, 0}).red, 255);
-    const int expected = static_cast<int>(std::pow(128 / 255.0, 1.010101f) * 255);
-    Bitmap mid;
-    PngBuilder m;
-    m.width = m.height = 1;
-    m.colourType = 2;
-    m.rows = {0, 128, 128, 128};
-    loadPng(m.build(), mid);
-    EXPECT_EQ(mid.getPixel({0, 0}).red, expected);
+TEST(PNGFilerTest, GammaComesFromTheFileAndTheDisplayFactor) {
+    struct Case {
+        int gamma;  // gAMA value, -1 for none
+        float display;
+        double exponent;
+    };
+    const Case cases[] = {
+        {45455, 1.0f, 1.0 / (45455 * 1e-5 * 2.2)},  // passes colours unchanged
+        {-1, 1.0f, 1.010101},                       // no chunk: slightly darker
+        {45455, 2.0f, 2.0 / (45455 * 1e-5 * 2.2)},  // the display factor scales the exponent
+        {100000, 1.0f, 1.0 / 2.2},
+    };
+    for (const Case& c : cases) {
+        PngBuilder m;
+        m.width = 3;
+        m.height = 1;
+        m.colourType = 2;
+        m.gamma = c.gamma;
+        m.rows = {0, 0, 0, 0, 128, 128, 128, 255, 255, 255};
+        PNGFiler::setDisplayGamma(c.display);
+        Bitmap bitmap;
+        loadPng(m.build(), bitmap);
+        PNGFiler::setDisplayGamma(1.0f);
+        const int expected = static_cast<int>(std::pow(128 / 255.0, static_cast<float>(c.exponent)) * 255);
+        EXPECT_EQ(bitmap.getPixel({1, 0}).red, expected) << c.gamma << " x" << c.display;
+        EXPECT_EQ(bitmap.getPixel({0, 0}).red, 0);
+        EXPECT_EQ(bitmap.getPixel({2, 0}).red, 255);
+    }
 }
 
 TEST(PNGFilerTest, RefusesWhatItCannotReadWithItsMessage) {
