@@ -121,7 +121,8 @@ void Bitmap::crossFadeRowPlain(uint32_t* dst, const uint32_t* a, const uint32_t*
     for (int i = 0; i < count; ++i) {
         uint32_t out = 0;
         for (int shift = 0; shift < 32; shift += 8)
-            out |= static_cast<uint32_t>((channel(a[i], shift) * (256 - m) + channel(b[i], shift) * m) >> 8) << shift;
+            out |= static_cast<uint32_t>((channel(a[i], shift) * (256 - m) + channel(b[i], shift) * m) >> 8)
+                   << shift;
         dst[i] = out;
     }
 }
@@ -272,7 +273,8 @@ void Bitmap::drawRotated(const Bitmap& source, float angle) {
     const int c = static_cast<int>(std::lround(std::cos(angle) * 1024.0));
     const int s = static_cast<int>(std::lround(std::sin(angle) * 1024.0));
     const int cx = width_ / 2, cy = height_ / 2;
-    const int64_t scx = static_cast<int64_t>(source.width_ / 2) << 10, scy = static_cast<int64_t>(source.height_ / 2) << 10;
+    const int64_t scx = static_cast<int64_t>(source.width_ / 2) << 10,
+                  scy = static_cast<int64_t>(source.height_ / 2) << 10;
     auto at = [&source](int64_t x, int64_t y) {
         if (x < 0 || y < 0 || x >= source.width_ || y >= source.height_) return kTransparent;
         return source.pixel(static_cast<int>(x), static_cast<int>(y));
@@ -285,13 +287,15 @@ void Bitmap::drawRotated(const Bitmap& source, float angle) {
             const int64_t sx = scx + static_cast<int64_t>(c) * dx + static_cast<int64_t>(s) * dy;
             const int64_t sy = scy - static_cast<int64_t>(s) * dx + static_cast<int64_t>(c) * dy;
             const int64_t ix = sx >> 10, iy = sy >> 10;
-            int fx = static_cast<int>(((sx & 1023) + 16) >> 5), fy = static_cast<int>(((sy & 1023) + 16) >> 5);
+            int fx = static_cast<int>(((sx & 1023) + 16) >> 5),
+                fy = static_cast<int>(((sy & 1023) + 16) >> 5);
             const auto& w = weights[fx][fy];
-            const uint32_t p00 = at(ix, iy), p10 = at(ix + 1, iy), p01 = at(ix, iy + 1), p11 = at(ix + 1, iy + 1);
+            const uint32_t p00 = at(ix, iy), p10 = at(ix + 1, iy), p01 = at(ix, iy + 1),
+                           p11 = at(ix + 1, iy + 1);
             uint32_t result = 0;
             for (int shift = 0; shift < 32; shift += 8) {
-                const int v = channel(p00, shift) * w[0] + channel(p10, shift) * w[1] + channel(p01, shift) * w[2] +
-                              channel(p11, shift) * w[3];
+                const int v = channel(p00, shift) * w[0] + channel(p10, shift) * w[1] +
+                              channel(p01, shift) * w[2] + channel(p11, shift) * w[3];
                 result |= static_cast<uint32_t>((v + 127) / 255) << shift;
             }
             out[x] = result;
@@ -336,8 +340,8 @@ void Bitmap::drawBitmap(const Bitmap& bitmap, const Rect& destination, Point sou
     requestUpdate();
 }
 
-void Bitmap::drawBlend(const Bitmap& a, const Rect& destination, Point sourceA, const Bitmap& b, Point sourceB,
-                       int mix, int opacity) {
+void Bitmap::drawBlend(const Bitmap& a, const Rect& destination, Point sourceA, const Bitmap& b,
+                       Point sourceB, int mix, int opacity) {
     if (opacity <= 0 || &a == this || &b == this) return;
     Rect d = destination;
     Point sa = sourceA;
@@ -352,7 +356,8 @@ void Bitmap::drawBlend(const Bitmap& a, const Rect& destination, Point sourceA, 
     const bool copy = !a.hasAlpha && !b.hasAlpha && opacity >= 255;
     for (int y = 0; y < d.height(); ++y) {
         uint32_t* out = row(d.top + y) + d.left;
-        crossFadeRowSse2(copy ? out : faded.data(), a.row(sa.y + y) + sa.x, b.row(sb.y + y) + sb.x, d.width(), mix);
+        crossFadeRowSse2(copy ? out : faded.data(), a.row(sa.y + y) + sa.x, b.row(sb.y + y) + sb.x, d.width(),
+                         mix);
         if (!copy) composeRowSse2(out, faded.data(), d.width(), std::min(opacity, 255));
     }
     pixelsChanged(d);
@@ -398,7 +403,8 @@ void Bitmap::blendPixel(Point point, Rgba colour) {
     pixelsChanged({point.x, point.y, point.x + 1, point.y + 1});
 }
 
-void Bitmap::drawLine(float x1, float y1, float x2, float y2, Rgba colour, float thickness, const Rect& clip) {
+void Bitmap::drawLine(float x1, float y1, float x2, float y2, Rgba colour, float thickness,
+                      const Rect& clip) {
     // Coverage by distance from the pixel centre to the segment: full within half the thickness,
     // falling off linearly over one pixel, which rounds the ends as well.
     const float half = thickness * 0.5f;
@@ -424,7 +430,8 @@ void Bitmap::drawLine(float x1, float y1, float x2, float y2, Rgba colour, float
     requestUpdate();
 }
 
-void Bitmap::drawCurves(const CurveSet& curves, const Rect& rect, Point origin, bool transposed, int opacity) {
+void Bitmap::drawCurves(const CurveSet& curves, const Rect& rect, Point origin, bool transposed,
+                        int opacity) {
     // Work in "columns" along u and "rows" along v; transposed swaps x and y.
     const Rect r = rect.intersection(bounds());
     if (r.isEmpty() || curves.entries.empty()) return;
@@ -435,7 +442,8 @@ void Bitmap::drawCurves(const CurveSet& curves, const Rect& rect, Point origin, 
     auto put = [&](int u, int v, Rgba colour, float coverage) {
         if (coverage <= 0 || colour.alpha == 0) return;
         Rgba c = colour;
-        c.alpha = static_cast<uint8_t>(std::lround(Canvas::scale(colour.alpha, opacity) * std::min(coverage, 1.0f)));
+        c.alpha = static_cast<uint8_t>(
+            std::lround(Canvas::scale(colour.alpha, opacity) * std::min(coverage, 1.0f)));
         blendPixel(transposed ? Point{v, u} : Point{u, v}, c);
     };
     for (int u = u0; u < u1; ++u) {
@@ -460,7 +468,8 @@ void Bitmap::drawCurves(const CurveSet& curves, const Rect& rect, Point origin, 
             if (entry.fill.alpha)
                 for (int v = std::max(v0, static_cast<int>(std::floor(mid))); v < v1; ++v)
                     put(u, v, entry.fill, std::min(1.0f, v + 1 - mid));
-            for (int v = std::max(v0, static_cast<int>(std::floor(top))); v < std::min(v1, static_cast<int>(std::ceil(bottom))); ++v)
+            for (int v = std::max(v0, static_cast<int>(std::floor(top)));
+                 v < std::min(v1, static_cast<int>(std::ceil(bottom))); ++v)
                 put(u, v, entry.line, std::min<float>(v + 1, bottom) - std::max<float>(v, top));
         }
         if (curves.base.alpha)

@@ -63,10 +63,12 @@ public:
 
     // Canvas::Owner: the software target.
     void drawBitmap(const Bitmap& bitmap, const Rect& destination, Point source, int opacity) override;
-    void drawBlend(const Bitmap& a, const Rect& destination, Point sourceA, const Bitmap& b, Point sourceB, int mix,
-                   int opacity) override;
-    void drawLine(float x1, float y1, float x2, float y2, Rgba colour, float thickness, const Rect& clip) override;
-    void drawCurves(const CurveSet& curves, const Rect& rect, Point origin, bool transposed, int opacity) override;
+    void drawBlend(const Bitmap& a, const Rect& destination, Point sourceA, const Bitmap& b, Point sourceB,
+                   int mix, int opacity) override;
+    void drawLine(float x1, float y1, float x2, float y2, Rgba colour, float thickness,
+                  const Rect& clip) override;
+    void drawCurves(const CurveSet& curves, const Rect& rect, Point origin, bool transposed,
+                    int opacity) override;
     void fillRect(const Rect& rect, Rgba colour) override;
     // The straight colour: premultiplied channels times 255 / alpha.
     Rgba getPixel(Point point) const override;

@@ -17,14 +17,14 @@ void Canvas::drawBitmap(const Bitmap& bitmap, const Rect& destination, Point sou
     owner_->drawBitmap(bitmap, clipped.movedBy(state_.origin.x, state_.origin.y), moved, a);
 }
 
-void Canvas::drawBlend(const Bitmap& a, const Rect& destination, Point sourceA, const Bitmap& b, Point sourceB,
-                       int mix) {
+void Canvas::drawBlend(const Bitmap& a, const Rect& destination, Point sourceA, const Bitmap& b,
+                       Point sourceB, int mix) {
     if (!owner_ || a.isEmpty() || b.isEmpty() || state_.opacity <= 0) return;
     Rect clipped = destination.intersection(state_.clip);
     if (clipped.isEmpty()) return;
     const Point shift{clipped.left - destination.left, clipped.top - destination.top};
-    owner_->drawBlend(a, clipped.movedBy(state_.origin.x, state_.origin.y), sourceA + shift, b, sourceB + shift,
-                      std::clamp(mix, 0, 255), state_.opacity);
+    owner_->drawBlend(a, clipped.movedBy(state_.origin.x, state_.origin.y), sourceA + shift, b,
+                      sourceB + shift, std::clamp(mix, 0, 255), state_.opacity);
 }
 
 void Canvas::drawText(Text& text, Point at, int opacity) {
@@ -77,7 +77,8 @@ void Canvas::drawCurves(const CurveSet& curves, const Rect& rect, bool transpose
     if (clipped.isEmpty() || a <= 0) return;
     // The curves keep the unclipped rectangle's bottom (or right) edge as the end of their fill, so
     // only columns (rows) are clipped here; the owner clips the span.
-    owner_->drawCurves(curves, clipped.movedBy(state_.origin.x, state_.origin.y), state_.origin, transposed, a);
+    owner_->drawCurves(curves, clipped.movedBy(state_.origin.x, state_.origin.y), state_.origin, transposed,
+                       a);
 }
 
 void Canvas::drawStretched(const Bitmap& bitmap, const Rect& source, const Rect& destination, int opacity,
@@ -112,8 +113,8 @@ void Canvas::stretchBand(const Bitmap& bitmap, const Rect& source, const Rect& d
     const int cap = std::min(std::max(minimumCap, std::min(source.width() / 3, source.height())),
                              destination.width() / 2);
     drawBitmap(bitmap, {destination.left, top, destination.left + cap, bottom}, source.topLeft(), opacity);
-    drawBitmap(bitmap, {destination.right - cap, top, destination.right, bottom}, {source.right - cap, source.top},
-               opacity);
+    drawBitmap(bitmap, {destination.right - cap, top, destination.right, bottom},
+               {source.right - cap, source.top}, opacity);
     const int middle = source.width() - 2 * cap;
     if (middle <= 0) return;
     for (int x = destination.left + cap; x < destination.right - cap; x += middle)

@@ -61,7 +61,8 @@ public:
 
     // The source point moves with the part of the destination that the clip cuts away.
     void drawBitmap(const Bitmap& bitmap, const Rect& destination, Point source, int opacity = 255);
-    void drawBlend(const Bitmap& a, const Rect& destination, Point sourceA, const Bitmap& b, Point sourceB, int mix);
+    void drawBlend(const Bitmap& a, const Rect& destination, Point sourceA, const Bitmap& b, Point sourceB,
+                   int mix);
     // The text's bitmap with its top-left corner at the point.
     void drawText(Text& text, Point at, int opacity = 255);
     void fillRect(const Rect& rect, Rgba colour);
@@ -84,7 +85,8 @@ public:
     static int scale(int value, int weight) { return (value * (weight + (weight >> 7))) >> 8; }
 
 private:
-    void stretchBand(const Bitmap& bitmap, const Rect& source, const Rect& destination, int opacity, int minimumCap);
+    void stretchBand(const Bitmap& bitmap, const Rect& source, const Rect& destination, int opacity,
+                     int minimumCap);
 
     Owner* owner_;
     State state_;

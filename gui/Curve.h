@@ -17,7 +17,9 @@ public:
 class Cubic : public Curve {
 public:
     Cubic() = default;
-    Cubic(float x1, float y1, float slope1, float x2, float y2, float slope2) { set(x1, y1, slope1, x2, y2, slope2); }
+    Cubic(float x1, float y1, float slope1, float x2, float y2, float slope2) {
+        set(x1, y1, slope1, x2, y2, slope2);
+    }
 
     void set(float x1, float y1, float slope1, float x2, float y2, float slope2);
     float value(float x) const override { return a + x * (b + x * (c + x * d)); }

@@ -65,7 +65,8 @@ Font::Font(std::unique_ptr<Face> face, int pixels) : face_(std::move(face)) {
     descent_ = static_cast<int>((-m.descender + 63) >> 6);
     const double scale = static_cast<double>(m.y_scale) / 65536.0 / 64.0;
     underlinePosition_ = std::max(1, static_cast<int>(std::lround(-face_->face->underline_position * scale)));
-    underlineThickness_ = std::max(1, static_cast<int>(std::lround(face_->face->underline_thickness * scale)));
+    underlineThickness_ =
+        std::max(1, static_cast<int>(std::lround(face_->face->underline_thickness * scale)));
 }
 
 Font::~Font() = default;
@@ -77,7 +78,8 @@ std::shared_ptr<Font> Font::create(const std::string&, int points, bool bold, bo
     if (auto existing = cache[key].lock()) return existing;
     if (!library()) return nullptr;
     auto face = std::make_unique<Face>();
-    if (FT_New_Face(library(), (std::string(kFontFolder) + fileFor(bold, italic)).c_str(), 0, &face->face) != 0 &&
+    if (FT_New_Face(library(), (std::string(kFontFolder) + fileFor(bold, italic)).c_str(), 0, &face->face) !=
+            0 &&
         FT_New_Face(library(), (std::string(kFontFolder) + "DejaVuSans.ttf").c_str(), 0, &face->face) != 0)
         return nullptr;
     std::shared_ptr<Font> font(new Font(std::move(face), pixels));

@@ -38,8 +38,11 @@ void Image::propertyChanged(AbstractProperty* property) {
 }
 
 void Image::updateOpaque() {
-    const Rect picture = stretched ? localRect() : Rect::ofSize(offset.get().x, offset.get().y, bitmap_->width(), bitmap_->height());
-    const bool covers = !bitmap_->isEmpty() && picture.intersection(localRect()) == localRect() && !localRect().isEmpty();
+    const Rect picture =
+        stretched ? localRect()
+                  : Rect::ofSize(offset.get().x, offset.get().y, bitmap_->width(), bitmap_->height());
+    const bool covers =
+        !bitmap_->isEmpty() && picture.intersection(localRect()) == localRect() && !localRect().isEmpty();
     opaque = !bitmap_->hasAlpha && hole.get().isEmpty() && covers;
 }
 

@@ -30,7 +30,8 @@ void ImageLabel::resized() {
 }
 
 void ImageLabel::paint(Canvas& canvas) {
-    if (image_ && !image_->isEmpty()) canvas.drawStretched(*image_, image_->bounds(), localRect(), 255, minimumCap);
+    if (image_ && !image_->isEmpty())
+        canvas.drawStretched(*image_, image_->bounds(), localRect(), 255, minimumCap);
     if (text_->text.get().empty()) return;
     const Canvas::State saved = canvas.saveState();
     canvas.setClip(canvas.clip().intersection({kMargin, kMargin, width() - kMargin, height() - kMargin}));

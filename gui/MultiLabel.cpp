@@ -93,7 +93,8 @@ void MultiLabel::doubleClicked(int button, Point point, int flags) {
 }
 
 bool MultiLabel::beginEdit(int segment) {
-    if (segment < 0 || segment >= segmentCount() || !segments_[segment].editable || editing_ >= 0) return false;
+    if (segment < 0 || segment >= segmentCount() || !segments_[segment].editable || editing_ >= 0)
+        return false;
     UserInterface* ui = userInterface();
     if (!ui) return false;
     if (!editor_) {

@@ -133,7 +133,8 @@ float PNGFiler::displayGamma() {
 void PNGFiler::load(std::istream& stream, Bitmap& bitmap) {
     uint8_t signature[8];
     stream.read(reinterpret_cast<char*>(signature), 8);
-    if (stream.gcount() != 8 || std::memcmp(signature, kSignature, 8) != 0) throw EBitmap("Invalid PNG signature");
+    if (stream.gcount() != 8 || std::memcmp(signature, kSignature, 8) != 0)
+        throw EBitmap("Invalid PNG signature");
 
     Chunk chunk = readChunkHeader(stream);
     if (!chunk.is("IHDR") || chunk.length != 13) invalid();

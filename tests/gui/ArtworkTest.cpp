@@ -49,26 +49,29 @@ std::vector<std::string> allImages() {
     for (const char* prefix : {"KnobNormal", "KnobOuter", "KnobInner"})
         for (const char* state : {"Normal", "Active"}) names.push_back(std::string(prefix) + "Back" + state);
     for (const char* prefix : {"KnobNormal", "KnobOuter", "KnobLarge"})
-        for (const char* state : {"Normal", "Active", "Down", "Rotate"}) names.push_back(std::string(prefix) + "Overlay" + state);
-    for (const char* name : {
-             "Background", "HelpHintBackground", "LogoBottom", "InputBackground", "BottomBarSimple", "DelayDimmer",
-             "FreezeDimmer", "FilterSerialBack", "FilterParallelBack", "FilterPerChannelBack", "SectionFiltersShadow",
-             "DisplayPeak", "DisplayPeakActive", "DisplayMid", "DisplayMidActive", "KnobSyncOverlayNormal",
-             "KnobSyncOverlayActive", "KnobSyncOverlayDown", "EGDotNormal", "EGDotActive", "EGHorSliderActive",
-             "EGVerSliderActive", "SliderNormal", "SliderActive", "SliderSelectedNormal", "SliderSelectedActive",
-             "SliderRandomIndicator", "SourceBackground", "SourceSelectorActive", "SourceSelectorNormal",
-             "SourceButtonLevel", "SourceButtonOverlay", "SourceButtonActive", "SourceButtonNormal", "SlotWarning",
-             "ModulationIndicatorOverlay", "ModulationIndicatorActive", "ModulationIndicatorNormal", "MidiLearnLinkX",
-             "MidiLearnLinkY", "XLFOLabels", "XLFOLabelsSync", "XLFOButtonConnector", "XLFOScale", "XLFOPiano",
-             "XLFOSourceDivider", "XLFOInterfaceShadow", "CurveDot", "EGLabels", "EFLabels", "IconMenuDark",
-             "IconUpDownDark", "IconSave", "IconPositiveDark", "IconNegativeDark", "IconLockOff", "IconLockOn",
-             "IconEnabledOff", "IconEnabledOn", "IconAdd", "IconSourceDrag", "IconCloseSmall", "IconPositive",
-             "IconNegative", "IconSlotDrop", "IconSlotBypassedOff", "IconSlotBypassedOn", "IconUndo", "IconRedo",
-             "IconPrevious", "IconNext", "IconFreezeOff", "IconFreezeOn", "IconMenu", "IconCheck", "IconAudition",
-             "IconResize", "IconSourceX", "IconSourceY", "IconMidiOn", "IconMidiOff", "IconSnapOn", "IconSnapOff",
-             "IconInputOn", "IconInputOff", "IconSideChainOn", "IconSideChainOff", "IconCheckDark",
-             // The strip's two backgrounds (Left/Right and Mid/Side) and the filter panel.
-             "StripBackgroundLeftRight", "StripBackgroundMidSide", "FilterPanel"})
+        for (const char* state : {"Normal", "Active", "Down", "Rotate"})
+            names.push_back(std::string(prefix) + "Overlay" + state);
+    for (const char* name :
+         {"Background", "HelpHintBackground", "LogoBottom", "InputBackground", "BottomBarSimple",
+          "DelayDimmer", "FreezeDimmer", "FilterSerialBack", "FilterParallelBack", "FilterPerChannelBack",
+          "SectionFiltersShadow", "DisplayPeak", "DisplayPeakActive", "DisplayMid", "DisplayMidActive",
+          "KnobSyncOverlayNormal", "KnobSyncOverlayActive", "KnobSyncOverlayDown", "EGDotNormal",
+          "EGDotActive", "EGHorSliderActive", "EGVerSliderActive", "SliderNormal", "SliderActive",
+          "SliderSelectedNormal", "SliderSelectedActive", "SliderRandomIndicator", "SourceBackground",
+          "SourceSelectorActive", "SourceSelectorNormal", "SourceButtonLevel", "SourceButtonOverlay",
+          "SourceButtonActive", "SourceButtonNormal", "SlotWarning", "ModulationIndicatorOverlay",
+          "ModulationIndicatorActive", "ModulationIndicatorNormal", "MidiLearnLinkX", "MidiLearnLinkY",
+          "XLFOLabels", "XLFOLabelsSync", "XLFOButtonConnector", "XLFOScale", "XLFOPiano",
+          "XLFOSourceDivider", "XLFOInterfaceShadow", "CurveDot", "EGLabels", "EFLabels", "IconMenuDark",
+          "IconUpDownDark", "IconSave", "IconPositiveDark", "IconNegativeDark", "IconLockOff", "IconLockOn",
+          "IconEnabledOff", "IconEnabledOn", "IconAdd", "IconSourceDrag", "IconCloseSmall", "IconPositive",
+          "IconNegative", "IconSlotDrop", "IconSlotBypassedOff", "IconSlotBypassedOn", "IconUndo", "IconRedo",
+          "IconPrevious", "IconNext", "IconFreezeOff", "IconFreezeOn", "IconMenu", "IconCheck",
+          "IconAudition", "IconResize", "IconSourceX", "IconSourceY", "IconMidiOn", "IconMidiOff",
+          "IconSnapOn", "IconSnapOff", "IconInputOn", "IconInputOff", "IconSideChainOn", "IconSideChainOff",
+          "IconCheckDark",
+          // The strip's two backgrounds (Left/Right and Mid/Side) and the filter panel.
+          "StripBackgroundLeftRight", "StripBackgroundMidSide", "FilterPanel"})
         names.push_back(name);
     return names;
 }
@@ -100,7 +103,8 @@ TEST(ArtworkTest, SizesFollowTheLayout) {
     EXPECT_EQ(size("SectionFiltersShadow"), std::pair(286, 263));
     for (const char* state : {"Normal", "Active", "Down", "Off", "On"})
         EXPECT_EQ(size(std::string("ButtonDry") + state), std::pair(45, 18)) << state;
-    for (const char* name : {"Background", "StripBackgroundLeftRight", "StripBackgroundMidSide", "BottomBarSimple"})
+    for (const char* name :
+         {"Background", "StripBackgroundLeftRight", "StripBackgroundMidSide", "BottomBarSimple"})
         EXPECT_EQ(size(name).first, 640) << name;
     EXPECT_EQ(size("StripBackgroundLeftRight"), size("StripBackgroundMidSide"));
     // Concentric knobs: the level knob sits 8 pixels inside the ring (567 vs 575), the large knob
@@ -112,16 +116,19 @@ TEST(ArtworkTest, SizesFollowTheLayout) {
     // Every state of a picture has one size.
     for (const char* prefix : {"KnobNormalOverlay", "KnobOuterOverlay", "KnobLargeOverlay"})
         for (const char* state : {"Active", "Down", "Rotate"})
-            EXPECT_EQ(size(std::string(prefix) + state), size(std::string(prefix) + "Normal")) << prefix << state;
+            EXPECT_EQ(size(std::string(prefix) + state), size(std::string(prefix) + "Normal"))
+                << prefix << state;
     EXPECT_EQ(size("KnobNormalOverlayNormal"), size("KnobNormalBackNormal"));
     EXPECT_EQ(size("KnobNormalOverlayNormal"), size("KnobInnerBackNormal"));
 }
 
 TEST(ArtworkTest, KnobBodiesAreDiscsPointersPointUpAndBackgroundsAreOpaque) {
-    for (const char* name : {"KnobNormalBackNormal", "KnobNormalBackActive", "KnobInnerBackNormal", "KnobOuterBackNormal"}) {
+    for (const char* name :
+         {"KnobNormalBackNormal", "KnobNormalBackActive", "KnobInnerBackNormal", "KnobOuterBackNormal"}) {
         const auto b = image(name);
         const int w = b->width(), h = b->height();
-        for (Point corner : {Point{0, 0}, Point{w - 1, 0}, Point{0, h - 1}, Point{w - 1, h - 1}, Point{w / 10, h / 10}})
+        for (Point corner :
+             {Point{0, 0}, Point{w - 1, 0}, Point{0, h - 1}, Point{w - 1, h - 1}, Point{w / 10, h / 10}})
             EXPECT_EQ(b->getPixel(corner).alpha, 0) << name << " corner";
         EXPECT_EQ(b->getPixel({w / 2, 2}).alpha, 255) << name << " rim";
     }
@@ -142,8 +149,8 @@ TEST(ArtworkTest, KnobBodiesAreDiscsPointersPointUpAndBackgroundsAreOpaque) {
         EXPECT_GT(upper, lower) << name;
         EXPECT_NEAR(static_cast<double>(left), static_cast<double>(right), 0.02 * (left + right) + 1) << name;
     }
-    for (const char* name : {"Background", "StripBackgroundLeftRight", "StripBackgroundMidSide", "InputBackground",
-                             "BottomBarSimple"})
+    for (const char* name : {"Background", "StripBackgroundLeftRight", "StripBackgroundMidSide",
+                             "InputBackground", "BottomBarSimple"})
         EXPECT_FALSE(image(name)->hasAlpha) << name;
 }
 
@@ -153,7 +160,8 @@ std::string fileBytes(const std::filesystem::path& path) {
 }
 
 TEST(ArtworkTest, TheGeneratorDrawsTheSameBytesEveryTime) {
-    const std::filesystem::path root = std::filesystem::temp_directory_path() / ("artgen-" + std::to_string(getpid()));
+    const std::filesystem::path root =
+        std::filesystem::temp_directory_path() / ("artgen-" + std::to_string(getpid()));
     std::vector<std::filesystem::path> runs{root / "a", root / "b"};
     for (const auto& dir : runs) {
         std::filesystem::create_directories(dir);
@@ -167,7 +175,8 @@ TEST(ArtworkTest, TheGeneratorDrawsTheSameBytesEveryTime) {
         EXPECT_EQ(first, fileBytes(runs[1] / file.path().filename())) << file.path().filename();
         // And the build embedded exactly these bytes.
         std::unique_ptr<std::istream> embedded = openResource(file.path().filename().string());
-        EXPECT_EQ(first, std::string(std::istreambuf_iterator<char>(*embedded), {})) << file.path().filename();
+        EXPECT_EQ(first, std::string(std::istreambuf_iterator<char>(*embedded), {}))
+            << file.path().filename();
         ++compared;
     }
     EXPECT_EQ(compared, static_cast<int>(std::distance(std::filesystem::directory_iterator(runs[1]), {})));

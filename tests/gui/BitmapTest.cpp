@@ -1,12 +1,11 @@
-#include "gui/Bitmap.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>
 
-#include "gui/Curve.h"
 #include "AudioThreadGuard.h"
+#include "gui/Bitmap.h"
+#include "gui/Curve.h"
 
 namespace gui::test {
 namespace {
@@ -36,7 +35,8 @@ TEST(BitmapTest, FreshBitmapIsOpaqueBlackAndClearMakesItTransparent) {
 TEST(BitmapTest, ColoursArePremultipliedWithTheWeightRounding) {
     // 255 counts as 256/256; 128 becomes 129/256.
     EXPECT_EQ(Bitmap::premultiplied({255, 128, 10, 255}), bgrt(10, 128, 255, 0));
-    EXPECT_EQ(Bitmap::premultiplied({255, 128, 10, 128}), bgrt(10 * 129 >> 8, 128 * 129 >> 8, 255 * 129 >> 8, 127));
+    EXPECT_EQ(Bitmap::premultiplied({255, 128, 10, 128}),
+              bgrt(10 * 129 >> 8, 128 * 129 >> 8, 255 * 129 >> 8, 127));
     EXPECT_EQ(Bitmap::premultiplied({200, 200, 200, 0}), bgrt(0, 0, 0, 255));
 }
 
@@ -67,7 +67,8 @@ TEST(BitmapTest, OverAndOpacityCompositionGiveTheExactIntegers) {
         // Opacity 128 (e = 129) with an opaque source over white: 200 * 129 >> 8 plus 255 * 127 >> 8.
         {white, bgrt(200, 0, 100, 0), 128, bgrt(100 + 126, 126, 50 + 126, 0)},
         // Opacity 128 with a half-transparent source: the destination keeps 127 + 129 * 127 / 256 = 190.
-        {white, bgrt(64, 64, 64, 127), 128, bgrt(32 + (255 * 191 >> 8), 32 + (255 * 191 >> 8), 32 + (255 * 191 >> 8), 0)},
+        {white, bgrt(64, 64, 64, 127), 128,
+         bgrt(32 + (255 * 191 >> 8), 32 + (255 * 191 >> 8), 32 + (255 * 191 >> 8), 0)},
         // Saturation: an inconsistent source (colour above its alpha) clips at 255.
         {white, bgrt(200, 200, 200, 200), 255, bgrt(255, 255, 255, 0)},
     };
@@ -227,8 +228,8 @@ TEST(BitmapTest, CurvesFillBelowTheLineAndTheBaseAbove) {
     set.entries.push_back({&flat, Rgba{0, 255, 0, 255}, Rgba{255, 0, 0, 255}, 2.0f});
     b.drawCurves(set, b.bounds(), {0, 0}, false, 255);
     for (int x = 0; x < 10; ++x) {
-        EXPECT_EQ(b.getPixel({x, 3}), (Rgba{0, 0, 255, 255})) << x;   // base above
-        EXPECT_EQ(b.getPixel({x, 9}), (Rgba{255, 0, 0, 255})) << x;   // the line 9..11
+        EXPECT_EQ(b.getPixel({x, 3}), (Rgba{0, 0, 255, 255})) << x;  // base above
+        EXPECT_EQ(b.getPixel({x, 9}), (Rgba{255, 0, 0, 255})) << x;  // the line 9..11
         EXPECT_EQ(b.getPixel({x, 10}), (Rgba{255, 0, 0, 255})) << x;
         EXPECT_EQ(b.getPixel({x, 15}), (Rgba{0, 255, 0, 255})) << x;  // fill below
     }

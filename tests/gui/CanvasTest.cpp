@@ -1,8 +1,7 @@
-#include "gui/Canvas.h"
-
 #include <gtest/gtest.h>
 
 #include "gui/Bitmap.h"
+#include "gui/Canvas.h"
 
 namespace gui::test {
 namespace {

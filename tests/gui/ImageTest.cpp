@@ -1,6 +1,5 @@
-#include "gui/Image.h"
-
 #include "GuiFixture.h"
+#include "gui/Image.h"
 #include "gui/Light.h"
 #include "gui/Shape.h"
 

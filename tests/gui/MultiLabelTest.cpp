@@ -1,8 +1,7 @@
-#include "gui/MultiLabel.h"
-
 #include "GuiFixture.h"
 #include "gui/ImageLabel.h"
 #include "gui/Label.h"
+#include "gui/MultiLabel.h"
 #include "gui/TextEditor.h"
 
 namespace gui::test {

@@ -1,5 +1,3 @@
-#include "gui/PNGFiler.h"
-
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -7,6 +5,7 @@
 #include <sstream>
 
 #include "gui/Bitmap.h"
+#include "gui/PNGFiler.h"
 
 namespace gui::test {
 namespace {
@@ -15,7 +14,7 @@ namespace {
 struct PngBuilder {
     uint32_t width = 2, height = 2;
     uint8_t depth = 8, colourType = 6, interlace = 0;
-    int gamma = -1;  // none
+    int gamma = -1;             // none
     std::vector<uint8_t> rows;  // filter byte + samples per row
     bool foreignChunkBetweenData = false;
     size_t truncateAt = 0;
@@ -61,8 +60,8 @@ struct PngBuilder {
 PngBuilder twoByTwo() {
     PngBuilder b;
     b.gamma = 45455;  // 1 / 2.2: the exponent comes out as 1 and colours pass unchanged
-    b.rows = {0, 255, 0, 0, 255, 0, 255, 0, 128,  //
-              2, 1, 0, 255, 0, 0, 0, 127, 0};     // "up": 0,0,255,255 and 0,255,127,128
+    b.rows = {0, 255, 0, 0,   255, 0, 255, 0,   128,  //
+              2, 1,   0, 255, 0,   0, 0,   127, 0};   // "up": 0,0,255,255 and 0,255,127,128
     return b;
 }
 
@@ -111,7 +110,8 @@ TEST(PNGFilerTest, EveryFilterTypeRoundTrips) {
             if (type == 1) predictor = left;
             if (type == 3) predictor = (left + up) / 2;
             if (type == 4) {
-                const int p = left + up - upLeft, pa = std::abs(p - left), pb = std::abs(p - up), pc = std::abs(p - upLeft);
+                const int p = left + up - upLeft, pa = std::abs(p - left), pb = std::abs(p - up),
+                          pc = std::abs(p - upLeft);
                 predictor = pa <= pb && pa <= pc ? left : pb <= pc ? up : upLeft;
             }
             b.rows.push_back(static_cast<uint8_t>(second[i] - predictor));
@@ -119,7 +119,8 @@ TEST(PNGFilerTest, EveryFilterTypeRoundTrips) {
         Bitmap bitmap;
         loadPng(b.build(), bitmap);
         for (int x = 0; x < 3; ++x)
-            EXPECT_EQ(bitmap.getPixel({x, 1}), (Rgba{second[3 * x], second[3 * x + 1], second[3 * x + 2], 255}))
+            EXPECT_EQ(bitmap.getPixel({x, 1}),
+                      (Rgba{second[3 * x], second[3 * x + 1], second[3 * x + 2], 255}))
                 << "filter " << int(type) << " pixel " << x;
         EXPECT_FALSE(bitmap.hasAlpha);
     }

@@ -1,8 +1,7 @@
-#include "gui/Text.h"
-
 #include <gtest/gtest.h>
 
 #include "gui/Font.h"
+#include "gui/Text.h"
 
 namespace gui::test {
 namespace {

@@ -149,21 +149,26 @@ void drawBase(const Entry& e, gui::Bitmap& b, Painter& p) {
     if (e.base == "background") {
         // Opaque everywhere: a vertical gradient with a lit top edge.
         b.fillRect(b.bounds(), optionColour(e, "bottom", "slate1"));
-        p.cover(0, 0, w, h, [](float, float) { return true; },
-                Painter::vertical(0, h, optionColour(e, "top", "slate2"), optionColour(e, "bottom", "slate1")));
+        p.cover(
+            0, 0, w, h, [](float, float) { return true; },
+            Painter::vertical(0, h, optionColour(e, "top", "slate2"), optionColour(e, "bottom", "slate1")));
         p.rect(0, 0, w, 1, Rgba{255, 255, 255, 28});
         p.rect(0, h - 1, w, 1, Rgba{0, 0, 0, 60});
         return;
     }
     if (e.base == "panel" || e.base == "button") {
-        const float radius = static_cast<float>(std::atof(
-            option(e, "radius", e.base == "panel" ? std::to_string(kPanelRadius) : std::to_string(kButtonRadius)).c_str()));
+        const float radius = static_cast<float>(
+            std::atof(option(e, "radius",
+                             e.base == "panel" ? std::to_string(kPanelRadius) : std::to_string(kButtonRadius))
+                          .c_str()));
         auto [top, bottom] = e.base == "button" ? buttonFace(e)
-                                                : std::pair{optionColour(e, "top", "slate3"), optionColour(e, "bottom", "slate2")};
+                                                : std::pair{optionColour(e, "top", "slate3"),
+                                                            optionColour(e, "bottom", "slate2")};
         p.roundRect(0, 0, w, h, radius, [&](float, float) { return c("slate0"); });
         p.roundRect(1, 1, w - 2, h - 2, std::max(0.0f, radius - 1), Painter::vertical(1, h - 1, top, bottom));
         const bool pressed = state == "down";
-        p.rect(radius, pressed ? h - 2 : 1, w - 2 * radius, 1, Rgba{255, 255, 255, static_cast<uint8_t>(pressed ? 18 : 40)});
+        p.rect(radius, pressed ? h - 2 : 1, w - 2 * radius, 1,
+               Rgba{255, 255, 255, static_cast<uint8_t>(pressed ? 18 : 40)});
         return;
     }
     if (e.base == "knob") {
@@ -226,7 +231,8 @@ void drawBase(const Entry& e, gui::Bitmap& b, Painter& p) {
             for (int x = 0; x < e.width; ++x) {
                 const float d = std::min({x + 0.5f, y + 0.5f, w - x - 0.5f, h - y - 0.5f});
                 const float t = std::max(0.0f, 1 - d / depth);
-                if (t > 0) b.blendPixel({x, y}, Rgba{0, 0, 0, static_cast<uint8_t>(std::lround(120 * t * t))});
+                if (t > 0)
+                    b.blendPixel({x, y}, Rgba{0, 0, 0, static_cast<uint8_t>(std::lround(120 * t * t))});
             }
         return;
     }

@@ -34,8 +34,9 @@ std::vector<unsigned char> encodePng(const gui::Bitmap& bitmap) {
     }
     png_set_write_fn(png, &out, appendBytes, flushNothing);
     png_set_compression_level(png, 9);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(bitmap.width()), static_cast<png_uint_32>(bitmap.height()), 8,
-                 PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(bitmap.width()),
+                 static_cast<png_uint_32>(bitmap.height()), 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_gAMA_fixed(png, info, 45455);
     png_write_info(png, info);
     for (int y = 0; y < bitmap.height(); ++y) {

@@ -97,7 +97,8 @@ int contactSheet(const std::string& out, const std::string& manifest) {
         std::fprintf(stderr, "lorimane-snapshot: cannot write %s\n", out.c_str());
         return 2;
     }
-    std::printf("%zu images on a %d x %d sheet: %s\n", images.size(), sheet.width(), sheet.height(), out.c_str());
+    std::printf("%zu images on a %d x %d sheet: %s\n", images.size(), sheet.width(), sheet.height(),
+                out.c_str());
     return 0;
 }
 
@@ -120,7 +121,8 @@ int demo(const std::string& out) {
     c.fillRect({60, 35, 160, 85}, Rgba{72, 192, 204, 160});
     c.drawFrame({180, 10, 280, 85}, Rgba{226, 229, 233, 255}, 2);
     for (int i = 0; i < 8; ++i)
-        c.drawLine(gui::Point{300, 10 + i * 10}, gui::Point{470, 20 + i * 8}, Rgba{226, 229, 233, 255}, 0.5f + i * 0.5f);
+        c.drawLine(gui::Point{300, 10 + i * 10}, gui::Point{470, 20 + i * 8}, Rgba{226, 229, 233, 255},
+                   0.5f + i * 0.5f);
     // Curves with fill and base colour, then the transposed form.
     Wave wave(140, 25, 90), second(150, 15, 50);
     gui::CurveSet set;
@@ -172,7 +174,8 @@ int demo(const std::string& out) {
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: lorimane-snapshot image <name> <out.png> | contact-sheet <out.png> <manifest> | demo <out.png>\n");
+                 "usage: lorimane-snapshot image <name> <out.png> | contact-sheet <out.png> <manifest> | "
+                 "demo <out.png>\n");
     return 2;
 }
 
