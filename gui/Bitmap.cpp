@@ -352,13 +352,19 @@ void Bitmap::drawBlend(const Bitmap& a, const Rect& destination, Point sourceA, 
     if (!fitRects(bounds(), b.bounds(), db, sb)) return;
     sa = sa + Point{db.left - d.left, db.top - d.top};
     d = db;
-    std::vector<uint32_t> faded(static_cast<size_t>(d.width()));
+    // Cross-faded in pieces through a buffer on the stack, so drawing never allocates.
+    constexpr int kPiece = 256;
+    uint32_t faded[kPiece];
     const bool copy = !a.hasAlpha && !b.hasAlpha && opacity >= 255;
     for (int y = 0; y < d.height(); ++y) {
         uint32_t* out = row(d.top + y) + d.left;
-        crossFadeRowSse2(copy ? out : faded.data(), a.row(sa.y + y) + sa.x, b.row(sb.y + y) + sb.x, d.width(),
-                         mix);
-        if (!copy) composeRowSse2(out, faded.data(), d.width(), std::min(opacity, 255));
+        const uint32_t* fromA = a.row(sa.y + y) + sa.x;
+        const uint32_t* fromB = b.row(sb.y + y) + sb.x;
+        for (int x = 0; x < d.width(); x += kPiece) {
+            const int n = std::min(kPiece, d.width() - x);
+            crossFadeRowSse2(copy ? out + x : faded, fromA + x, fromB + x, n, mix);
+            if (!copy) composeRowSse2(out + x, faded, n, std::min(opacity, 255));
+        }
     }
     pixelsChanged(d);
     requestUpdate();

@@ -254,17 +254,31 @@ TEST(BitmapTest, CurvesFillBelowTheLineAndTheBaseAbove) {
 }
 
 TEST(BitmapTest, CompositionNeitherAllocatesNorLocks) {
-    Bitmap src, dst;
-    fill(src, 64, 64, bgrt(10, 20, 30, 100));
-    fill(dst, 64, 64, bgrt(255, 255, 255, 0));
+    // Rows wider than the cross-fade's stack buffer, so it works in pieces.
+    Bitmap src, other, dst;
+    fill(src, 300, 8, bgrt(10, 20, 30, 100));
+    fill(other, 300, 8, bgrt(50, 60, 70, 0));
+    fill(dst, 300, 8, bgrt(255, 255, 255, 0));
     AudioThreadGuard guard;
     dst.drawBitmap(src, dst.bounds(), {0, 0}, 255);
     dst.drawBitmap(src, dst.bounds(), {0, 0}, 100);
-    dst.fillRect({4, 4, 40, 40}, Rgba{1, 2, 3, 50});
+    dst.fillRect({4, 4, 40, 8}, Rgba{1, 2, 3, 50});
+    dst.drawBlend(src, dst.bounds(), {0, 0}, other, {0, 0}, 90, 200);
     EXPECT_EQ(guard.allocations(), 0);
     if (AudioThreadGuard::countsLocks()) {
         EXPECT_EQ(guard.locks(), 0);
     }
+    // The piecewise cross-fade matches one composed by hand at the far end of the row.
+    uint32_t faded, expected = bgrt(255, 255, 255, 0);
+    const uint32_t a = src.pixel(299, 7), b = other.pixel(299, 7);
+    Bitmap::crossFadeRowPlain(&faded, &a, &b, 1, 90);
+    Bitmap check;
+    fill(check, 300, 8, bgrt(255, 255, 255, 0));
+    check.drawBitmap(src, check.bounds(), {0, 0}, 255);
+    check.drawBitmap(src, check.bounds(), {0, 0}, 100);
+    expected = check.pixel(299, 7);
+    Bitmap::composeRowPlain(&expected, &faded, 1, 200);
+    EXPECT_EQ(dst.pixel(299, 7), expected);
 }
 
 }  // namespace
