@@ -1,10 +1,11 @@
 // Renders pictures to PNG files:
 //
 //     lorimane-snapshot image <name> <out.png>                 one embedded image
-//     lorimane-snapshot contact-sheet <out.png> <manifest>     every image of the manifest, labelled
+//     lorimane-snapshot contact-sheet <out.png> [manifest]     every image (of the manifest), labelled
 //     lorimane-snapshot demo <out.png>                         every drawing primitive on one canvas
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -45,16 +46,30 @@ void checker(Bitmap& target, const Rect& r) {
         }
 }
 
-int contactSheet(const std::string& out, const std::string& manifest) {
-    std::ifstream in(manifest);
-    if (!in) {
-        std::fprintf(stderr, "lorimane-snapshot: cannot read %s\n", manifest.c_str());
-        return 2;
+// The image names in manifest order, or, without a manifest, every embedded PNG resource.
+bool imageNames(const std::string& manifest, std::vector<std::string>& names) {
+    if (manifest.empty()) {
+        const EmbeddedResourceTable& table = embeddedResources();
+        for (std::size_t i = 0; i < table.count; ++i)
+            if (table.entries[i].size > 8 && table.entries[i].data[1] == 'P' &&
+                table.entries[i].data[2] == 'N')
+                names.push_back(table.entries[i].name);
+        return true;
     }
-    std::vector<std::string> names;
+    std::ifstream in(manifest);
+    if (!in) return false;
     for (std::string line; std::getline(in, line);)
         if (!line.empty() && std::isalpha(static_cast<unsigned char>(line[0])))
             names.push_back(line.substr(0, line.find_first_of(" \t")));
+    return true;
+}
+
+int contactSheet(const std::string& out, const std::string& manifest) {
+    std::vector<std::string> names;
+    if (!imageNames(manifest, names)) {
+        std::fprintf(stderr, "lorimane-snapshot: cannot read %s\n", manifest.c_str());
+        return 2;
+    }
     std::vector<std::unique_ptr<Bitmap>> images;
     for (const std::string& name : names) images.push_back(loadImage(name));
 
@@ -192,7 +207,8 @@ int main(int argc, char** argv) {
             }
             return 0;
         }
-        if (mode == "contact-sheet" && argc == 4) return contactSheet(argv[2], argv[3]);
+        if (mode == "contact-sheet" && (argc == 3 || argc == 4))
+            return contactSheet(argv[2], argc == 4 ? argv[3] : "");
         if (mode == "demo" && argc == 3) return demo(argv[2]);
     } catch (const EResource&) {
         std::fprintf(stderr, "lorimane-snapshot: no embedded image of that name\n");
