@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "gui/native/headless/HeadlessBitmap.h"
-#include "gui/native/headless/HeadlessText.h"
+#include "gui/Text.h"
 
 namespace gui::native {
 
@@ -84,7 +84,7 @@ std::unique_ptr<Bitmap> HeadlessWindowSystem::createBitmap() {
 }
 
 std::unique_ptr<Text> HeadlessWindowSystem::createText() {
-    return std::make_unique<HeadlessText>();
+    return std::make_unique<Text>();
 }
 
 void HeadlessWindowSystem::pump() {
