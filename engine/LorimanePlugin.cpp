@@ -71,7 +71,7 @@ LorimanePlugin::LorimanePlugin()
       egs(this, this),
       efs(this, this),
       midiSources(this, this),
-      receiveMidi(this, "Receive Midi"),
+      receiveMidiParameter(this, "Receive Midi"),
       slots(this, this, sourceNames(), targetNames()),
       autoMute(this, "Auto Mute Self-Osc"),
       auditionSignal(this, "Audition Signal"),
@@ -109,7 +109,7 @@ LorimanePlugin::LorimanePlugin()
     configureSwitch(channelMode, 1, 0, "Left/Right,Mid/Side",
                     "Left/Right delays the left and right channels. Mid/Side delays their sum and difference "
                     "instead.");
-    configureSwitch(receiveMidi, 1, 0, "Enabled,Disabled",
+    configureSwitch(receiveMidiParameter, 1, 0, "Enabled,Disabled",
                     "Disabled ignores incoming MIDI notes, controllers and program changes.");
     configureSwitch(autoMute, 1, 0, "Off,On",
                     "On silences filters that ring on their own while no input arrives.");
@@ -334,7 +334,7 @@ void LorimanePlugin::bindParameters() {
         s.responseCurve.bind(&source.responseCurve);
     }
 
-    setMidiReceiveParameter(&receiveMidi);
+    setMidiReceiveParameter(&receiveMidiParameter);
     keptParameters().push_back(&dryEnabled);
 }
 

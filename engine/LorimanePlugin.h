@@ -118,7 +118,7 @@ public:
     EGParameterSetList egs;
     EFParameterSetList efs;
     MidiSourceParameterSetList midiSources;
-    PropPluginParameter<GenericPlugin::MidiState> receiveMidi;
+    PropPluginParameter<GenericPlugin::MidiState> receiveMidiParameter;
     ModulationSlotParameterSetList slots;
     PropPluginParameter<bool> autoMute;
     PropPluginParameter<int> auditionSignal;
