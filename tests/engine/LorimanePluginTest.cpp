@@ -146,6 +146,12 @@ TEST(LorimanePlugin, NotesOpenAndReleaseMidiTriggeredEnvelopes) {
     EXPECT_EQ(rig.plugin->heldNotes(), 0);
     sendMidi(rig, 0x90, 60, 100);
     EXPECT_EQ(rig.plugin->heldNotes(), 1);
+
+    // Turning MIDI reception off releases what is held.
+    rig.set("Receive Midi", "Disabled");
+    rig.process(rig.silence(64));
+    EXPECT_FALSE(midiEnvelope.gate());
+    EXPECT_EQ(rig.plugin->heldNotes(), 0);
 }
 
 TEST(LorimanePlugin, SynchronisedDelayTimesFollowTheTempo) {
@@ -193,6 +199,10 @@ TEST(LorimanePlugin, AnswersItsIdentityAndEditorSizeFromItsSettings) {
     settings.showModulation.set(true);
     EXPECT_EQ(plugin.getEditorWidth(), 926);
     EXPECT_EQ(plugin.getEditorHeight(), 514);
+    ASSERT_EQ(plugin.virtualParameters().size(), 2u);
+    EXPECT_EQ(plugin.virtualParameters()[0]->name(), "Filter Link Freq");
+    EXPECT_EQ(plugin.virtualParameters()[1]->identifier(), GenericPlugin::kFirstVirtualParameter + 1);
+    EXPECT_EQ(plugin.filterLinkPeak.members().size(), 2u);
     ASSERT_EQ(plugin.keptParameters().size(), 1u);
     EXPECT_EQ(plugin.keptParameters()[0]->name(), "Dry Enabled");
 }
