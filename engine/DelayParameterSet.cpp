@@ -40,6 +40,8 @@ void DelayParameterSet::configure() {
     sync.setItemNames("Free,Two Notes,Note,Half Note,Quarter Note");
     sync.setHelpText("Free uses the time knob; a note value locks the delay time to the host's tempo.");
 
+    // The engine scale reaches 2, as stored settings expect, but the feedback target's limits hold
+    // the gain at 1, so the repeats never grow.
     feedback.setRange(0.0f, 1.0f, 0.0f);
     feedback.setTaper(tapers::level, tapers::levelInverse);
     feedback.setEngineRange(0.0f, 2.0f);

@@ -210,3 +210,32 @@ TEST(LorimaneChannel, PerChannelRoutingLeavesTheOtherFilterIdle) {
     EXPECT_EQ(combo.filter(1).input(), &combo.filter(0));
     EXPECT_TRUE(combo.filter(0).lastLane().active);
 }
+
+TEST(LorimaneChannel, MidSideEncodingAndDecodingGiveBackTheDryPair) {
+    EngineRig rig;
+    rig.set("Channel Mode", "Mid/Side");
+    rig.set("Wet Level", "0%");
+    rig.set("Dry Pan", "0");
+    rig.settle();
+    std::mt19937 random(11);
+    std::uniform_real_distribution<float> noise(-1.0f, 1.0f);
+    EngineRig::Stereo in = rig.silence(1000);
+    for (auto& channel : in)
+        for (float& x : channel) x = noise(random);
+    EngineRig::Stereo out = rig.process(in);
+    for (int c = 0; c < 2; ++c)
+        for (std::size_t i = 0; i < in[0].size(); ++i) ASSERT_NEAR(out[c][i], in[c][i], 1e-6f) << c << " " << i;
+}
+
+TEST(LorimaneChannel, ParallelRoutingFeedsBothFiltersAndAveragesThem) {
+    EngineRig rig;
+    rig.set("Filter Routing", "Parallel");
+    rig.settle();
+    rig.process(rig.impulse(256));
+    for (int c = 0; c < 2; ++c) {
+        LorimaneChannel::FilterCombo& combo = rig.plugin->channel(c).outputCombo();
+        EXPECT_EQ(combo.output(), &combo.parallelSum());
+        EXPECT_EQ(combo.filter(0).input(), combo.input());
+        EXPECT_EQ(combo.filter(1).input(), combo.input());
+    }
+}
