@@ -16,8 +16,8 @@ class DelayParameterSet : public PluginParameterSet {
 public:
     static constexpr int kTargetsPerSet = 5;
 
-    DelayParameterSet(GenericParameterOwner* owner, ModulationMatrixOwner* matrixOwner, const std::string& name,
-                      int firstTarget);
+    DelayParameterSet(GenericParameterOwner* owner, ModulationMatrixOwner* matrixOwner,
+                      const std::string& name, int firstTarget);
 
     void configure() override;
 

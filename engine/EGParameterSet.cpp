@@ -38,38 +38,45 @@ void EGParameterSet::configure() {
     threshold.setRange(0.0f, 1.0f, 0.3f);
     threshold.setTaper(tapers::level, tapers::levelInverse);
     threshold.setValue(0.3f, 0);
-    threshold.setHelpText("The Threshold knob determines the audio threshold level at which the envelope "
-                          "generator will start a new envelope.");
+    threshold.setHelpText(
+        "The Threshold knob determines the audio threshold level at which the envelope "
+        "generator will start a new envelope.");
 
     triggering.setIndexRange(0, 2, 0);
     triggering.setItemNames("Normal Input,Side Chain,MIDI");
-    triggering.setHelpText("The Trigger setting determines the source that triggers the envelope generator, which "
-                           "can be either audio (from the normal or side chain input) or MIDI (note on events).");
+    triggering.setHelpText(
+        "The Trigger setting determines the source that triggers the envelope generator, which "
+        "can be either audio (from the normal or side chain input) or MIDI (note on events).");
 
-    configureTime(attack, tapers::envelopeTime, tapers::envelopeTimeInverse, 3.0f,
-                  "The Attack parameter sets the attack time, which controls how long it takes for the signal to "
-                  "increase when you press a key.");
-    configureTime(decay, tapers::envelopeTime, tapers::envelopeTimeInverse, 5.0f,
-                  "The Decay parameter controls how long it takes for the signal to decrease to sustain level, "
-                  "after the maximum value has been reached at the end of the attack stage.");
+    configureTime(
+        attack, tapers::envelopeTime, tapers::envelopeTimeInverse, 3.0f,
+        "The Attack parameter sets the attack time, which controls how long it takes for the signal to "
+        "increase when you press a key.");
+    configureTime(
+        decay, tapers::envelopeTime, tapers::envelopeTimeInverse, 5.0f,
+        "The Decay parameter controls how long it takes for the signal to decrease to sustain level, "
+        "after the maximum value has been reached at the end of the attack stage.");
 
     sustain.setRange(0.0f, 1.0f, 1.0f);
     sustain.setUnit(&DBParameterUnit::instance());
     sustain.setDisplayFunctions(tapers::ratioToDecibel, tapers::decibelToRatio);
     sustain.setValue(1.0f, 0);
-    sustain.setHelpText("The Sustain parameter sets the level that is produced when both the attack and decay "
-                        "stages are over, but the key is still held down.");
+    sustain.setHelpText(
+        "The Sustain parameter sets the level that is produced when both the attack and decay "
+        "stages are over, but the key is still held down.");
 
-    configureTime(release, tapers::envelopeTime, tapers::envelopeTimeInverse, 5.0f,
-                  "The Release parameter controls how long it takes for the signal to decrease from the current "
-                  "level to zero when you release a key and the hold time has elapsed.");
+    configureTime(
+        release, tapers::envelopeTime, tapers::envelopeTimeInverse, 5.0f,
+        "The Release parameter controls how long it takes for the signal to decrease from the current "
+        "level to zero when you release a key and the hold time has elapsed.");
 }
 
 EGParameterSetList::EGParameterSetList(GenericParameterOwner* owner, ModulationMatrixOwner* matrixOwner)
-    : SourceParameterSetList<EGParameterSet>(owner, "EGs", matrixOwner, kFirstTarget, EGParameterSet::kTargetsPerSet,
-                                             kFirstSource, 1) {
+    : SourceParameterSetList<EGParameterSet>(owner, "EGs", matrixOwner, kFirstTarget,
+                                             EGParameterSet::kTargetsPerSet, kFirstSource, 1) {
     numActiveParameter().setIndexRange(0, kSets, 0);
     for (int n = 0; n < kSets; ++n)
-        createSet(owner, matrixOwner, "EG " + std::to_string(n + 1), kFirstTarget + n * EGParameterSet::kTargetsPerSet)
+        createSet(owner, matrixOwner, "EG " + std::to_string(n + 1),
+                  kFirstTarget + n * EGParameterSet::kTargetsPerSet)
             .configure();
 }

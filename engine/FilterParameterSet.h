@@ -17,8 +17,8 @@ public:
     static constexpr int kTargetsPerSet = 3;
     static constexpr int kFirstTarget = 10;
 
-    FilterParameterSet(GenericParameterOwner* owner, ModulationMatrixOwner* matrixOwner, const std::string& name,
-                       int firstTarget);
+    FilterParameterSet(GenericParameterOwner* owner, ModulationMatrixOwner* matrixOwner,
+                       const std::string& name, int firstTarget);
 
     void configure() override;
 

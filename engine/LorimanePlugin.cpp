@@ -19,7 +19,8 @@ constexpr std::size_t kChannelLetterPosition = 6;
 
 // Tables shared by all instances, built by the first one and read-only afterwards.
 const MultiDesignFilter::Style& filterCharacteristics() {
-    static const std::unique_ptr<MultiDesignFilter::Style> style = MultiDesignFilter::Style::createCharacteristics();
+    static const std::unique_ptr<MultiDesignFilter::Style> style =
+        MultiDesignFilter::Style::createCharacteristics();
     return *style;
 }
 const EnvelopeGenerator::CurveTables& envelopeCurves() {
@@ -87,11 +88,13 @@ LorimanePlugin::LorimanePlugin()
                     "Linked makes the second delay line use the first one's feedback and cross feedback.");
     configureSwitch(delayLink, 1, 0, "Separate,Linked",
                     "Linked makes the second delay line follow the first one's delay time.");
-    configureSwitch(delayReadStyle, 1, 0, DelayLine::kReadTypeNames,
-                    "Tape bends the pitch while the delay time changes, like a tape machine. Stretch keeps the "
-                    "pitch.");
-    configureSwitch(delayFreeze, 1, 0, "Off,On",
-                    "On keeps repeating what the delay lines hold, without decay, and takes in no new input.");
+    configureSwitch(
+        delayReadStyle, 1, 0, DelayLine::kReadTypeNames,
+        "Tape bends the pitch while the delay time changes, like a tape machine. Stretch keeps the "
+        "pitch.");
+    configureSwitch(
+        delayFreeze, 1, 0, "Off,On",
+        "On keeps repeating what the delay lines hold, without decay, and takes in no new input.");
     configureSwitch(filterRouting, 2, 0, "Serial,Parallel,Per Channel",
                     "Serial runs filter 1 into filter 2, Parallel mixes both, Per Channel gives each channel "
                     "one filter.");
@@ -101,7 +104,8 @@ LorimanePlugin::LorimanePlugin()
     inputLevel.setUnit(&DBParameterUnit::instance());
     inputLevel.setDisplayFunctions(tapers::ratioToDecibel, tapers::decibelToRatio);
     inputLevel.setValue(0.0f, 0);
-    inputLevel.setHelpText("The level of the signal that enters the delay lines. The dry signal is not affected.");
+    inputLevel.setHelpText(
+        "The level of the signal that enters the delay lines. The dry signal is not affected.");
     configureLevel(dryLevel, "The level of the unprocessed input in the output.");
     configurePan(dryPan, "Moves the unprocessed input between the two output channels.");
     configureLevel(wetLevel, "The level of the echoes in the output.");
@@ -115,9 +119,10 @@ LorimanePlugin::LorimanePlugin()
                     "On silences filters that ring on their own while no input arrives.");
     configureSwitch(auditionSignal, 2, 0, "Output,Input,Side Chain",
                     "Lets you listen to the plug-in's input or its side chain instead of its output.");
-    configureSwitch(dryEnabled, 1, 1, "Disabled,Enabled",
-                    "Disabled removes the unprocessed input from the output. It keeps its setting when a preset "
-                    "is loaded.");
+    configureSwitch(
+        dryEnabled, 1, 1, "Disabled,Enabled",
+        "Disabled removes the unprocessed input from the output. It keeps its setting when a preset "
+        "is loaded.");
 
     filterLinkFreq.addMember(&filters.set(0).freq);
     filterLinkFreq.addMember(&filters.set(1).freq);
@@ -190,14 +195,16 @@ void LorimanePlugin::createGraph() {
         filterFreqVoices_[std::size_t(f)] =
             std::make_unique<LevelPanTarget::VoiceController>(*filterFreqTargets_[std::size_t(f)]);
     }
-    dryTarget_ = std::make_unique<LevelPanTarget>(env, *matrix_, kDryLevelTarget, kDryPanTarget, LevelPanTarget::Balance);
+    dryTarget_ = std::make_unique<LevelPanTarget>(env, *matrix_, kDryLevelTarget, kDryPanTarget,
+                                                  LevelPanTarget::Balance);
     dryVoice_ = std::make_unique<LevelPanTarget::VoiceController>(*dryTarget_);
-    wetTarget_ = std::make_unique<LevelPanTarget>(env, *matrix_, kWetLevelTarget, kWetPanTarget, LevelPanTarget::Balance);
+    wetTarget_ = std::make_unique<LevelPanTarget>(env, *matrix_, kWetLevelTarget, kWetPanTarget,
+                                                  LevelPanTarget::Balance);
     wetVoice_ = std::make_unique<LevelPanTarget::VoiceController>(*wetTarget_);
 
     for (int d = 0; d < 2; ++d)
-        delayPan_[std::size_t(d)] =
-            std::make_unique<DelayPanController>(env, matrix_->getTargetController(DelayParameterSet::kTargetsPerSet * d + 4));
+        delayPan_[std::size_t(d)] = std::make_unique<DelayPanController>(
+            env, matrix_->getTargetController(DelayParameterSet::kTargetsPerSet * d + 4));
 
     inputPeak_ = std::make_unique<Mixer>(env, 2);
     inputPeak_->combineType.set(Mixer::Peak);
@@ -383,7 +390,8 @@ void LorimanePlugin::renameDelayParameters(int mode) {
     lastChannelMode_ = mode;
     for (int d = 0; d < 2; ++d) {
         char letter = kChannelLetters[std::clamp(2 * mode + d, 0, 3)];
-        for (AbstractPluginParameter* p : delays.set(d).parameters()) p->setNameCharacter(kChannelLetterPosition, letter);
+        for (AbstractPluginParameter* p : delays.set(d).parameters())
+            p->setNameCharacter(kChannelLetterPosition, letter);
     }
 }
 
@@ -419,7 +427,8 @@ void LorimanePlugin::transportChanged(double tempo, double position) {
 }
 
 float LorimanePlugin::getSourceDisplayValue(int source) {
-    if (source >= MidiSourceParameterSetList::kFirstSource && source < MidiSourceParameterSetList::kFirstSource + kMidiSources)
+    if (source >= MidiSourceParameterSetList::kFirstSource &&
+        source < MidiSourceParameterSetList::kFirstSource + kMidiSources)
         return midiSources_[std::size_t(source - MidiSourceParameterSetList::kFirstSource)]->displayValue();
     return 0.0f;
 }

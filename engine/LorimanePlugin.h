@@ -12,8 +12,8 @@
 #include "engine/EngineTypes.h"
 #include "engine/FilterParameterSetArray.h"
 #include "engine/LorimaneChannel.h"
-#include "engine/Mixer.h"
 #include "engine/MidiSourceParameterSet.h"
+#include "engine/Mixer.h"
 #include "engine/Router.h"
 #include "engine/XLFOParameterSet.h"
 #include "engine/XYParameterSet.h"
@@ -61,13 +61,15 @@ public:
     };
 
     struct FollowerVoice {
-        explicit FollowerVoice(wave::Environment& environment) : follower(environment), inputSelector(environment, 2) {}
+        explicit FollowerVoice(wave::Environment& environment)
+            : follower(environment), inputSelector(environment, 2) {}
         EnvelopeFollower follower;
         Router inputSelector;
     };
 
     struct XLFOVoice {
-        explicit XLFOVoice(wave::Environment& environment) : xlfo(environment), frequency(environment, xlfo) {}
+        explicit XLFOVoice(wave::Environment& environment)
+            : xlfo(environment), frequency(environment, xlfo) {}
         XLFO xlfo;
         XLFOFreqController frequency;
     };
@@ -136,7 +138,9 @@ public:
     LorimaneChannel& channel(int i) { return *channels_[std::size_t(i)]; }
     MidSideConverter& inputConverter() { return *inputConverter_; }
     MidSideConverter& outputConverter() { return *outputConverter_; }
-    LevelPanTarget::VoiceController& filterFrequencyController(int f) { return *filterFreqVoices_[std::size_t(f)]; }
+    LevelPanTarget::VoiceController& filterFrequencyController(int f) {
+        return *filterFreqVoices_[std::size_t(f)];
+    }
     LevelPanTarget::VoiceController& dryController() { return *dryVoice_; }
     LevelPanTarget::VoiceController& wetController() { return *wetVoice_; }
     DelayPanController& delayPanController(int d) { return *delayPan_[std::size_t(d)]; }

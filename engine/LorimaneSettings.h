@@ -7,7 +7,9 @@
 class LorimaneSettings : public GenericPlugin::Settings {
 public:
     explicit LorimaneSettings(const GenericPlugin::VersionRecord& version)
-        : GenericPlugin::Settings(version), expandedSection(this, -1), interfaceLayout(this, 0, 0, 1),
+        : GenericPlugin::Settings(version),
+          expandedSection(this, -1),
+          interfaceLayout(this, 0, 0, 1),
           showModulation(this, false) {}
 
     Property<int> expandedSection;         // "ExpandedSection": the expanded editor section, -1 none

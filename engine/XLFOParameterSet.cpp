@@ -17,27 +17,30 @@ XLFOParameterSet::StepParameterSet::StepParameterSet(GenericParameterOwner* owne
 void XLFOParameterSet::StepParameterSet::configure() {
     value.setRange(-1.0f, 1.0f, 0.0f);
     value.setValue(0.0f, 0);
-    value.setHelpText("The Value knob in the step interface sets the value of the selected steps. Drag the bars "
-                      "in the step display to set single steps.");
+    value.setHelpText(
+        "The Value knob in the step interface sets the value of the selected steps. Drag the bars "
+        "in the step display to set single steps.");
     glide.setRange(0.0f, 1.0f, 0.0f);
     glide.setValue(0.0f, 0);
-    glide.setHelpText("The Glide knob in the step interface sets an additional glide amount for each step. It "
-                      "adds to the XLFO's own glide.");
+    glide.setHelpText(
+        "The Glide knob in the step interface sets an additional glide amount for each step. It "
+        "adds to the XLFO's own glide.");
     glideFunction.setIndexRange(0, 3, 0);
     glideFunction.setItemNames("Linear,Sqr,Sqrt,Sine");
-    glideFunction.setHelpText("The Glide Curve setting selects the curve type that is used to glide from this "
-                              "step to the next step.");
+    glideFunction.setHelpText(
+        "The Glide Curve setting selects the curve type that is used to glide from this "
+        "step to the next step.");
     random.setIndexRange(0, 1, 0);
     random.setItemNames("Fixed,Random");
-    random.setHelpText("The Random switch toggles random mode for this step. A random step draws a new value "
-                       "each time the cycle reaches it.");
+    random.setHelpText(
+        "The Random switch toggles random mode for this step. A random step draws a new value "
+        "each time the cycle reaches it.");
 }
 
 XLFOParameterSet::StepParameterSetList::StepParameterSetList(XLFOParameterSet& xlfo)
     : ParameterSetList<StepParameterSet>(&xlfo, xlfo.name() + " Steps") {
     numActiveParameter().setIndexRange(1, XLFO::kMaxSteps, 2);
-    for (int k = 1; k <= XLFO::kMaxSteps; ++k)
-        createSet(&xlfo, xlfo.name() + " Step " + std::to_string(k));
+    for (int k = 1; k <= XLFO::kMaxSteps; ++k) createSet(&xlfo, xlfo.name() + " Step " + std::to_string(k));
 }
 
 XLFOParameterSet::XLFOParameterSet(GenericParameterOwner* owner, ModulationMatrixOwner* matrixOwner,
@@ -67,44 +70,52 @@ void XLFOParameterSet::configure() {
     float oneHertz = tapers::steepInverse(std::bit_cast<float>(std::uint32_t(0x3B0074A9)));
     frequency.setRange(0.0f, 1.0f, oneHertz);
     frequency.setValue(oneHertz, 0);
-    frequency.setHelpText("The Frequency knob sets the speed of the wave form that is produced by the XLFO. In a "
-                          "synchronised mode the tempo sets the speed instead.");
+    frequency.setHelpText(
+        "The Frequency knob sets the speed of the wave form that is produced by the XLFO. In a "
+        "synchronised mode the tempo sets the speed instead.");
 
     frequencyOffset.setRange(-1.0f, 1.0f, 0.0f);
     frequencyOffset.setTaper(tapers::exponentOfTwo, tapers::logarithmOfTwo);
     frequencyOffset.setValue(0.0f, 0);
-    frequencyOffset.setHelpText("The Frequency Offset knob adjusts the synchronized frequency (based on the host's "
-                                "tempo). It runs from half to double speed.");
+    frequencyOffset.setHelpText(
+        "The Frequency Offset knob adjusts the synchronized frequency (based on the host's "
+        "tempo). It runs from half to double speed.");
 
     balance.setRange(0.0f, 1.0f, 0.5f);
     balance.setValue(0.5f, 0);
-    balance.setHelpText("The Balance ring adjusts the balance between the first and the last half of the wave "
-                        "form. At the centre both halves take equal time.");
+    balance.setHelpText(
+        "The Balance ring adjusts the balance between the first and the last half of the wave "
+        "form. At the centre both halves take equal time.");
 
     phaseOffset.setRange(0.0f, 1.0f, 0.0f);
     phaseOffset.setValue(0.0f, 0);
-    phaseOffset.setHelpText("With the Phase Offset slider, you can specify the point in the curve that is treated "
-                            "as the starting point. A MIDI trigger restarts the cycle there.");
+    phaseOffset.setHelpText(
+        "With the Phase Offset slider, you can specify the point in the curve that is treated "
+        "as the starting point. A MIDI trigger restarts the cycle there.");
 
     glide.setRange(-1.0f, 1.0f, 0.0f);
     glide.setValue(0.0f, 0);
-    glide.setHelpText("The Glide knob controls which part of the step is used to glide from the current step's "
-                      "value to the next step's value.");
+    glide.setHelpText(
+        "The Glide knob controls which part of the step is used to glide from the current step's "
+        "value to the next step's value.");
 
     syncMode.setIndexRange(0, XLFOFreqController::SyncModeCount - 1, 0);
     syncMode.setItemNames("Free,16,8,4,2,1,1/2,1/4,1/8,1/16,1/32,1/64");
-    syncMode.setHelpText("The Sync setting chooses between arbitrary frequency settings and synchronizing with "
-                         "the tempo and song position of the plug-in host.");
+    syncMode.setHelpText(
+        "The Sync setting chooses between arbitrary frequency settings and synchronizing with "
+        "the tempo and song position of the plug-in host.");
 
     midiTrigger.setIndexRange(0, 1, 0);
     midiTrigger.setItemNames("Off,On");
-    midiTrigger.setHelpText("The MIDI Trigger toggle button is used to enable the triggering of the LFO by MIDI "
-                            "note-on messages.");
+    midiTrigger.setHelpText(
+        "The MIDI Trigger toggle button is used to enable the triggering of the LFO by MIDI "
+        "note-on messages.");
 
     snap.setIndexRange(0, 1, 0);
     snap.setItemNames("No Snap,Snap");
-    snap.setHelpText("With the XLFO Snap button, you make the XLFO values snap to the keyboard grid that is shown "
-                     "when you enable it.");
+    snap.setHelpText(
+        "With the XLFO Snap button, you make the XLFO values snap to the keyboard grid that is shown "
+        "when you enable it.");
 
     for (int k = 0; k < steps.getSetCount(); ++k) steps.set(k).configure();
 }

@@ -37,8 +37,8 @@ public:
     };
 
     // targets: the frequency target; glide and phase offset follow it.
-    XLFOParameterSet(GenericParameterOwner* owner, ModulationMatrixOwner* matrixOwner, const std::string& name,
-                     int firstTarget);
+    XLFOParameterSet(GenericParameterOwner* owner, ModulationMatrixOwner* matrixOwner,
+                     const std::string& name, int firstTarget);
 
     void configure() override;
     // Steps register through this set and share its group.

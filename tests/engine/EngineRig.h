@@ -48,9 +48,7 @@ public:
         set("Delay " + letter(0) + " Pan", "-1");
         set("Delay " + letter(1) + " Pan", "1");
     }
-    std::string letter(int d) const {
-        return std::string(1, plugin->getParameter(d * 7)->name()[6]);
-    }
+    std::string letter(int d) const { return std::string(1, plugin->getParameter(d * 7)->name()[6]); }
 
     // Processes the input (and side chain) in host blocks; answers the output.
     Stereo process(const Stereo& in, const Stereo* side = nullptr) {
@@ -59,7 +57,8 @@ public:
         AudioThreadGuard guard;
         for (std::size_t pos = 0; pos < n; pos += std::size_t(block_)) {
             int count = int(std::min<std::size_t>(std::size_t(block_), n - pos));
-            const float* inputs[4] = {in[0].data() + pos, in[1].data() + pos, side ? (*side)[0].data() + pos : nullptr,
+            const float* inputs[4] = {in[0].data() + pos, in[1].data() + pos,
+                                      side ? (*side)[0].data() + pos : nullptr,
                                       side ? (*side)[1].data() + pos : nullptr};
             float* outputs[2] = {out[0].data() + pos, out[1].data() + pos};
             plugin->setTransport(tempo, position);

@@ -116,8 +116,8 @@ TEST(LorimaneChannel, FeedbackLevelControlPullsALoudFilterDownByAtMostTwentyDeci
     channel.gainAdjuster().setInput(&one);
     channel.gainAdjuster().setLevelSource(&level);
     channel.gainAdjuster().setReferenceSource(&reference);
-    for (Case c : {Case{10.0f, 1.0f, 0.1f}, Case{100.0f, 1.0f, 0.1f}, Case{0.5f, 1.0f, 1.0f}, Case{2.0f, 1.0f, 0.5f},
-                   Case{0.0f, 1.0f, 1.0f}}) {
+    for (Case c : {Case{10.0f, 1.0f, 0.1f}, Case{100.0f, 1.0f, 0.1f}, Case{0.5f, 1.0f, 1.0f},
+                   Case{2.0f, 1.0f, 0.5f}, Case{0.0f, 1.0f, 1.0f}}) {
         level.value().jumpTo(c.filterLevel);
         reference.value().jumpTo(c.delayLevel);
         env.advanceCycle();
@@ -224,7 +224,8 @@ TEST(LorimaneChannel, MidSideEncodingAndDecodingGiveBackTheDryPair) {
         for (float& x : channel) x = noise(random);
     EngineRig::Stereo out = rig.process(in);
     for (int c = 0; c < 2; ++c)
-        for (std::size_t i = 0; i < in[0].size(); ++i) ASSERT_NEAR(out[c][i], in[c][i], 1e-6f) << c << " " << i;
+        for (std::size_t i = 0; i < in[0].size(); ++i)
+            ASSERT_NEAR(out[c][i], in[c][i], 1e-6f) << c << " " << i;
 }
 
 TEST(LorimaneChannel, ParallelRoutingFeedsBothFiltersAndAveragesThem) {

@@ -52,8 +52,9 @@ TEST(LorimanePlugin, ParametersShowAndReadTheirValuesAsDocumented) {
         const char* typed;
         float engine;
     };
-    for (Typed t : {Typed{"Input Level", "6", std::pow(10.0f, 6.0f / 20.0f)}, Typed{"EF 1 Release", "1 s", 1.0f},
-                    Typed{"Delay L Offset", "2", 2.0f}, Typed{"Dry Level", "-6.0206 dB", 0.5f}}) {
+    for (Typed t :
+         {Typed{"Input Level", "6", std::pow(10.0f, 6.0f / 20.0f)}, Typed{"EF 1 Release", "1 s", 1.0f},
+          Typed{"Delay L Offset", "2", 2.0f}, Typed{"Dry Level", "-6.0206 dB", 0.5f}}) {
         rig.set(t.name, t.typed);
         auto& p = static_cast<FloatPluginParameter&>(rig.parameter(t.name));
         EXPECT_NEAR(p.engineValue(p.value()), t.engine, 1e-4f) << t.name;
@@ -88,7 +89,8 @@ TEST(LorimanePlugin, ParameterListMatchesTheGoldenFile) {
     std::ofstream(actual) << list.str();
     std::string diff = "diff -u " + golden + " " + actual;
     std::system(diff.c_str());
-    ADD_FAILURE() << "the parameter list differs from " << golden << " (diff above). If the change is intended, "
+    ADD_FAILURE() << "the parameter list differs from " << golden
+                  << " (diff above). If the change is intended, "
                   << "regenerate it with LORIMANE_REGENERATE_GOLDEN=1 test_engine --gtest_filter='*Golden*'";
 }
 

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <cmath>
@@ -48,7 +47,8 @@ protected:
         EXPECT_TRUE(readAudioFile(path(output), audio, error)) << error;
         return audio;
     }
-    static std::vector<std::string> withSettings(std::vector<std::string> args, const std::vector<std::string>& settings) {
+    static std::vector<std::string> withSettings(std::vector<std::string> args,
+                                                 const std::vector<std::string>& settings) {
         for (const std::string& s : settings) {
             args.push_back("--set");
             args.push_back(s);
@@ -68,17 +68,27 @@ std::size_t loudest(const std::vector<float>& s) {
 
 // Every source in use, all 24 slots modulating engine targets, 48 dB filters and Stretch reading.
 std::vector<std::string> heavySettings() {
-    std::vector<std::string> s = {"Num Active XY Controllers=4", "Num Active XLFOs=6", "Num Active EGs=6",
-                                  "Num Active EFs=4", "Num Active MIDI Sources=10", "Num Active Slots=24",
-                                  "Delay Buffer Read Style=Stretch", "Filter 1 Slope=48", "Filter 2 Slope=48",
-                                  "Filter 1 Freq=3000 Hz", "Filter 2 Freq=800 Hz", "Filter Routing=Parallel",
-                                  "Delay L Feedback=0.6", "Delay R Cross Feedback=0.4"};
-    const char* sources[] = {"XLFO 1", "XLFO 2", "XLFO 3", "XLFO 4", "XLFO 5", "XLFO 6", "EG 1",   "EG 2",
-                             "EG 3",   "EG 4",   "EG 5",   "EG 6",   "EF 1",   "EF 2",   "EF 3",   "EF 4",
-                             "MIDI 1", "MIDI 2", "MIDI 3", "XY 1 Hor", "XY 1 Ver", "XY 2 Hor", "XLFO 1", "EF 1"};
-    const char* targets[] = {"Delay 1 Time", "Delay 2 Time",   "Filter 1 Freq", "Filter 2 Freq",
-                             "Filter 1 Peak", "Delay 1 Pan",   "Delay 2 Pan",   "Filter 1 Pan",
-                             "Wet Level",     "Dry Pan",       "Input Level",   "Delay 1 Feedback"};
+    std::vector<std::string> s = {"Num Active XY Controllers=4",
+                                  "Num Active XLFOs=6",
+                                  "Num Active EGs=6",
+                                  "Num Active EFs=4",
+                                  "Num Active MIDI Sources=10",
+                                  "Num Active Slots=24",
+                                  "Delay Buffer Read Style=Stretch",
+                                  "Filter 1 Slope=48",
+                                  "Filter 2 Slope=48",
+                                  "Filter 1 Freq=3000 Hz",
+                                  "Filter 2 Freq=800 Hz",
+                                  "Filter Routing=Parallel",
+                                  "Delay L Feedback=0.6",
+                                  "Delay R Cross Feedback=0.4"};
+    const char* sources[] = {"XLFO 1", "XLFO 2",   "XLFO 3",   "XLFO 4",   "XLFO 5", "XLFO 6",
+                             "EG 1",   "EG 2",     "EG 3",     "EG 4",     "EG 5",   "EG 6",
+                             "EF 1",   "EF 2",     "EF 3",     "EF 4",     "MIDI 1", "MIDI 2",
+                             "MIDI 3", "XY 1 Hor", "XY 1 Ver", "XY 2 Hor", "XLFO 1", "EF 1"};
+    const char* targets[] = {"Delay 1 Time",  "Delay 2 Time", "Filter 1 Freq", "Filter 2 Freq",
+                             "Filter 1 Peak", "Delay 1 Pan",  "Delay 2 Pan",   "Filter 1 Pan",
+                             "Wet Level",     "Dry Pan",      "Input Level",   "Delay 1 Feedback"};
     for (int n = 0; n < 24; ++n) {
         std::string slot = "Slot " + std::to_string(n + 1);
         s.push_back(slot + " Source=" + sources[n]);
@@ -92,8 +102,8 @@ std::vector<std::string> heavySettings() {
 
 TEST_F(LorimaneRenderTest, AnImpulseComesOutAfterTheDelayTimeAtEverySampleRate) {
     for (double rate : {44100.0, 48000.0, 96000.0}) {
-        AudioBuffer out = render({"--tail", "0.3", "--set", "Delay L Time=350 ms", "--set", "Delay R Time=350 ms",
-                                  "--set", "Dry Enabled=Disabled", impulseFile(rate)},
+        AudioBuffer out = render({"--tail", "0.3", "--set", "Delay L Time=350 ms", "--set",
+                                  "Delay R Time=350 ms", "--set", "Dry Enabled=Disabled", impulseFile(rate)},
                                  "echo.wav");
         double expected = 100.0 + 0.350 * rate;
         for (int c = 0; c < 2; ++c)
@@ -109,10 +119,10 @@ TEST_F(LorimaneRenderTest, FeedbackDecaysByItsEngineValuePerRepeat) {
     ASSERT_TRUE(feedback.textToPlain("50%", plain));
     float gain = feedback.engineValue(plain);
 
-    AudioBuffer out = render(withSettings({"--tail", "1", impulseFile(48000.0)}, {"Delay L Time=100 ms", "Delay L Feedback=50%",
-                                                            "Dry Enabled=Disabled", "Filter 1 Enabled=Disabled",
-                                                            "Filter 2 Enabled=Disabled", "Delay L Pan=-1",
-                                                            "Delay R Pan=1"}),
+    AudioBuffer out = render(withSettings({"--tail", "1", impulseFile(48000.0)},
+                                          {"Delay L Time=100 ms", "Delay L Feedback=50%",
+                                           "Dry Enabled=Disabled", "Filter 1 Enabled=Disabled",
+                                           "Filter 2 Enabled=Disabled", "Delay L Pan=-1", "Delay R Pan=1"}),
                              "feedback.wav");
     const std::vector<float>& left = out.channels[0];
     float previous = 0.0f;
@@ -129,9 +139,10 @@ TEST_F(LorimaneRenderTest, FeedbackDecaysByItsEngineValuePerRepeat) {
 }
 
 TEST_F(LorimaneRenderTest, HostBlockLengthDoesNotChangeTheOutputWithoutModulation) {
-    std::vector<std::string> settings = {"Delay L Feedback=0.7", "Delay R Cross Feedback=0.5",
-                                         "Delay Buffer Read Style=Stretch", "Filter 1 Freq=2000 Hz",
-                                         "Filter 1 Peak=0.6", "Channel Mode=Mid/Side", "Delay R Sync=Half Note"};
+    std::vector<std::string> settings = {
+        "Delay L Feedback=0.7",  "Delay R Cross Feedback=0.5", "Delay Buffer Read Style=Stretch",
+        "Filter 1 Freq=2000 Hz", "Filter 1 Peak=0.6",          "Channel Mode=Mid/Side",
+        "Delay R Sync=Half Note"};
     AudioBuffer a = render(withSettings({"--tail", "1", "--block", "32"}, settings), "a.wav");
     AudioBuffer b = render(withSettings({"--tail", "1", "--block", "4096"}, settings), "b.wav");
     EXPECT_EQ(a.channels, b.channels);
