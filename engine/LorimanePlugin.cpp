@@ -124,6 +124,25 @@ LorimanePlugin::LorimanePlugin()
         "Disabled removes the unprocessed input from the output. It keeps its setting when a preset "
         "is loaded.");
 
+    for (int i = 0; i < slots.slotSetCount(); ++i) {
+        ModulationSlotParameterSet& slot = slots.slotSet(i);
+        slot.source.setHelpText("The modulation source of this slot.");
+        slot.level.setHelpText(
+            "How strongly the source moves the target. Other slots can modulate this level.");
+        slot.bypass.setHelpText("Bypassed keeps the slot's settings but stops its modulation.");
+        slot.invert.setHelpText(
+            "Inverted turns the source's signal upside down before it reaches the target.");
+        slot.target.setHelpText("The parameter this slot modulates.");
+    }
+    xyControllers.numActiveParameter().setHelpText("How many XY controllers are in use.");
+    xlfos.numActiveParameter().setHelpText("How many XLFOs are in use.");
+    for (int n = 0; n < kXLFOs; ++n)
+        xlfos.set(n).steps.numActiveParameter().setHelpText("How many steps make up one cycle of this XLFO.");
+    egs.numActiveParameter().setHelpText("How many envelope generators are in use.");
+    efs.numActiveParameter().setHelpText("How many envelope followers are in use.");
+    midiSources.numActiveParameter().setHelpText("How many MIDI sources are in use.");
+    slots.numActiveParameter().setHelpText("How many modulation slots are in use.");
+
     filterLinkFreq.addMember(&filters.set(0).freq);
     filterLinkFreq.addMember(&filters.set(1).freq);
     filterLinkPeak.addMember(&filters.set(0).peak);

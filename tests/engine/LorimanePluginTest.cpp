@@ -208,3 +208,12 @@ TEST(LorimanePlugin, AnswersItsIdentityAndEditorSizeFromItsSettings) {
     ASSERT_EQ(plugin.keptParameters().size(), 1u);
     EXPECT_EQ(plugin.keptParameters()[0]->name(), "Dry Enabled");
 }
+
+TEST(LorimanePlugin, EveryParameterExplainsItselfInItsHelpText) {
+    LorimanePlugin plugin;
+    for (int i = 0; i < plugin.getParameterCount(); ++i) {
+        const AbstractPluginParameter* p = plugin.getParameter(i);
+        EXPECT_FALSE(p->helpText().empty()) << p->name();
+        EXPECT_EQ(p->helpText().back(), '.') << p->name();
+    }
+}
