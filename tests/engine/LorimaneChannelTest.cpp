@@ -240,3 +240,24 @@ TEST(LorimaneChannel, ParallelRoutingFeedsBothFiltersAndAveragesThem) {
         EXPECT_EQ(combo.filter(1).input(), combo.input());
     }
 }
+
+TEST(LorimaneChannel, LinkedFeedbackGivesTheSecondDelayTheFirstOnesGains) {
+    EngineRig rig;
+    rig.isolateDelays();
+    rig.set("Feedback Link", "Linked");
+    rig.set("Delay L Time", "40 ms");
+    rig.set("Delay R Time", "40 ms");
+    rig.set("Delay L Feedback", "0.5");
+    rig.set("Delay R Feedback", "0.9");
+    rig.settle();
+    int period = rig.samples(40);
+    EngineRig::Stereo out = rig.process(rig.impulse(std::size_t(4 * period + 2)));
+    for (int k = 1; k <= 4; ++k) {
+        std::size_t at = std::size_t(k * period);
+        auto echo = [&](int c) {
+            const std::vector<float>& s = out[std::size_t(c)];
+            return std::fabs(s[at]) > std::fabs(s[at - 1]) ? s[at] : s[at - 1];
+        };
+        EXPECT_NEAR(echo(1), echo(0), 1e-6f) << "repeat " << k;
+    }
+}
