@@ -49,6 +49,10 @@ public:
     bool automatable() const { return automatable_; }
     const std::string& name() const { return name_; }
     void setName(std::string name) { name_ = std::move(name); }
+    // Audio thread: replaces one character of the name in place, without allocating.
+    void setNameCharacter(std::size_t position, char c) {
+        if (position < name_.size()) name_[position] = c;
+    }
     int index() const { return index_; }
     const std::string& helpText() const { return helpText_; }
     void setHelpText(std::string text) { helpText_ = std::move(text); }

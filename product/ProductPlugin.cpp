@@ -1,6 +1,5 @@
 #include "product/ProductPlugin.h"
 
-#include "framework/PassThroughPlugin.h"
+#include "engine/LorimanePlugin.h"
 
-// Until the delay engine exists the product is the pass-through frame.
-std::unique_ptr<GenericPlugin> makeProductPlugin() { return std::make_unique<PassThroughPlugin>(); }
+std::unique_ptr<GenericPlugin> makeProductPlugin() { return std::make_unique<LorimanePlugin>(); }

@@ -57,10 +57,14 @@ TEST_F(RenderCommandTest, MonoInputFeedsBothChannelsAndSettingsApplyFromTheFirst
     mono.channels.assign(1, std::vector<float>(1000, 0.5f));
     std::string error;
     ASSERT_TRUE(writeAudioFile(path("mono.wav"), mono, error));
-    ASSERT_EQ(run({"--tail", "0", "--set", "Output Gain=50", path("mono.wav"), path("out.wav")}), 0) << err.str();
+    // Without the wet signal the output is the dry signal at half its level.
+    ASSERT_EQ(run({"--tail", "0", "--set", "Dry Level=0.5x", "--set", "Wet Level=0%", path("mono.wav"),
+                   path("out.wav")}),
+              0)
+        << err.str();
     AudioBuffer audio = read("out.wav");
     ASSERT_EQ(audio.frames(), 1000u);
-    EXPECT_FLOAT_EQ(audio.channels[0][0], 0.25f);
+    EXPECT_NEAR(audio.channels[0][0], 0.25f, 1e-6f);
     EXPECT_EQ(audio.channels[0], audio.channels[1]);
 }
 
@@ -82,8 +86,8 @@ TEST_F(RenderCommandTest, RefusesBadRequestsWithOneLineAndWritesNothing) {
         {path("missing.wav"), path("x.wav")},
         {path("garbage.wav"), path("x.wav")},
         {"--set", "No Such Knob=1", path("x.wav")},
-        {"--set", "Output Gain=loud", path("x.wav")},
-        {"--set", "Output Gain", path("x.wav")},
+        {"--set", "Dry Level=loud", path("x.wav")},
+        {"--set", "Dry Level", path("x.wav")},
         {"--block", "0", path("x.wav")},
         {"--block", "12.5", path("x.wav")},
         {"--rate", "fast", path("x.wav")},
@@ -105,13 +109,17 @@ TEST_F(RenderCommandTest, RefusesBadRequestsWithOneLineAndWritesNothing) {
 
 TEST_F(RenderCommandTest, ListsEveryParameterOnOneLine) {
     ASSERT_EQ(run({"--list-parameters"}), 0);
-    EXPECT_EQ(out.str(), "0\tOutput Gain\t100.0 %\t0.000 %\t100.0 %\t100.0 %\n");
-    ASSERT_EQ(run({"--set", "Output Gain=25%", "--list-parameters"}), 0);
-    EXPECT_EQ(out.str().substr(0, 21), "0\tOutput Gain\t25.00 %");
+    std::string first = "0\tDelay L Time\t350.0 ms\t5.0 ms\t5000.0 ms\t350.0 ms\n";
+    EXPECT_EQ(out.str().substr(0, first.size()), first);
+    ASSERT_EQ(run({"--set", "Delay L Time=500 ms", "--list-parameters"}), 0);
+    EXPECT_EQ(out.str().substr(0, 24), "0\tDelay L Time\t500.0 ms\t");
 }
 
 TEST_F(RenderCommandTest, RenderingAllocatesNothingOnTheAudioThread) {
     std::unique_ptr<GenericPlugin> plugin = makeRenderPlugin();
+    // Without echoes the output is the dry input itself.
+    std::string error;
+    ASSERT_TRUE(applySetting(*plugin, "Wet Level=0%", error)) << error;
     AudioBuffer input = makeDemoPhrase(48000);
     BlockRenderer renderer(*plugin, input, &input, input.frames(), 300, 120.0);
     AudioThreadGuard guard;

@@ -77,7 +77,7 @@ TEST(Lv2Plugin, RunsAnyBlockLengthWithoutAllocatingAndAppliesOnlyMovedPorts) {
     EXPECT_FALSE(Lv2Plugin::create(0.0, urids.features, error));
 
     std::vector<float> in(5000, 0.5f), side(5000, 0.0f), outL(5000), outR(5000);
-    float enabled = 1.0f, gain = 100.0f;  // the port shows percent
+    float enabled = 1.0f, time = 350.0f;  // parameter 0 is "Delay L Time"; the port shows milliseconds
     lv2->connectPort(Lv2Plugin::kInputLeft, in.data());
     lv2->connectPort(Lv2Plugin::kInputRight, in.data());
     lv2->connectPort(Lv2Plugin::kSideChainLeft, side.data());
@@ -85,7 +85,10 @@ TEST(Lv2Plugin, RunsAnyBlockLengthWithoutAllocatingAndAppliesOnlyMovedPorts) {
     lv2->connectPort(Lv2Plugin::kOutputLeft, outL.data());
     lv2->connectPort(Lv2Plugin::kOutputRight, outR.data());
     lv2->connectPort(Lv2Plugin::kEnabled, &enabled);
-    lv2->connectPort(Lv2Plugin::kFirstParameter, &gain);
+    lv2->connectPort(Lv2Plugin::kFirstParameter, &time);
+    // Without the wet signal the output is the dry input itself.
+    for (int i = 0; i < lv2->plugin().getParameterCount(); ++i)
+        if (lv2->plugin().getParameter(i)->name() == "Wet Level") lv2->plugin().getParameter(i)->setValue(0.0f, 0);
     lv2->activate();
     {
         AudioThreadGuard guard;
@@ -100,9 +103,9 @@ TEST(Lv2Plugin, RunsAnyBlockLengthWithoutAllocatingAndAppliesOnlyMovedPorts) {
     p.setValue(0.25f, 0);
     lv2->run(64);
     EXPECT_FLOAT_EQ(p.value(), 0.25f);
-    gain = 50.0f;
+    time = 500.0f;
     lv2->run(64);
-    EXPECT_FLOAT_EQ(p.value(), 0.5f);
+    EXPECT_NEAR(p.plainToDisplay(p.value()), 500.0f, 0.01f);
 }
 
 TEST_F(Lv2BundleTest, ValidatesAndLoadsInLilv) {
@@ -115,7 +118,7 @@ TEST_F(Lv2BundleTest, ValidatesAndLoadsInLilv) {
     std::string info = run(env() + "lv2info " + lv2turtle::kPluginUri);
     EXPECT_EQ(info.find("error"), std::string::npos) << info;
     EXPECT_NE(info.find("Symbol:      enabled"), std::string::npos);
-    EXPECT_NE(info.find("Symbol:      output_gain"), std::string::npos);
+    EXPECT_NE(info.find("Symbol:      delay_l_time"), std::string::npos);
 }
 
 TEST_F(Lv2BundleTest, RendersThroughLv2applyLikeTheRenderer) {
@@ -130,20 +133,21 @@ TEST_F(Lv2BundleTest, RendersThroughLv2applyLikeTheRenderer) {
     std::string error;
     ASSERT_TRUE(writeAudioFile((dir / "in4.wav").string(), input, error));
     std::string out = (dir / "out.wav").string();
-    std::string log = run(env() + "lv2apply -i " + (dir / "in4.wav").string() + " -o " + out + " -c output_gain 50 " +
+    std::string log = run(env() + "lv2apply -i " + (dir / "in4.wav").string() + " -o " + out + " -c dry_level -6.0206 -c wet_level -180 " +
                           lv2turtle::kPluginUri);
     AudioBuffer result;
     ASSERT_TRUE(readAudioFile(out, result, error)) << log << error;
     ASSERT_EQ(result.channels.size(), 2u);
-    EXPECT_FLOAT_EQ(result.channels[0][100], 0.5f);
-    EXPECT_FLOAT_EQ(result.channels[1][200], -0.25f);
+    // Without the wet signal the output is the dry signal at half its level.
+    EXPECT_NEAR(result.channels[0][100], 0.5f, 1e-5f);
+    EXPECT_NEAR(result.channels[1][200], -0.25f, 1e-5f);
 
     // The same input and setting through the renderer gives the same samples.
     AudioBuffer stereo = input;
     stereo.channels.resize(2);
     ASSERT_TRUE(writeAudioFile((dir / "in2.wav").string(), stereo, error));
     std::string rendered = (dir / "rendered.wav").string();
-    std::string renderLog = run(std::string(LORIMANE_RENDER) + " --tail 0 --set \"Output Gain=50\" " +
+    std::string renderLog = run(std::string(LORIMANE_RENDER) + " --tail 0 --set \"Dry Level=-6.0206 dB\" --set \"Wet Level=-180 dB\" " +
                                 (dir / "in2.wav").string() + " " + rendered);
     AudioBuffer reference;
     ASSERT_TRUE(readAudioFile(rendered, reference, error)) << renderLog;

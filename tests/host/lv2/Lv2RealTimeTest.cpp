@@ -111,7 +111,7 @@ TEST(Lv2RealTime, JalvRunsThePlugInInAJackGraph) {
     std::string fifo = (dir / "jalv.in").string();
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     Child holder({"sh", "-c", "sleep 60 > " + fifo}, env);
-    Child jalv({"jalv", "-x", "-n", "lorimane", "-c", "output_gain=50", lv2turtle::kPluginUri}, env, fifo,
+    Child jalv({"jalv", "-x", "-n", "lorimane", "-c", "dry_level=-6.0206", "-c", "wet_level=-180", lv2turtle::kPluginUri}, env, fifo,
                (dir / "jalv.log").string());
     Child metro({"jack_metro", "-n", "metro", "-b", "120", "-f", "1000", "-D", "5", "-A", "0.8"}, env);
     bool connected = false;

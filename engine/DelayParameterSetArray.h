@@ -1,0 +1,16 @@
+#pragma once
+
+#include "engine/DelayParameterSet.h"
+#include "framework/ParameterSetArray.h"
+
+// The two delay sets "Delay 1" (targets 0 to 4) and "Delay 2" (targets 5 to 9).
+class DelayParameterSetArray : public ParameterSetArray<DelayParameterSet> {
+public:
+    DelayParameterSetArray(GenericParameterOwner* owner, ModulationMatrixOwner* matrixOwner) {
+        for (int d = 0; d < 2; ++d) {
+            DelayParameterSet& s = createSet(owner, matrixOwner, "Delay " + std::to_string(d + 1),
+                                             d * DelayParameterSet::kTargetsPerSet);
+            s.configure();
+        }
+    }
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+
+#include "framework/LimFloatPropPluginParameter.h"
+#include "framework/PluginParameterSet.h"
+#include "framework/PropPluginParameter.h"
+#include "framework/SourceParameterSetList.h"
+#include "modulation/ModulationTargetParameter.h"
+#include "modulation/Triggering.h"
+
+// One envelope generator, "EG n", owning the targets 34 + 6 (n - 1) (hold) to 39 + 6 (n - 1)
+// (release).
+class EGParameterSet : public PluginParameterSet {
+public:
+    static constexpr int kTargetsPerSet = 6;
+
+    EGParameterSet(GenericParameterOwner* owner, ModulationMatrixOwner* matrixOwner, const std::string& name,
+                   int firstTarget);
+    void configure() override;
+
+    ModulationTargetParameter hold;
+    ModulationTargetParameter delay;
+    LimFloatPropPluginParameter threshold;
+    PropPluginParameter<Triggering> triggering;
+    ModulationTargetParameter attack;
+    ModulationTargetParameter decay;
+    ModulationTargetParameter sustain;
+    ModulationTargetParameter release;
+};
+
+// "EGs": up to six envelope generators, sources 14 to 19, targets 34 to 69.
+class EGParameterSetList : public SourceParameterSetList<EGParameterSet> {
+public:
+    static constexpr int kSets = 6;
+    static constexpr int kFirstSource = 14;
+    static constexpr int kFirstTarget = 34;
+    EGParameterSetList(GenericParameterOwner* owner, ModulationMatrixOwner* matrixOwner);
+};

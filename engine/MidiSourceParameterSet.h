@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+#include "framework/PluginParameterSet.h"
+#include "framework/PropPluginParameter.h"
+#include "framework/SourceParameterSetList.h"
+#include "modulation/MidiModSource.h"
+
+// One MIDI modulation source, "MIDI Source n" (short name "MS n" on the editor's buttons).
+class MidiSourceParameterSet : public PluginParameterSet {
+public:
+    MidiSourceParameterSet(GenericParameterOwner* owner, const std::string& name, std::string shortName);
+    void configure() override;
+    const std::string& shortName() const { return shortName_; }
+
+    PropPluginParameter<MidiModSource::MidiInput> input;
+    PropPluginParameter<int> controllerNumber;
+    PropPluginParameter<MidiModSource::ResponseCurve> responseCurve;
+
+private:
+    std::string shortName_;
+};
+
+// "MIDI Sources": up to ten MIDI sources, sources 24 to 33.
+class MidiSourceParameterSetList : public SourceParameterSetList<MidiSourceParameterSet> {
+public:
+    static constexpr int kSets = 10;
+    static constexpr int kFirstSource = 24;
+    MidiSourceParameterSetList(GenericParameterOwner* owner, ModulationSlotHooks* hooks);
+};
