@@ -96,9 +96,12 @@ void DelayLine::write(int count, int flags) {
 
 int DelayLine::targetSamples(float time, float scale) const {
     float d = limitDelay(scale * time);
-    // Samples mode rounds half away from zero (d is not negative here); milliseconds truncate.
+    // Samples mode rounds half away from zero (d is not negative here); milliseconds truncate. A time
+    // that lands a hair short of a whole sample through float rounding (400 ms typed, 399.99997 ms
+    // after the parameter's taper) still counts as that sample.
     if (timeUnit.get() == Samples) return static_cast<int>(static_cast<double>(d) + 0.5);
-    return static_cast<int>(d);
+    constexpr double kRoundingSlack = 0.01;
+    return static_cast<int>(static_cast<double>(d) + kRoundingSlack);
 }
 
 void DelayLine::read(float* out, int count) {

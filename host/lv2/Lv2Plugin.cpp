@@ -8,6 +8,12 @@
 #include <cmath>
 #include <cstring>
 #include <exception>
+#include <sstream>
+
+#include "host/lv2/Lv2Turtle.h"
+#include "persistence/CollectionPresetLoader.h"
+#include "persistence/ParameterCollection.h"
+#include "persistence/PluginPresets.h"
 
 namespace {
 Lv2Plugin::PluginFactory& factorySlot() {
@@ -58,7 +64,9 @@ std::unique_ptr<Lv2Plugin> Lv2Plugin::create(double sampleRate, const LV2_Featur
                     id(LV2_ATOM__Double),     id(LV2_ATOM__Int),          id(LV2_ATOM__Long),
                     id(LV2_MIDI__MidiEvent),  id(LV2_TIME__Position),     id(LV2_TIME__bar),
                     id(LV2_TIME__barBeat),    id(LV2_TIME__beatsPerBar),  id(LV2_TIME__beatUnit),
-                    id(LV2_TIME__beatsPerMinute), id(LV2_TIME__speed)};
+                    id(LV2_TIME__beatsPerMinute), id(LV2_TIME__speed), id(LV2_ATOM__Chunk),
+                    id(LV2_ATOM__String), id((std::string(lv2turtle::kPluginUri) + "#preset").c_str()),
+                    id((std::string(lv2turtle::kPluginUri) + "#presetName").c_str())};
     return self;
 }
 
@@ -91,7 +99,7 @@ void Lv2Plugin::connectPort(uint32_t port, void* data) {
 }
 
 void Lv2Plugin::activate() {
-    plugin_->reset();
+    activated_ = true;
     quarters_ = 0.0;
 }
 
@@ -105,6 +113,7 @@ float Lv2Plugin::plainValue(const AbstractPluginParameter& p, float value) {
 }
 
 void Lv2Plugin::readControls() {
+    bool adopt = adoptPorts_.exchange(false);
     for (size_t i = 0; i < controls_.size(); ++i) {
         const float* port = controls_[i];
         if (!port || !std::isfinite(*port)) continue;
@@ -113,6 +122,7 @@ void Lv2Plugin::readControls() {
         // plug-in (a preset, MIDI learn, a program change).
         if (value == lastRead_[i]) continue;
         lastRead_[i] = value;
+        if (adopt) continue;
         AbstractPluginParameter* p = plugin_->getParameter(static_cast<int>(i));
         p->setValue(plainValue(*p, value), FromHost);
     }
@@ -159,9 +169,59 @@ void Lv2Plugin::run(uint32_t frames) {
     GenericPlugin& p = *plugin_;
     p.setBypass(enabled_ && *enabled_ < 0.5f);
     readControls();
+    if (activated_) {
+        // Start from the ports' settings as they are: the reset applies them without ramps.
+        activated_ = false;
+        p.reset();
+    }
     readEvents();
     p.setTransport(tempo_ > 0.0 ? tempo_ : 120.0, static_cast<float>(std::fmod(std::max(quarters_, 0.0), 256.0)));
     if (audioOut_[0] && audioOut_[1]) p.process(audioIn_, 4, audioOut_, 2, static_cast<int>(frames));
     // The host reports positions only when they change; while it plays, move on by this block.
     quarters_ += speed_ * frames * tempo_ / (60.0 * sampleRate_);
+}
+
+LV2_State_Status Lv2Plugin::saveState(LV2_State_Store_Function store, LV2_State_Handle handle) {
+    if (!urids_.statePreset) return LV2_STATE_ERR_NO_FEATURE;  // no URID map: nothing to name the keys with
+    ParameterCollection all(*plugin_, plugin_->getChunkTag());
+    all.addAll();
+    std::string bytes = all.serialize(PluginPresets::kPresetVersion);
+    const std::string& name = plugin_->presetState().record.name;
+    uint32_t flags = LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE;
+    LV2_State_Status status = store(handle, urids_.statePreset, bytes.data(), bytes.size(), urids_.atomChunk, flags);
+    if (status != LV2_STATE_SUCCESS) return status;
+    return store(handle, urids_.statePresetName, name.c_str(), name.size() + 1, urids_.atomString, flags);
+}
+
+LV2_State_Status Lv2Plugin::restoreState(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle) {
+    if (!urids_.statePreset) return LV2_STATE_ERR_NO_FEATURE;
+    size_t size = 0;
+    uint32_t type = 0, flags = 0;
+    const void* data = retrieve(handle, urids_.statePreset, &size, &type, &flags);
+    if (!data || type != urids_.atomChunk) return LV2_STATE_ERR_NO_PROPERTY;
+    ParameterCollection all(*plugin_, plugin_->getChunkTag());
+    all.addAll();
+    CollectionPresetLoader loader(all, plugin_->getChunkTag());
+    std::istringstream stream(std::string(static_cast<const char*>(data), size));
+    BinaryDataReader reader(stream);
+    if (!loader.load(reader, -1)) return LV2_STATE_ERR_UNKNOWN;  // refused: the instance is unchanged
+    plugin_->pushResetMarker();
+    const void* name = retrieve(handle, urids_.statePresetName, &size, &type, &flags);
+    if (name && type == urids_.atomString && size > 0) {
+        const char* text = static_cast<const char*>(name);
+        plugin_->presetState().record.name.assign(text, strnlen(text, size));
+    }
+    adoptPorts_ = true;
+    return LV2_STATE_SUCCESS;
+}
+
+const LV2_State_Interface* Lv2Plugin::stateInterface() {
+    static const LV2_State_Interface interface = {
+        [](LV2_Handle h, LV2_State_Store_Function store, LV2_State_Handle handle, uint32_t, const LV2_Feature* const*) {
+            return static_cast<Lv2Plugin*>(h)->saveState(store, handle);
+        },
+        [](LV2_Handle h, LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle, uint32_t, const LV2_Feature* const*) {
+            return static_cast<Lv2Plugin*>(h)->restoreState(retrieve, handle);
+        }};
+    return &interface;
 }

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <lv2/core/lv2.h>
+#include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
+
+#include <atomic>
 
 #include <memory>
 #include <string>
@@ -44,6 +47,13 @@ public:
 
     GenericPlugin& plugin() { return *plugin_; }
 
+    // The state interface: the plug-in's values as current-version preset bytes, and the preset
+    // name. Host thread, never concurrently with run. A state that cannot be read is refused and
+    // changes nothing.
+    LV2_State_Status saveState(LV2_State_Store_Function store, LV2_State_Handle handle);
+    LV2_State_Status restoreState(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
+    static const LV2_State_Interface* stateInterface();
+
     // The port value of a parameter: its display value (index for indexed parameters) and back.
     static float portValue(const AbstractPluginParameter& p, float plain);
     static float plainValue(const AbstractPluginParameter& p, float portValue);
@@ -64,8 +74,14 @@ private:
 
     struct Urids {
         LV2_URID atomBlank, atomObject, atomFloat, atomDouble, atomInt, atomLong, midiEvent, timePosition, timeBar,
-            timeBarBeat, timeBeatsPerBar, timeBeatUnit, timeBeatsPerMinute, timeSpeed;
+            timeBarBeat, timeBeatsPerBar, timeBeatUnit, timeBeatsPerMinute, timeSpeed, atomChunk, atomString,
+            statePreset, statePresetName;
     } urids_{};
+    // Set by a state restore: the next run takes the ports' values as read without applying them,
+    // so port values the host still holds from before do not undo the restored state.
+    std::atomic<bool> adoptPorts_{false};
+    // The first run after activation takes the ports' values at once, without ramps or glides.
+    bool activated_ = false;
 
     // The host transport as last reported, and where it has got to since.
     double tempo_ = 120.0;

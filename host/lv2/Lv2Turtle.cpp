@@ -95,6 +95,7 @@ std::string pluginDescription(GenericPlugin& plugin) {
         << "@prefix pg: <http://lv2plug.in/ns/ext/port-groups#> .\n"
         << "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
         << "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+        << "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
         << "@prefix time: <http://lv2plug.in/ns/ext/time#> .\n"
         << "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
         << "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n"
@@ -112,6 +113,7 @@ std::string pluginDescription(GenericPlugin& plugin) {
         << "    lv2:minorVersion " << (v ? v->minor * 10 + v->revision : 0) << " ;\n"
         << "    lv2:microVersion 0 ;\n"
         << "    lv2:optionalFeature lv2:hardRTCapable , urid:map ;\n"
+        << "    lv2:extensionData state:interface ;\n"
         << "    pg:mainInput <" << kPluginUri << "#main_in> ;\n"
         << "    pg:mainOutput <" << kPluginUri << "#main_out> ;\n"
         << "    lv2:port ";

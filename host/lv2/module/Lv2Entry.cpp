@@ -1,6 +1,7 @@
 // The LV2 plug-in library: one descriptor over the wrapper and the product's plug-in.
 #include <lv2/core/lv2.h>
 
+#include <cstring>
 #include <exception>
 
 #include "host/lv2/Lv2Plugin.h"
@@ -24,7 +25,9 @@ void activate(LV2_Handle h) { static_cast<Lv2Plugin*>(h)->activate(); }
 void run(LV2_Handle h, uint32_t frames) { static_cast<Lv2Plugin*>(h)->run(frames); }
 void deactivate(LV2_Handle) {}
 void cleanup(LV2_Handle h) { delete static_cast<Lv2Plugin*>(h); }
-const void* extensionData(const char*) { return nullptr; }
+const void* extensionData(const char* uri) {
+    return std::strcmp(uri, LV2_STATE__interface) == 0 ? Lv2Plugin::stateInterface() : nullptr;
+}
 
 const LV2_Descriptor descriptor = {lv2turtle::kPluginUri, instantiate, connectPort, activate, run, deactivate, cleanup,
                                    extensionData};

@@ -4,6 +4,7 @@
 #include <lv2/midi/midi.h>
 #include <lv2/urid/urid.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -152,4 +153,32 @@ TEST_F(Lv2BundleTest, RendersThroughLv2applyLikeTheRenderer) {
     AudioBuffer reference;
     ASSERT_TRUE(readAudioFile(rendered, reference, error)) << renderLog;
     EXPECT_EQ(reference.channels, result.channels);
+}
+
+TEST_F(Lv2BundleTest, Lv2applyPutsTheEchoWhereTheControlsSay) {
+    LORIMANE_SKIP_WITHOUT_EXTERNAL_HOSTS();
+    if (!haveProgram("lv2apply")) GTEST_SKIP() << "lilv-utils is not installed";
+    struct Case {
+        double rate;
+        float delayMs;
+    };
+    for (Case c : {Case{48000, 400.0f}, Case{44100, 250.0f}}) {
+        AudioBuffer input;
+        input.sampleRate = c.rate;
+        input.channels.assign(4, std::vector<float>(static_cast<size_t>(c.rate * 0.6), 0.0f));
+        input.channels[0][100] = 1.0f;
+        std::string error, in = (dir / "impulse.wav").string(), out = (dir / "echo.wav").string();
+        ASSERT_TRUE(writeAudioFile(in, input, error));
+        std::string log = run(env() + "lv2apply -i " + in + " -o " + out + " -c delay_l_time " + std::to_string(c.delayMs) +
+                              " -c filter_1_enabled 0 -c filter_2_enabled 0 " + lv2turtle::kPluginUri);
+        AudioBuffer result;
+        ASSERT_TRUE(readAudioFile(out, result, error)) << log << error;
+        size_t echo = 100 + static_cast<size_t>(std::lround(c.delayMs * c.rate / 1000.0));
+        std::vector<size_t> heard;
+        for (size_t i = 0; i < result.frames(); ++i)
+            if (std::fabs(result.channels[0][i]) > 1e-4f) heard.push_back(i);
+        EXPECT_EQ(heard, (std::vector<size_t>{100, echo})) << c.rate;
+        EXPECT_FLOAT_EQ(result.channels[0][echo], 1.0f);  // wet at 0 dB, no filter, no feedback
+        EXPECT_FLOAT_EQ(result.channels[1][echo], 1.0f);  // a centred delay reaches both channels
+    }
 }
