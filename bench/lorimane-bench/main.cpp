@@ -15,8 +15,9 @@
 // unless denormals slow it down.
 //
 // --instance prints, per sample rate, what one instance costs: heap memory taken by its
-// construction, construction time, the time to restore a saved state and the worst block while
-// the restored preset takes effect, against the worst block before it.
+// construction, construction time, the time to restore a saved state (the heavy scenario, through
+// the host's chunk restore) and the worst block of the second in which that preset takes effect,
+// against the worst block once it runs steadily (medians of five trials, blocks of 128).
 #include <malloc.h>
 
 #include <algorithm>
@@ -225,7 +226,7 @@ int measureInstances(AaxTestHost& host, const std::vector<double>& rates) {
     const Scenario& heavy =
         *std::find_if(list.begin(), list.end(), [](const Scenario& s) { return s.name == "heavy"; });
     std::printf("%7s %10s %16s %12s %18s %18s %8s\n", "rate", "memory MB", "construction ms", "restore ms",
-                "worst block us", "worst after load", "ratio");
+                "steady worst us", "worst after load", "ratio");
     for (double rate : rates) {
         std::string error;
         auto source = makeInstance(host, heavy, static_cast<float>(rate), error);
@@ -239,17 +240,26 @@ int measureInstances(AaxTestHost& host, const std::vector<double>& rates) {
             std::fprintf(stderr, "lorimane-bench: the heavy setting cannot be saved\n");
             return 2;
         }
+        // Memory: what the heap holds more after one construction. Time: the median of five.
         size_t before = heapInUse();
-        auto begin = std::chrono::steady_clock::now();
-        auto instance = host.createInstance(0, static_cast<float>(rate), error);
-        double constructionMs =
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count();
-        if (!instance) {
-            std::fprintf(stderr, "lorimane-bench: %s\n", error.c_str());
-            return 2;
+        std::unique_ptr<AaxTestHost::Instance> instance;
+        std::vector<double> constructions;
+        double memoryMb = 0;
+        for (int k = 0; k < 5; ++k) {
+            instance.reset();
+            auto begin = std::chrono::steady_clock::now();
+            instance = host.createInstance(0, static_cast<float>(rate), error);
+            constructions.push_back(
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count());
+            if (!instance) {
+                std::fprintf(stderr, "lorimane-bench: %s\n", error.c_str());
+                return 2;
+            }
+            if (k == 0)
+                memoryMb =
+                    (static_cast<double>(heapInUse()) - static_cast<double>(before)) / (1024.0 * 1024.0);
         }
-        double memoryMb =
-            (static_cast<double>(heapInUse()) - static_cast<double>(before)) / (1024.0 * 1024.0);
+        double constructionMs = median(constructions);
 
         // Steady blocks of the default setting, then the heavy preset restored between two blocks.
         const int block = 128;
@@ -269,18 +279,30 @@ int measureInstances(AaxTestHost& host, const std::vector<double>& rates) {
             }
             return worst;
         };
-        renderAll();
-        double steadyWorst = renderAll();
-        begin = std::chrono::steady_clock::now();
-        if (instance->restoreChunks(chunks) != AAX_SUCCESS) {
-            std::fprintf(stderr, "lorimane-bench: the heavy setting cannot be restored\n");
-            return 2;
+        // Five times: the heavy preset restored into an instance running the default setting, the
+        // worst block of the second after it (the restored values are applied in the first block),
+        // and the worst block of the second after that, when the restored setting runs steadily.
+        std::vector<double> restores, loadWorsts, steadyWorsts;
+        for (int trial = 0; trial < 5; ++trial) {
+            if (trial > 0) instance = host.createInstance(0, static_cast<float>(rate), error);
+            if (!instance) {
+                std::fprintf(stderr, "lorimane-bench: %s\n", error.c_str());
+                return 2;
+            }
+            renderAll();
+            auto begin = std::chrono::steady_clock::now();
+            if (instance->restoreChunks(chunks) != AAX_SUCCESS) {
+                std::fprintf(stderr, "lorimane-bench: the heavy setting cannot be restored\n");
+                return 2;
+            }
+            restores.push_back(
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count());
+            loadWorsts.push_back(renderAll());
+            steadyWorsts.push_back(renderAll());
         }
-        double restoreMs =
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count();
-        double loadWorst = renderAll();
+        double loadWorst = median(loadWorsts), steadyWorst = median(steadyWorsts);
         std::printf("%7.0f %10.2f %16.2f %12.2f %18.1f %18.1f %8.2f\n", rate, memoryMb, constructionMs,
-                    restoreMs, steadyWorst / 1000, loadWorst / 1000, loadWorst / steadyWorst);
+                    median(restores), steadyWorst / 1000, loadWorst / 1000, loadWorst / steadyWorst);
         std::fflush(stdout);
     }
     return 0;
