@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Times our LV2 plug-in against the delays a user would otherwise pick, in one interleaved run of
 # the side-by-side host, and prints ratios to the reference (LSP Artistic Delay Stereo with two taps
-# at 250 and 375 ms, feedback 0.5 each, EQ with low and high cut at 4 kHz, dry off).
+# at 250 and 375 ms, feedback 0.5 each, EQ with low and high cut at 4 kHz, dry off). Our plug-in
+# runs in the scenarios of lorimane-bench as far as LV2 controls reach them (MIDI notes aside); then
+# lorimane-bench times 32- against 128-sample sub-blocks and a quiet tail against its loud burst.
+# It ends with every target ratio and whether it is met.
 #
 #   bench/compare-peers.sh [BUILD_DIR] [extra lorimane-lv2-bench options]
 #
@@ -27,9 +30,61 @@ lsp_reference=(-c on0 1 -c dadd0 0.25 -c fbe0 1 -c fbg0 0.5 -c fbadd0 0.25
                -c eq0 1 -c lc0 1 -c hc0 1 -c fhc0 4000 -c eq1 1 -c lc1 1 -c hc1 1 -c fhc1 4000
                -c dry_on 0)
 
+# Our scenarios as LV2 control settings; enumerated ports take their labels.
+ours_filters=(-c filter_1_slope 48 -c filter_2_slope 48 -c filter_1_peak 0.7 -c filter_2_peak 0.7
+              -c filter_1_freq 2000 -c filter_2_freq 3000 -c delay_l_feedback 0.5 -c delay_r_feedback 0.5
+              -c delay_buffer_read_style Stretch)
+# Every source kind active, 24 slots, audio-rate XLFOs, envelopes triggered by the input (the host
+# sends no notes) and a control automated every block.
+ours_heavy=(-c delay_buffer_read_style Stretch -c filter_1_slope 48 -c filter_2_slope 48 -c filter_1_peak 0.7
+            -c filter_2_peak 0.7 -c delay_l_feedback 0.6 -c delay_r_feedback 0.6 -c delay_l_cross_feedback 0.3
+            -c num_active_xy_controllers 4 -c num_active_xlfos 6 -c num_active_egs 6 -c num_active_efs 4
+            -c num_active_midi_sources 10 -c num_active_slots 24 --automate delay_l_pan)
+sources=("XLFO 1" "XLFO 2" "XLFO 3" "XLFO 4" "XLFO 5" "XLFO 6" "EG 1" "EG 2" "EG 3" "EG 4" "EG 5" "EG 6"
+         "EF 1" "EF 2" "EF 3" "EF 4" "MIDI 1" "MIDI 2" "MIDI 3" "XY 1 Hor" "XY 2 Ver" "XY 3 Hor" "XLFO 1" "EG 1")
+targets=("Delay 1 Time" "Delay 2 Time" "Delay 1 Feedback" "Delay 2 Feedback" "Delay 1 Pan" "Delay 2 Pan"
+         "Filter 1 Freq" "Filter 2 Freq" "Filter 1 Peak" "Filter 2 Peak" "Filter 1 Pan" "Filter 2 Pan"
+         "XLFO 2 Freq" "XLFO 3 Freq" "Delay 1 Offset" "Delay 2 Offset" "Delay 1 Cross Feedback"
+         "Delay 2 Cross Feedback" "XLFO 4 Freq" "XLFO 5 Freq" "XLFO 6 Freq" "Filter 1 Freq" "Filter 2 Freq"
+         "Delay 1 Time")
+for n in 1 2 3 4 5 6; do ours_heavy+=(-c "xlfo_${n}_frequency" $((40 * n)) -c "eg_${n}_triggering" "Normal Input"); done
+for s in $(seq 1 24); do
+  ours_heavy+=(-c "slot_${s}_source" "${sources[s - 1]}" -c "slot_${s}_target" "${targets[s - 1]}" -c "slot_${s}_level" 0.3)
+done
+
 # LSP prepares its delay buffers in a background thread: --settle lets it get there before timing.
-LV2_PATH="$build/lv2:${LV2_PATH:-/usr/lib/lv2}" "$host" --settle 1.5 "$@" \
+out=$(LV2_PATH="$build/lv2:${LV2_PATH:-/usr/lib/lv2}" "$host" --settle 1.5 "$@" \
   --plugin lsp-art-delay-2-taps http://lsp-plug.in/plugins/lv2/art_delay_stereo "${lsp_reference[@]}" \
   --print adt0 --print adt1 \
   --plugin calf-vintage-delay http://calf.sourceforge.net/plugins/VintageDelay \
-  --plugin lorimane-default urn:brixholde:lorimane:2
+  --plugin lorimane-default urn:brixholde:lorimane:2 \
+  --plugin lorimane-48dB-stretch urn:brixholde:lorimane:2 "${ours_filters[@]}" \
+  --plugin lorimane-heavy urn:brixholde:lorimane:2 "${ours_heavy[@]}")
+echo "$out"
+
+# Sub-blocks and the quiet tail, through the host interface, interleaved in one run of their own.
+bench="$build/bench/lorimane-bench"
+subblocks=""
+if [ -x "$bench" ]; then
+  subblocks=$("$bench" --rate 48000 --block 128 --conserve 0 --conserve 2 --passes 5 --scenario heavy --scenario tail)
+  echo
+  echo "$subblocks"
+fi
+
+ratio() { echo "$out" | awk -v p="$1" '$1 == p { print $NF }'; }
+verdict() { awk -v r="$1" -v t="$2" 'BEGIN { if (r == "") print "not measured"; else printf "%.3f (target <= %s): %s\n", r, t, (r <= t ? "met" : "MISSED") }'; }
+echo
+echo "targets:"
+echo "  default / LSP                         $(verdict "$(ratio lorimane-default)" 0.5)"
+echo "  48 dB + peak 0.7 + Stretch / LSP      $(verdict "$(ratio lorimane-48dB-stretch)" 1)"
+echo "  heavy / LSP                           $(verdict "$(ratio lorimane-heavy)" 2)"
+if [ -n "$subblocks" ]; then
+  for s in default heavy; do
+    r=$(echo "$subblocks" | awk -v s="$s" '$1 == s && $4 == 2 { print $NF }')
+    printf '  %-38s%s\n' "32- / 128-sample sub-blocks, $s" "$(verdict "$r" 1.5)"
+  done
+  r=$(echo "$subblocks" | awk '$1 == "tail-quiet" && $4 == 0 { print $NF }')
+  printf '  %-38s%s\n' "quiet tail / loud burst" "$(verdict "$r" 1.2)"
+else
+  echo "  sub-blocks and tail: build $bench to measure them"
+fi

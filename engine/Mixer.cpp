@@ -80,25 +80,37 @@ void Mixer::produceCombined(SampleBuffer& output, int count) {
         const float* g = in.gain->pull(count, 0);
         const float* x = in.input->pull(count, 0);
         if (first) {
-            bool magnitude = type == Peak || type == Ratio || type == FlooredRatio;
-            for (int k = 0; k < count; ++k) out[k] = magnitude ? std::fabs(x[k]) * g[k] : x[k] * g[k];
+            if (type == Peak || type == Ratio || type == FlooredRatio)
+                for (int k = 0; k < count; ++k) out[k] = std::fabs(x[k]) * g[k];
+            else
+                for (int k = 0; k < count; ++k) out[k] = x[k] * g[k];
             first = false;
             continue;
         }
-        for (int k = 0; k < count; ++k) {
-            float v = g[k] * x[k];
-            switch (type) {
-                case Subtract: out[k] -= v; break;
-                case Peak: out[k] = std::max(out[k], std::fabs(x[k]) * g[k]); break;
-                case Ratio: {
-                    float d = std::fabs(v);
+        // One loop per combination, so that no sample loop branches on the type.
+        switch (type) {
+            case Subtract:
+                for (int k = 0; k < count; ++k) out[k] -= g[k] * x[k];
+                break;
+            case Peak:
+                for (int k = 0; k < count; ++k) out[k] = std::max(out[k], std::fabs(x[k]) * g[k]);
+                break;
+            case Ratio:
+                for (int k = 0; k < count; ++k) {
+                    float d = std::fabs(g[k] * x[k]);
                     out[k] = d == 0.0f ? 0.0f : std::clamp(out[k] / d, 0.0f, 1.0f);
-                    break;
                 }
-                case FlooredRatio: out[k] = std::max(out[k], 1e-9f) / std::max(std::fabs(v), 1e-9f); break;
-                case Maximum: out[k] = std::max(out[k], v); break;
-                case Minimum: out[k] = std::min(out[k], v); break;
-            }
+                break;
+            case FlooredRatio:
+                for (int k = 0; k < count; ++k)
+                    out[k] = std::max(out[k], 1e-9f) / std::max(std::fabs(g[k] * x[k]), 1e-9f);
+                break;
+            case Maximum:
+                for (int k = 0; k < count; ++k) out[k] = std::max(out[k], g[k] * x[k]);
+                break;
+            case Minimum:
+                for (int k = 0; k < count; ++k) out[k] = std::min(out[k], g[k] * x[k]);
+                break;
         }
     }
     if (first) {

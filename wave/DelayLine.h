@@ -71,6 +71,9 @@ public:
     int crossFadeLength() const { return crossFadeLength_; }
     float glideCoefficient() const { return glideF_; }
     ReadPath lastReadPath() const { return lastReadPath_; }
+    // The ring as stored, read-only: samples 0 .. filled() - 1 of ringLength() hold what was written
+    // since the last reset. For checks and displays between processing calls.
+    const float* ringSamples() const { return ring_.samples(); }
 
 private:
     void propertyChanged(AbstractProperty* property) override;

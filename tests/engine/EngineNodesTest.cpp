@@ -79,6 +79,38 @@ TEST(Mixer, PeakTakesTheLargestMagnitude) {
     EXPECT_FLOAT_EQ(mixer.pull(8, 0)[7], 0.4f);
 }
 
+TEST(Mixer, EveryCombinationOfThreeInputs) {
+    // Inputs -0.8, -0.5 and -2; the second has a gain of 0.5, so it contributes -0.25. Peak and the
+    // ratios start from the first input's magnitude, 0.8.
+    struct Case {
+        Mixer::CombineType type;
+        float expected;
+    };
+    const Case cases[] = {
+        {Mixer::Subtract, -0.8f + 0.25f + 2.0f},
+        {Mixer::Peak, 2.0f},
+        {Mixer::Ratio, 0.5f},  // 0.8 / 0.25 clamps to 1, then 1 / 2
+        {Mixer::FlooredRatio, 0.8f / 0.25f / 2.0f},
+        {Mixer::Maximum, -0.25f},
+        {Mixer::Minimum, -2.0f},
+    };
+    for (const Case& c : cases) {
+        wave::Environment env(128);
+        Constant a(env, -0.8f), b(env, -0.5f), d(env, -2.0f);
+        Mixer mixer(env, 3);
+        mixer.combineType = c.type;
+        mixer.setInput(0, &a);
+        mixer.setInput(1, &b);
+        mixer.setInput(2, &d);
+        mixer.ownGain(1).value().jumpTo(0.5f);
+        env.advanceCycle();
+        AudioThreadGuard guard;
+        const float* out = mixer.pull(16, 0);
+        EXPECT_EQ(guard.allocations(), 0);
+        for (int i = 0; i < 16; ++i) EXPECT_FLOAT_EQ(out[i], c.expected) << "type " << c.type << " sample " << i;
+    }
+}
+
 TEST(StaticMixer, SumsWithFixedGainsAndPassesALoneUnityInput) {
     wave::Environment env(128);
     Constant a(env, 1.0f), b(env, 0.5f);

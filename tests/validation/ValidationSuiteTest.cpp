@@ -1,7 +1,9 @@
 // The checks plug-in validators run, through both host adapters: every sample rate and a range of
 // host block lengths, random parameter settings and automation from a fixed seed, and silence,
-// full-scale noise and DC as input. The output must stay finite and free of denormals, the audio
-// thread must not allocate or lock, and a saved state must load and save again to the same bytes.
+// full-scale noise, DC and noise in the denormal range (as a careless host may send) as input, each
+// followed by a tail of silence. The output and, after the tail, both delay rings must stay finite
+// and free of denormals, the audio thread must not allocate or lock, and a saved state must load
+// and save again to the same bytes.
 #include <gtest/gtest.h>
 
 #include <cfloat>
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "AudioThreadGuard.h"
+#include "engine/LorimanePlugin.h"
 #include "host/aax/AaxPluginAdapter.h"
 #include "host/lv2/Lv2Plugin.h"
 #include "product/ProductPlugin.h"
@@ -20,33 +23,67 @@ namespace {
 
 constexpr double kRates[] = {44100, 48000, 88200, 96000, 192000};
 constexpr int kBlocks[] = {1, 7, 64, 512, 4096};
-enum Signal { Silence, Noise, Dc };
+enum Signal { Silence, Noise, Dc, Denormals };
 constexpr double kSecondsPerCase = 0.15;
+constexpr double kTailSeconds = 0.25;  // silence after the input, before the delay rings are scanned
 
+// The signal for `frames` samples, then `tail` samples of silence.
 struct Input {
-    Input(Signal s, size_t frames, uint32_t seed) : channels(4, std::vector<float>(frames, 0.0f)) {
+    Input(Signal s, size_t frames, size_t tail, uint32_t seed)
+        : channels(4, std::vector<float>(frames + tail, 0.0f)) {
         std::mt19937 random(seed);
         std::uniform_real_distribution<float> fullScale(-1.0f, 1.0f);
         for (auto& c : channels)
-            for (float& x : c) x = s == Noise ? fullScale(random) : s == Dc ? 1.0f : 0.0f;
+            for (size_t i = 0; i < frames; ++i)
+                c[i] = s == Noise       ? fullScale(random)
+                       : s == Dc        ? 1.0f
+                       : s == Denormals ? fullScale(random) * 1e-39f
+                                        : 0.0f;
     }
     std::vector<std::vector<float>> channels;
 };
+
+bool isDenormal(float x) {
+    return x != 0.0f && std::fabs(x) < FLT_MIN;
+}
 
 // Counts what must never reach an output.
 struct OutputCheck {
     long nonFinite = 0, denormal = 0;
     void scan(const float* s, int n) {
         for (int i = 0; i < n; ++i) {
-            if (!std::isfinite(s[i])) ++nonFinite;
-            else if (s[i] != 0.0f && std::fabs(s[i]) < FLT_MIN) ++denormal;
+            if (!std::isfinite(s[i]))
+                ++nonFinite;
+            else if (isDenormal(s[i]))
+                ++denormal;
+        }
+    }
+};
+
+// Denormals and non-finite values stored in the two delay rings (what they hold since the last reset).
+struct RingCheck {
+    long nonFinite = 0, denormal = 0;
+    explicit RingCheck(GenericPlugin& plugin) {
+        auto* engine = dynamic_cast<LorimanePlugin*>(&plugin);
+        EXPECT_TRUE(engine) << "the product plug-in is not the delay engine";
+        if (!engine) return;
+        for (int c = 0; c < 2; ++c) {
+            const DelayLine& line = engine->channel(c).delayLine();
+            const float* ring = line.ringSamples();
+            for (int i = 0; i < line.filled(); ++i) {
+                if (!std::isfinite(ring[i]))
+                    ++nonFinite;
+                else if (isDenormal(ring[i]))
+                    ++denormal;
+            }
         }
     }
 };
 
 std::string caseName(double rate, int block, Signal s) {
-    static const char* names[] = {"silence", "noise", "DC"};
-    return std::to_string(static_cast<int>(rate)) + " Hz, blocks of " + std::to_string(block) + ", " + names[s];
+    static const char* names[] = {"silence", "noise", "DC", "denormal noise"};
+    return std::to_string(static_cast<int>(rate)) + " Hz, blocks of " + std::to_string(block) + ", " +
+           names[s];
 }
 
 }  // namespace
@@ -59,17 +96,20 @@ TEST(Validation, ThroughTheAaxStyleAdapter) {
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     for (double rate : kRates)
         for (int block : kBlocks)
-            for (Signal signal : {Silence, Noise, Dc}) {
+            for (Signal signal : {Silence, Noise, Dc, Denormals}) {
                 SCOPED_TRACE(caseName(rate, block, signal));
                 std::string error;
                 auto instance = host.createInstance(0, static_cast<float>(rate), error);
                 ASSERT_TRUE(instance) << error;
                 const AAX_CParameterManager& params = instance->effect().parameters();
                 // Random settings for every parameter but the master bypass.
-                for (int p = 1; p < params.NumParameters(); ++p) instance->automate(params.GetParameter(p)->Identifier(), unit(random));
+                for (int p = 1; p < params.NumParameters(); ++p)
+                    instance->automate(params.GetParameter(p)->Identifier(), unit(random));
 
-                size_t frames = static_cast<size_t>(rate * kSecondsPerCase);
-                Input input(signal, frames, static_cast<uint32_t>(random()));
+                size_t frames = static_cast<size_t>(rate * (kSecondsPerCase + kTailSeconds));
+                Input input(signal, static_cast<size_t>(rate * kSecondsPerCase),
+                            frames - static_cast<size_t>(rate * kSecondsPerCase),
+                            static_cast<uint32_t>(random()));
                 std::vector<float> outL(block), outR(block);
                 float* outs[2] = {outL.data(), outR.data()};
                 OutputCheck check;
@@ -78,7 +118,9 @@ TEST(Validation, ThroughTheAaxStyleAdapter) {
                     int n = static_cast<int>(std::min<size_t>(block, frames - pos));
                     // Automation between blocks, as a host sends it.
                     if (params.NumParameters() > 1 && random() % 4 == 0)
-                        instance->automate(params.GetParameter(1 + random() % (params.NumParameters() - 1))->Identifier(), unit(random));
+                        instance->automate(
+                            params.GetParameter(1 + random() % (params.NumParameters() - 1))->Identifier(),
+                            unit(random));
                     const float* ins[3] = {input.channels[0].data() + pos, input.channels[1].data() + pos,
                                            input.channels[2].data() + pos};
                     AudioThreadGuard guard;
@@ -92,6 +134,9 @@ TEST(Validation, ThroughTheAaxStyleAdapter) {
                 EXPECT_EQ(locks, 0);
                 EXPECT_EQ(check.nonFinite, 0);
                 EXPECT_EQ(check.denormal, 0);
+                RingCheck rings(*static_cast<AaxPluginAdapter&>(instance->effect()).plugin());
+                EXPECT_EQ(rings.nonFinite, 0);
+                EXPECT_EQ(rings.denormal, 0);
 
                 // Save, load into a fresh instance, save again: the same bytes.
                 AAX_Result r;
@@ -112,7 +157,7 @@ TEST(Validation, ThroughTheLv2Wrapper) {
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);
     for (double rate : kRates)
         for (int block : kBlocks)
-            for (Signal signal : {Silence, Noise, Dc}) {
+            for (Signal signal : {Silence, Noise, Dc, Denormals}) {
                 SCOPED_TRACE(caseName(rate, block, signal));
                 std::string error;
                 auto lv2 = Lv2Plugin::create(rate, nullptr, error);
@@ -125,8 +170,10 @@ TEST(Validation, ThroughTheLv2Wrapper) {
                     controls[p] = Lv2Plugin::portValue(param, param.normalizedToPlain(unit(random)));
                     lv2->connectPort(Lv2Plugin::kFirstParameter + p, &controls[p]);
                 }
-                size_t frames = static_cast<size_t>(rate * kSecondsPerCase);
-                Input input(signal, frames, static_cast<uint32_t>(random()));
+                size_t frames = static_cast<size_t>(rate * (kSecondsPerCase + kTailSeconds));
+                Input input(signal, static_cast<size_t>(rate * kSecondsPerCase),
+                            frames - static_cast<size_t>(rate * kSecondsPerCase),
+                            static_cast<uint32_t>(random()));
                 std::vector<float> outL(block), outR(block);
                 float enabled = 1.0f;
                 lv2->connectPort(Lv2Plugin::kOutputLeft, outL.data());
@@ -138,8 +185,9 @@ TEST(Validation, ThroughTheLv2Wrapper) {
                 for (size_t pos = 0; pos < frames; pos += block) {
                     int n = static_cast<int>(std::min<size_t>(block, frames - pos));
                     for (int port = 0; port < 4; ++port)
-                        lv2->connectPort(port < 2 ? Lv2Plugin::kInputLeft + port : Lv2Plugin::kSideChainLeft + port - 2,
-                                         input.channels[port].data() + pos);
+                        lv2->connectPort(
+                            port < 2 ? Lv2Plugin::kInputLeft + port : Lv2Plugin::kSideChainLeft + port - 2,
+                            input.channels[port].data() + pos);
                     if (count > 0 && random() % 4 == 0) {
                         int p = static_cast<int>(random() % count);
                         AbstractPluginParameter& param = *plugin.getParameter(p);
@@ -156,5 +204,8 @@ TEST(Validation, ThroughTheLv2Wrapper) {
                 EXPECT_EQ(locks, 0);
                 EXPECT_EQ(check.nonFinite, 0);
                 EXPECT_EQ(check.denormal, 0);
+                RingCheck rings(plugin);
+                EXPECT_EQ(rings.nonFinite, 0);
+                EXPECT_EQ(rings.denormal, 0);
             }
 }

@@ -292,7 +292,6 @@ void StateVariableFilter::clipFourLanes(int count) {
     const __m128 one = _mm_set1_ps(1.0f);
     float* x = interleaved_.samples();
     alignas(16) int index[kLanes];
-    alignas(16) float weight[kLanes];
     for (int s = 0; s < segmentCount_; ++s) {
         const GroupCoefficients& c = groupCoefficients_[s];
         const __m128 d = _mm_load_ps(c.d);
@@ -314,13 +313,20 @@ void StateVariableFilter::clipFourLanes(int count) {
             i = _mm_or_si128(_mm_andnot_si128(above, i), _mm_and_si128(above, last));
             w = _mm_andnot_ps(_mm_castsi128_ps(above), w);
             _mm_store_si128(reinterpret_cast<__m128i*>(index), i);
-            _mm_store_ps(weight, w);
-            alignas(16) float y[kLanes];
-            for (int l = 0; l < kLanes; ++l) {
-                const float* v = values + index[l];
-                y[l] = v[0] + (v[1] - v[0]) * weight[l];
-            }
-            _mm_store_ps(x, _mm_mul_ps(gOut, _mm_load_ps(y)));
+            // Each lane's two neighbouring table entries in one 64-bit load (the table carries a
+            // copy of its last entry, so the top position has a right neighbour), regrouped into the
+            // left entries and the right entries of the four lanes.
+            const __m128 zero = _mm_setzero_ps();
+            __m128 p0 = _mm_loadl_pi(zero, reinterpret_cast<const __m64*>(values + index[0]));
+            __m128 p1 = _mm_loadl_pi(zero, reinterpret_cast<const __m64*>(values + index[1]));
+            __m128 p2 = _mm_loadl_pi(zero, reinterpret_cast<const __m64*>(values + index[2]));
+            __m128 p3 = _mm_loadl_pi(zero, reinterpret_cast<const __m64*>(values + index[3]));
+            __m128 p01 = _mm_unpacklo_ps(p0, p1);  // left 0, left 1, right 0, right 1
+            __m128 p23 = _mm_unpacklo_ps(p2, p3);
+            __m128 left = _mm_movelh_ps(p01, p23);
+            __m128 right = _mm_movehl_ps(p23, p01);
+            __m128 y = _mm_add_ps(left, _mm_mul_ps(_mm_sub_ps(right, left), w));
+            _mm_store_ps(x, _mm_mul_ps(gOut, y));
         }
     }
     (void)count;
