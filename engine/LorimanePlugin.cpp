@@ -376,6 +376,9 @@ void LorimanePlugin::bindParameters() {
 void LorimanePlugin::setupPresets() {
     presets_.collectAllParameters();
     presets_.setFreezeParameter(&delayFreeze);
+    olderFormats_ = std::make_unique<LorimanePresetFormats>(
+        *this, *this, LorimanePresetFormats::Lists{&xlfos, &egs, &midiSources});
+    presets_.setOlderFormats(olderFormats_.get());
 
     // Registration order fixes the kind numbers.
     static constexpr struct {

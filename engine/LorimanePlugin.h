@@ -31,6 +31,7 @@
 #include "modulation/Trigger.h"
 #include "modulation/XLFO.h"
 #include "modulation/XLFOFreqController.h"
+#include "persistence/LorimanePresetFormats.h"
 #include "persistence/PluginPresets.h"
 #include "persistence/ProgramChangeQueue.h"
 #include "wave/DelayLine.h"
@@ -216,5 +217,6 @@ private:
     int lastChannelMode_ = -1;
 
     PluginPresets presets_;
+    std::unique_ptr<LorimanePresetFormats> olderFormats_;
     ProgramChangeQueue programChanges_;
 };
