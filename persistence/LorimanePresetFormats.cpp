@@ -16,7 +16,8 @@ namespace {
 
 const char* const kDelaySets[2] = {"Delay L", "Delay R"};
 const char* const kFilterSets[2] = {"Filter 1", "Filter 2"};
-const char* const kFilterMembers[7] = {" Freq", " Pan", " Peak", " Characteristic", " Response", " Slope", " Enabled"};
+const char* const kFilterMembers[7] = {" Freq",     " Pan",   " Peak",   " Characteristic",
+                                       " Response", " Slope", " Enabled"};
 const char* const kLevels[5] = {"Input Level", "Dry Level", "Dry Pan", "Wet Level", "Wet Pan"};
 const char* const kSlotMembers[5] = {" Source", " Level", " Bypassed", " Inverted", " Target"};
 
@@ -34,21 +35,33 @@ constexpr int kVelocity = 2;
 constexpr int kKBTrack = 4;
 
 constexpr int kVersion1Sources[] = {8, 9, 24, 25};
-constexpr int kVersion1Targets[] = {0, 1, 5, 6, 2, -1, 3, -1, 10, 11, 12, 13, 14, 15, 16, 19, 78, 79, 80, 81, 82};
+constexpr int kVersion1Targets[] = {0,  1,  5,  6,  2,  -1, 3,  -1, 10, 11, 12,
+                                    13, 14, 15, 16, 19, 78, 79, 80, 81, 82};
 constexpr int kVersion2Sources[] = {8, 9, 14, 24, 25, 26, 27, 28};
 constexpr int kVersion2Targets[] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13,
                                     14, 15, 16, 19, 36, 37, 38, 39, 78, 79, 80, 81, 82};
 
-std::string slotName(int slot) { return "Slot " + std::to_string(slot + 1); }
-std::string xlfoName(int n) { return "XLFO " + std::to_string(n + 1); }
-std::string stepName(int n, int step) { return xlfoName(n) + " Step " + std::to_string(step + 1); }
-std::string midiName(int n) { return "MIDI Source " + std::to_string(n + 1); }
+std::string slotName(int slot) {
+    return "Slot " + std::to_string(slot + 1);
+}
+std::string xlfoName(int n) {
+    return "XLFO " + std::to_string(n + 1);
+}
+std::string stepName(int n, int step) {
+    return xlfoName(n) + " Step " + std::to_string(step + 1);
+}
+std::string midiName(int n) {
+    return "MIDI Source " + std::to_string(n + 1);
+}
 
-int whole(float x) { return static_cast<int>(std::trunc(x)); }
+int whole(float x) {
+    return static_cast<int>(std::trunc(x));
+}
 
 }  // namespace
 
-LorimanePresetFormats::LorimanePresetFormats(GenericPlugin& plugin, ModulationMatrixOwner& matrix, Lists lists)
+LorimanePresetFormats::LorimanePresetFormats(GenericPlugin& plugin, ModulationMatrixOwner& matrix,
+                                             Lists lists)
     : plugin_(plugin), matrix_(matrix), lists_(lists) {
     for (int i = 0; i < plugin.getParameterCount(); ++i)
         if (AbstractPluginParameter* p = plugin.getParameter(i)) byName_.emplace(p->name(), p);
@@ -92,12 +105,14 @@ bool LorimanePresetFormats::layout(int version, Layout& layout) const {
         case 4:
         case 3:
             layout.tag = plugin_.getChunkTag();
-            list = allParametersExcept(plugin_.getParameterCount(), version == 3 ? index("Delay Freeze") : -1);
+            list =
+                allParametersExcept(plugin_.getParameterCount(), version == 3 ? index("Delay Freeze") : -1);
             return true;
         case 2:
             layout.tag = "BLor";
             for (const char* set : kDelaySets)
-                for (const char* member : {" Time", " Offset", " Sync", " Feedback", " Cross Feedback", " Pan"})
+                for (const char* member :
+                     {" Time", " Offset", " Sync", " Feedback", " Cross Feedback", " Pan"})
                     add(std::string(set) + member);
             for (const char* name : {"Feedback Link", "Delay Link", "Delay Buffer Read Style"}) add(name);
             addFilters();
@@ -105,7 +120,8 @@ bool LorimanePresetFormats::layout(int version, Layout& layout) const {
             for (const char* name : kLevels) add(name);
             addCaptures(kLfoA, 7);
             addCaptures(kLfoB, 7);
-            for (const char* member : {" Threshold", " Triggering", " Attack", " Decay", " Sustain", " Release"})
+            for (const char* member :
+                 {" Threshold", " Triggering", " Attack", " Decay", " Sustain", " Release"})
                 add(std::string("EG 1") + member);
             add("Receive Midi");
             addSlots(24);
@@ -119,7 +135,8 @@ bool LorimanePresetFormats::layout(int version, Layout& layout) const {
             for (const char* set : kDelaySets)
                 for (const char* member : {" Time", " Offset", " Sync"}) add(std::string(set) + member);
             for (const char* name : {"Delay Link", "Delay Buffer Read Style", "Filter Routing"}) add(name);
-            for (int slot : {kFeedback, kFeedbackBalance, kCross, kCrossBalance}) list.push_back(capture(slot));
+            for (int slot : {kFeedback, kFeedbackBalance, kCross, kCrossBalance})
+                list.push_back(capture(slot));
             for (const char* name : kLevels) add(name);
             addFilters();
             addCaptures(kLfoA, 6);
@@ -149,7 +166,8 @@ void LorimanePresetFormats::convertDelays(int version, std::span<const float> c)
         if (version != 1) continue;
         // One level and a balance between the two lines became one amount per line.
         auto amount = [&](float level, float balance) {
-            return d == 0 ? level * (1.0f - std::max(balance, 0.0f)) : level * (1.0f + std::min(balance, 0.0f));
+            return d == 0 ? level * (1.0f - std::max(balance, 0.0f))
+                          : level * (1.0f + std::min(balance, 0.0f));
         };
         set(std::string(kDelaySets[d]) + " Feedback",
             amount(c[std::size_t(kFeedback)], c[std::size_t(kFeedbackBalance)]));
@@ -197,7 +215,8 @@ void LorimanePresetFormats::convertLfo(std::span<const float> c) {
     }
 }
 
-void LorimanePresetFormats::remapSlots(std::span<const int> sources, std::span<const int> targets, int count) {
+void LorimanePresetFormats::remapSlots(std::span<const int> sources, std::span<const int> targets,
+                                       int count) {
     // A source or target outside its version's table cannot come from a real file: such a slot is
     // cleared rather than pointed anywhere.
     ModMatrixParamController& c = matrix_.getController();
@@ -213,11 +232,17 @@ void LorimanePresetFormats::remapSlots(std::span<const int> sources, std::span<c
                 clear = true;
         }
         if (target >= 0 && !clear) {
-            switch (OldSlotRemap::target(target, targets, count, kFirstSlotLevelTarget, ModulationMatrix::kSlotCount,
-                                         mapped)) {
-                case OldSlotRemap::Mapped: c.setTarget(s, mapped); break;
-                case OldSlotRemap::NoTarget: c.setTarget(s, -1); break;
-                case OldSlotRemap::Clear: clear = true; break;
+            switch (OldSlotRemap::target(target, targets, count, kFirstSlotLevelTarget,
+                                         ModulationMatrix::kSlotCount, mapped)) {
+                case OldSlotRemap::Mapped:
+                    c.setTarget(s, mapped);
+                    break;
+                case OldSlotRemap::NoTarget:
+                    c.setTarget(s, -1);
+                    break;
+                case OldSlotRemap::Clear:
+                    clear = true;
+                    break;
             }
         }
         if (clear) {
@@ -243,14 +268,22 @@ void LorimanePresetFormats::scaleMidiSlots() {
     } kByInput[] = {
         {kVelocity, {{-1, 1, 2}, {0, 2, 1}, {6, 2, 1}, {5, 5, 7}}},
         {kPitchBend, {{16, 1, 2}, {5, 10, 7}, {11, 1, 2}, {12, 1, 2}, {13, 1, 2}}},
-        {kKBTrack, {{0, kb0, 1}, {16, kb1, 2}, {6, kb2, 25}, {5, 5, 7}, {11, kb3, 1.5f}, {12, kb1, 2.5f}, {13, kb1, 2.5f}}},
+        {kKBTrack,
+         {{0, kb0, 1},
+          {16, kb1, 2},
+          {6, kb2, 25},
+          {5, 5, 7},
+          {11, kb3, 1.5f},
+          {12, kb1, 2.5f},
+          {13, kb1, 2.5f}}},
         {kModWheel, {{5, 10, 7}}},
     };
     int active = lists_.midiSources ? whole(lists_.midiSources->numActiveParameter().value()) : 0;
     for (const auto& entry : kByInput) {
         for (int n = 0; n < active; ++n) {
             if (whole(value(midiName(n) + " Input")) != entry.input) continue;
-            for (const Scale& s : entry.scales) matrix_.scaleSlotsForKind(s.kind, kFirstMidiSource + n, s.a, s.b);
+            for (const Scale& s : entry.scales)
+                matrix_.scaleSlotsForKind(s.kind, kFirstMidiSource + n, s.a, s.b);
             break;
         }
     }

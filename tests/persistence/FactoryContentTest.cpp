@@ -18,7 +18,9 @@ GenericPlugin::VersionRecord productVersion() {
     return version;
 }
 
-LorimanePlugin& product(std::unique_ptr<GenericPlugin>& plugin) { return static_cast<LorimanePlugin&>(*plugin); }
+LorimanePlugin& product(std::unique_ptr<GenericPlugin>& plugin) {
+    return static_cast<LorimanePlugin&>(*plugin);
+}
 
 // makeProductPlugin registers the embedded bundle for the whole process; the other tests of this
 // binary expect none.
@@ -42,7 +44,8 @@ TEST_F(FactoryContentTest, AFreshHomeReceivesThePresetsAndTheDefaultPresetLoads)
     EXPECT_GE(all.size(), 13u);
     std::size_t categories = presets.subfolders().size();
     EXPECT_GE(categories, 4u);
-    for (const auto& category : presets.subfolders()) EXPECT_GE(category->entries().size(), 3u) << category->path();
+    for (const auto& category : presets.subfolders())
+        EXPECT_GE(category->entries().size(), 3u) << category->path();
     // Every factory preset loads.
     for (PresetEntry* entry : all) EXPECT_TRUE(plugin->loadPreset(entry->record())) << entry->name;
 

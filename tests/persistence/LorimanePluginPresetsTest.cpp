@@ -88,14 +88,18 @@ TEST_F(LorimanePresets, EachComponentKindCoversItsSectionAndALoadTouchesOnlyIt) 
         const char* firstName;
     };
     const Case cases[] = {
-        {LorimanePlugin::DelaysKind, 1, 17, "Delay L Time"},   {LorimanePlugin::FiltersKind, 1, 15, nullptr},
-        {LorimanePlugin::XLFOKind, 6, 73, "XLFO 1 Frequency"}, {LorimanePlugin::EGKind, 6, 8, nullptr},
-        {LorimanePlugin::EFKind, 4, 3, nullptr},               {LorimanePlugin::MidiKind, 10, 3, nullptr},
+        {LorimanePlugin::DelaysKind, 1, 17, "Delay L Time"},
+        {LorimanePlugin::FiltersKind, 1, 15, nullptr},
+        {LorimanePlugin::XLFOKind, 6, 73, "XLFO 1 Frequency"},
+        {LorimanePlugin::EGKind, 6, 8, nullptr},
+        {LorimanePlugin::EFKind, 4, 3, nullptr},
+        {LorimanePlugin::MidiKind, 10, 3, nullptr},
     };
     PluginPresets& presets = plugin.presets();
     for (const Case& c : cases) {
         ASSERT_EQ(presets.componentInstanceCount(c.kind), c.instances) << c.kind;
-        for (int n = 0; n < c.instances; ++n) EXPECT_EQ(presets.componentCollection(c.kind, n)->size(), c.size);
+        for (int n = 0; n < c.instances; ++n)
+            EXPECT_EQ(presets.componentCollection(c.kind, n)->size(), c.size);
         if (c.firstName) {
             EXPECT_EQ(presets.componentCollection(c.kind, 0)->at(0)->name(), c.firstName);
         }

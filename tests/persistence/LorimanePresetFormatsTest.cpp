@@ -32,7 +32,9 @@ struct OlderPresets : ::testing::Test {
     int source(int s) { return int(slot(s).source.value()) - 1; }
     int target(int s) { return int(slot(s).target.value()) - 1; }
     float engineLevel(int s) { return tapers::level(slot(s).level.value()); }
-    float delayMs(int d) { return plugin.delays.set(d).time.plainToDisplay(plugin.delays.set(d).time.value()); }
+    float delayMs(int d) {
+        return plugin.delays.set(d).time.plainToDisplay(plugin.delays.set(d).time.value());
+    }
 };
 
 }  // namespace
@@ -158,7 +160,9 @@ TEST_F(OlderPresets, Version2RemapsSourcesAndTargetsAndClearsImpossibleSlots) {
     EXPECT_EQ(plugin.xlfos.set(0).glide.value(), 1.0f);
     EXPECT_EQ(plugin.xlfos.set(0).steps.set(0).random.value(), 1.0f);
     EXPECT_EQ(plugin.xlfos.set(0).steps.set(1).random.value(), 1.0f);
-    EXPECT_EQ(plugin.delays.set(0).feedbackInvert.value(), plugin.delays.set(0).feedbackInvert.defaultValue());
-    EXPECT_EQ(plugin.delays.set(1).feedbackInvert.value(), plugin.delays.set(1).feedbackInvert.defaultValue());
+    EXPECT_EQ(plugin.delays.set(0).feedbackInvert.value(),
+              plugin.delays.set(0).feedbackInvert.defaultValue());
+    EXPECT_EQ(plugin.delays.set(1).feedbackInvert.value(),
+              plugin.delays.set(1).feedbackInvert.defaultValue());
     EXPECT_EQ(plugin.autoMute.value(), plugin.autoMute.defaultValue());
 }

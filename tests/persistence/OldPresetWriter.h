@@ -9,7 +9,8 @@
 // slot sources and targets and the shortest times and lowest levels elsewhere.
 class OldPresetWriter {
 public:
-    OldPresetWriter(std::string tag, int version, int count) : tag_(std::move(tag)), version_(version), count_(count) {}
+    OldPresetWriter(std::string tag, int version, int count)
+        : tag_(std::move(tag)), version_(version), count_(count) {}
 
     OldPresetWriter& at(int position, float value) {
         values_[position] = value;

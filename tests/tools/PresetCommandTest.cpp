@@ -70,7 +70,8 @@ TEST_F(PresetCommandTest, ConvertCompletesAShortListWithDefaultsAndKeepsWhatTheF
     const int count = reference.getParameterCount();
     std::vector<float> values;
     for (int i = 0; i < count - 5; ++i) values.push_back(reference.getParameter(i)->defaultValue());
-    int wet = reference.wetLevel.index(), freeze = reference.delayFreeze.index(), dry = reference.dryEnabled.index();
+    int wet = reference.wetLevel.index(), freeze = reference.delayFreeze.index(),
+        dry = reference.dryEnabled.index();
     values[std::size_t(wet)] = 0.25f;
     values[std::size_t(freeze)] = 1.0f;  // a load never changes freeze, a conversion keeps it
     values[std::size_t(dry)] = 0.0f;
@@ -108,8 +109,8 @@ TEST_F(PresetCommandTest, ComponentPresetsShowTheirSectionAndConvertAsComponents
     ASSERT_EQ(shown.size(), std::size_t(eg.size()));
     for (int i = 0; i < eg.size(); ++i) {
         AbstractPluginParameter* p = eg.at(i);
-        EXPECT_EQ(shown[std::size_t(i)],
-                  std::to_string(p->index()) + "\t" + p->name() + "\t" + p->plainToText(values[std::size_t(i)]));
+        EXPECT_EQ(shown[std::size_t(i)], std::to_string(p->index()) + "\t" + p->name() + "\t" +
+                                             p->plainToText(values[std::size_t(i)]));
     }
     // Without a component extension, the value count tells the kind.
     std::string unnamed = write("eg.bin", presetFile("BLms", 1, eg.size(), values));
@@ -152,7 +153,8 @@ TEST_F(PresetCommandTest, RenderLoadsAPresetAppliesSettingsAndSavesTheState) {
     reference.wetLevel.setValue(0.5f, 0);
     ASSERT_TRUE(reference.presets().allParameters().saveToFile(path("wet.bxp"), 5));
 
-    ASSERT_EQ(render({"--preset", path("wet.bxp"), "--set", "Dry Pan=-0.5", "--save-preset", path("saved.bxp")}), 0)
+    ASSERT_EQ(
+        render({"--preset", path("wet.bxp"), "--set", "Dry Pan=-0.5", "--save-preset", path("saved.bxp")}), 0)
         << err.str();
     reference.dryPan.setValue(-0.5f, 0);
     EXPECT_EQ(read("saved.bxp"), reference.presets().allParameters().serialize(5));
@@ -168,9 +170,35 @@ TEST_F(PresetCommandTest, RenderLoadsAPresetAppliesSettingsAndSavesTheState) {
     // A preset that does not load, or a setting that does not parse, writes nothing.
     write("bad.bxp", presetFile("BLms", 9, 0, {}));
     EXPECT_EQ(render({"--preset", path("bad.bxp"), "--save-preset", path("x.bxp"), path("x.wav")}), 2);
-    EXPECT_EQ(render({"--preset", path("wet.bxp"), "--set", "Dry Pan=left", "--save-preset", path("x.bxp")}), 2);
+    EXPECT_EQ(render({"--preset", path("wet.bxp"), "--set", "Dry Pan=left", "--save-preset", path("x.bxp")}),
+              2);
     EXPECT_EQ(render({"--save-preset", path("x.bxp"), "--tail", "0", path("no/such/x.wav")}), 2);
     EXPECT_EQ(lines(err.str()).size(), 1u);
     EXPECT_FALSE(fs::exists(path("x.bxp")));
     EXPECT_FALSE(fs::exists(path("x.wav")));
+}
+
+TEST_F(PresetCommandTest, ShowAndConvertReadOlderLayoutsAsALoadConvertsThem) {
+    // "BDel" 1: feedback level 0.8 with balance 0.5 at positions 9 and 10.
+    std::vector<float> values(150, 0.0f);
+    values[9] = 0.8f;
+    values[10] = 0.5f;
+    std::string in = write("old.bxp", presetFile("BDel", 1, 150, values));
+    ASSERT_EQ(preset({"show", in}), 0) << err.str();
+    std::vector<std::string> shown = lines(out.str());
+    ASSERT_EQ(shown.size(), std::size_t(reference.getParameterCount()));
+    AbstractPluginParameter& first = reference.delays.set(0).feedback;
+    AbstractPluginParameter& second = reference.delays.set(1).feedback;
+    EXPECT_EQ(shown[std::size_t(first.index())],
+              std::to_string(first.index()) + "\t" + first.name() + "\t" + first.plainToText(0.4f));
+    EXPECT_EQ(shown[std::size_t(second.index())],
+              std::to_string(second.index()) + "\t" + second.name() + "\t" + second.plainToText(0.8f));
+
+    ASSERT_EQ(preset({"convert", in, path("new.bxp")}), 0) << err.str();
+    std::string converted = read("new.bxp");
+    EXPECT_EQ(converted.substr(0, 4), "BLms");
+    int version;
+    std::memcpy(&version, converted.data() + 4, 4);
+    EXPECT_EQ(version, 5);
+    EXPECT_FLOAT_EQ(valuesOf(converted)[std::size_t(first.index())], 0.4f);
 }

@@ -13,7 +13,7 @@
 namespace {
 
 constexpr const char* kKindExtensions[LorimanePlugin::kComponentKinds] = {".delays", ".filters", ".xlfo",
-                                                                           ".eg",     ".ef",      ".midi"};
+                                                                          ".eg",     ".ef",      ".midi"};
 
 std::int32_t int32At(const char* bytes) {
     std::uint32_t v = 0;
@@ -29,7 +29,9 @@ std::string extensionOf(const std::string& path) {
 }
 
 // Snapshot of every parameter, so a load that fails halfway can be undone.
-std::vector<float> capture(LorimanePlugin& plugin) { return plugin.presets().allParameters().captureValues(); }
+std::vector<float> capture(LorimanePlugin& plugin) {
+    return plugin.presets().allParameters().captureValues();
+}
 
 }  // namespace
 
@@ -37,7 +39,8 @@ bool readPresetHeader(const std::string& path, PresetFileHeader& header, std::st
     std::ifstream in(path, std::ios::binary);
     if (!in) return error = "cannot open '" + path + "'", false;
     char bytes[12];
-    if (!in.read(bytes, sizeof bytes)) return error = "'" + path + "' is too short to be a preset file", false;
+    if (!in.read(bytes, sizeof bytes))
+        return error = "'" + path + "' is too short to be a preset file", false;
     header.tag.assign(bytes, 4);
     header.version = int32At(bytes + 4);
     header.count = int32At(bytes + 8);

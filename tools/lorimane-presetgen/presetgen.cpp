@@ -58,7 +58,8 @@ public:
         if (!::mkdtemp(name.data())) throw Failure{"cannot create a temporary folder"};
         root_ = name.data();
         ::setenv("HOME", root_.c_str(), 1);
-        for (const char* variable : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DOCUMENTS_DIR", "XDG_CONFIG_DIRS"})
+        for (const char* variable :
+             {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DOCUMENTS_DIR", "XDG_CONFIG_DIRS"})
             ::setenv(variable, (root_ + "/" + variable).c_str(), 1);
     }
     ~TemporaryHome() {
@@ -87,9 +88,11 @@ void applyRecipe(LorimanePlugin& plugin, const ParameterCollection& scope, const
         std::string name = trim(line.substr(0, eq)), text = trim(line.substr(eq + 1));
         auto it = std::find_if(scope.parameters().begin(), scope.parameters().end(),
                                [&](AbstractPluginParameter* p) { return p->name() == name; });
-        if (it == scope.parameters().end()) throw Failure{where + "no parameter '" + name + "' in this preset"};
+        if (it == scope.parameters().end())
+            throw Failure{where + "no parameter '" + name + "' in this preset"};
         float plain;
-        if (!(*it)->textToPlain(text, plain)) throw Failure{where + "'" + name + "' does not accept '" + text + "'"};
+        if (!(*it)->textToPlain(text, plain))
+            throw Failure{where + "'" + name + "' does not accept '" + text + "'"};
         (*it)->setValue(plain, 0);
     }
 }
