@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 
 #include "OldPresetWriter.h"
 #include "TempHome.h"
@@ -165,4 +166,23 @@ TEST_F(OlderPresets, Version2RemapsSourcesAndTargetsAndClearsImpossibleSlots) {
     EXPECT_EQ(plugin.delays.set(1).feedbackInvert.value(),
               plugin.delays.set(1).feedbackInvert.defaultValue());
     EXPECT_EQ(plugin.autoMute.value(), plugin.autoMute.defaultValue());
+}
+
+TEST_F(OlderPresets, Version2ScalesTheLevelsOfMidiDrivenSlotsByTargetKind) {
+    OldPresetWriter writer("BLor", 2, 180);
+    // Old sources 3, 5, 6 are Pitch Bend, Velocity and Aftertouch; old targets 0 to 4 are the first
+    // delay's Time, Offset, Feedback, Cross Feedback and Pan.
+    writer.slot(kV2Slots, 0, 5, 0.5f, 1);  // Velocity to Offset (kind 2): any kind halves
+    writer.slot(kV2Slots, 1, 5, 0.5f, 2);  // Velocity to Feedback (kind 0): halved, then doubled
+    writer.slot(kV2Slots, 2, 3, 0.5f, 4);  // Pitch Bend to Pan (kind 16): halved
+    writer.slot(kV2Slots, 3, 6, 0.5f, 0);  // Aftertouch: no scaling
+    ASSERT_TRUE(load(writer.bytes()));
+    ASSERT_EQ(plugin.slots.numActiveParameter().value(), 4.0f);
+    // Mod Wheel and KB Track had no slot and are gone: three MIDI sources remain.
+    EXPECT_EQ(plugin.midiSources.numActiveParameter().value(), 3.0f);
+    const std::map<int, float> expected = {{1, 0.08f}, {2, 0.16f}, {4, 0.08f}, {0, 0.16f}};
+    for (int s = 0; s < 4; ++s) {
+        ASSERT_TRUE(expected.count(target(s))) << target(s);
+        EXPECT_NEAR(engineLevel(s), expected.at(target(s)), 1e-5f) << "target " << target(s);
+    }
 }
