@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "tools/lorimane-preset/PresetCommand.h"
+#include "tools/lorimane-preset/ToolHome.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
@@ -11,6 +12,12 @@ int main(int argc, char** argv) {
         std::cout << "usage: lorimane-preset show FILE\n"
                      "       lorimane-preset convert IN OUT\n";
         return 0;
+    }
+    // The tool reads and writes only the files it is given, never the user's settings or presets.
+    ToolHome home;
+    if (!home.ok()) {
+        std::cerr << "lorimane-preset: cannot create a temporary folder\n";
+        return 2;
     }
     return presetCommand(args, std::cout, std::cerr);
 }

@@ -10,7 +10,6 @@
 // so they are exactly what it saves. The plug-in runs with a temporary home, so neither the
 // builder's settings nor presets take part. Errors: one line on stderr, exit status 2.
 
-#include <stdlib.h>
 #include <strings.h>
 
 #include <algorithm>
@@ -24,6 +23,7 @@
 #include "engine/LorimanePlugin.h"
 #include "persistence/ParameterCollection.h"
 #include "persistence/PersistenceGlobals.h"
+#include "tools/lorimane-preset/ToolHome.h"
 
 namespace fs = std::filesystem;
 
@@ -47,29 +47,6 @@ std::string trim(const std::string& s) {
     std::size_t e = s.find_last_not_of(" \t\r");
     return s.substr(b, e - b + 1);
 }
-
-// A temporary home for the generator's plug-in, removed when the program ends.
-class TemporaryHome {
-public:
-    TemporaryHome() {
-        std::string pattern = (fs::temp_directory_path() / "lorimane-presetgen-XXXXXX").string();
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back('\0');
-        if (!::mkdtemp(name.data())) throw Failure{"cannot create a temporary folder"};
-        root_ = name.data();
-        ::setenv("HOME", root_.c_str(), 1);
-        for (const char* variable :
-             {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DOCUMENTS_DIR", "XDG_CONFIG_DIRS"})
-            ::setenv(variable, (root_ + "/" + variable).c_str(), 1);
-    }
-    ~TemporaryHome() {
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);
-    }
-
-private:
-    std::string root_;
-};
 
 void applyRecipe(LorimanePlugin& plugin, const ParameterCollection& scope, const fs::path& recipe) {
     for (int i = 0; i < plugin.getParameterCount(); ++i) {
@@ -98,7 +75,8 @@ void applyRecipe(LorimanePlugin& plugin, const ParameterCollection& scope, const
 }
 
 int generate(const fs::path& recipes, const fs::path& output) {
-    TemporaryHome home;
+    ToolHome home;
+    if (!home.ok()) throw Failure{"cannot create a temporary folder"};
     LorimanePlugin plugin;
     PluginPresets& presets = plugin.presets();
     std::vector<fs::path> files;
