@@ -3,8 +3,10 @@
 #include <algorithm>
 
 #include "engine/LorimaneSettings.h"
+#include "framework/DefaultEventReceiver.h"
 #include "framework/ParameterUnits.h"
 #include "framework/Tapers.h"
+#include "persistence/PersistenceGlobals.h"
 
 namespace {
 
@@ -83,7 +85,8 @@ LorimanePlugin::LorimanePlugin()
       feedbackLinkState(this, LinkSeparate),
       filterRoutingState(this, RoutingSerial),
       syncState0_(this, SyncFree),
-      syncState1_(this, SyncFree) {
+      syncState1_(this, SyncFree),
+      presets_(*this, "BLms") {
     configureSwitch(feedbackLink, 1, 0, "Separate,Linked",
                     "Linked makes the second delay line use the first one's feedback and cross feedback.");
     configureSwitch(delayLink, 1, 0, "Separate,Linked",
@@ -169,10 +172,14 @@ LorimanePlugin::LorimanePlugin()
         parameterApplied(i);
     }
     applyParameterChanges();
+    setupPresets();
     loadDefaultPreset();
 }
 
 LorimanePlugin::~LorimanePlugin() {
+    // The last instance writes the settings and releases the shared preset managers while this
+    // class's overrides still exist.
+    releaseInstance();
     // The graph goes before the matrix it reads and the environment it lives in.
     channels_ = {};
     parallelUnits_ = {};
@@ -362,6 +369,90 @@ void LorimanePlugin::bindParameters() {
 
     setMidiReceiveParameter(&receiveMidiParameter);
     keptParameters().push_back(&dryEnabled);
+}
+
+// --- persistence ---------------------------------------------------------------------------------
+
+void LorimanePlugin::setupPresets() {
+    presets_.collectAllParameters();
+    presets_.setFreezeParameter(&delayFreeze);
+    olderFormats_ = std::make_unique<LorimanePresetFormats>(
+        *this, *this, LorimanePresetFormats::Lists{&xlfos, &egs, &midiSources});
+    presets_.setOlderFormats(olderFormats_.get());
+
+    // Registration order fixes the kind numbers.
+    static constexpr struct {
+        const char* folder;
+        const char* extension;
+    } kKinds[kComponentKinds] = {{"Delays", ".delays"}, {"Filters", ".filters"}, {"XLFO", ".xlfo"},
+                                 {"EG", ".eg"},         {"EF", ".ef"},           {"MIDI", ".midi"}};
+    for (const auto& kind : kKinds) presets_.registerComponentKind(kind.folder, kind.extension);
+
+    std::vector<AbstractPluginParameter*> section;
+    delays.collectParameters(section);
+    section.insert(section.end(), {&feedbackLink, &delayLink, &delayReadStyle});
+    presets_.addComponentCollection(DelaysKind, section);
+    section.clear();
+    filters.collectParameters(section);
+    section.push_back(&filterRouting);
+    presets_.addComponentCollection(FiltersKind, section);
+    auto addSets = [&](auto& list, int count, int kind) {
+        for (int n = 0; n < count; ++n) {
+            section.clear();
+            list.set(n).appendParametersTo(section);
+            presets_.addComponentCollection(kind, section);
+        }
+    };
+    addSets(xlfos, kXLFOs, XLFOKind);
+    addSets(egs, kEGs, EGKind);
+    addSets(efs, kEFs, EFKind);
+    addSets(midiSources, kMidiSources, MidiKind);
+
+    // Program changes leave the audio thread through the queue; deliverProgramChange loads them.
+    if (auto* receiver = dynamic_cast<DefaultEventReceiver*>(&eventReceiver()))
+        receiver->channelReceiver().setProgramChangeHandler(&programChanges_);
+}
+
+void LorimanePlugin::initGlobals(const std::string& productName) {
+    GenericPlugin::initGlobals(productName);
+    PersistenceGlobals::create(*versionRecord());
+}
+
+bool LorimanePlugin::loadControllerMap() { return PersistenceGlobals::instance()->loadControllerMap(); }
+
+void LorimanePlugin::loadDefaultControllerMap() { PersistenceGlobals::instance()->controllerMap().loadDefault(); }
+
+void LorimanePlugin::loadGlobalSettings(bool firstInstance) {
+    PersistenceGlobals::instance()->readSettings(*sharedSettings(), &settings(), firstInstance);
+}
+
+void LorimanePlugin::saveControllerMap() {
+    if (PersistenceGlobals* globals = PersistenceGlobals::instance()) globals->saveControllerMap();
+}
+
+void LorimanePlugin::releaseGlobals() {
+    if (PersistenceGlobals* globals = PersistenceGlobals::instance())
+        globals->writeSettings(*sharedSettings(), &settings());
+    GenericPlugin::releaseGlobals();
+    PersistenceGlobals::release();
+}
+
+void* LorimanePlugin::getPresetFolder(int index) const {
+    PersistenceGlobals* globals = PersistenceGlobals::instance();
+    return globals ? globals->presetFolder(index) : nullptr;
+}
+
+bool LorimanePlugin::loadPresetFile(const PresetRecord& preset) { return presets_.loadPresetFile(preset); }
+
+bool LorimanePlugin::savePresetFile(const PresetRecord& preset) { return presets_.savePresetFile(preset); }
+
+bool LorimanePlugin::findPreset(const std::string& name, PresetRecord& preset) {
+    return presets_.findPreset(name, preset);
+}
+
+bool LorimanePlugin::deliverProgramChange() {
+    PersistenceGlobals* globals = PersistenceGlobals::instance();
+    return globals && programChanges_.deliver(*this, globals->mainPresets());
 }
 
 // --- frame overrides -----------------------------------------------------------------------------

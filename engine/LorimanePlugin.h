@@ -31,6 +31,9 @@
 #include "modulation/Trigger.h"
 #include "modulation/XLFO.h"
 #include "modulation/XLFOFreqController.h"
+#include "persistence/LorimanePresetFormats.h"
+#include "persistence/PluginPresets.h"
+#include "persistence/ProgramChangeQueue.h"
 #include "wave/DelayLine.h"
 #include "wave/FloatParameterSource.h"
 #include "wave/MidSideConverter.h"
@@ -74,6 +77,9 @@ public:
         XLFOFreqController frequency;
     };
 
+    // Component preset kinds, in the order they are registered.
+    enum ComponentKind { DelaysKind, FiltersKind, XLFOKind, EGKind, EFKind, MidiKind, kComponentKinds };
+
     LorimanePlugin();
     ~LorimanePlugin() override;
 
@@ -100,6 +106,22 @@ public:
     float getSourceDisplayValue(int source) override;
 
     void propertyChanged(AbstractProperty* property) override;
+
+    // --- persistence -----------------------------------------------------------------------------
+    void initGlobals(const std::string& productName) override;
+    bool loadControllerMap() override;
+    void loadDefaultControllerMap() override;
+    void loadGlobalSettings(bool firstInstance) override;
+    void saveControllerMap() override;
+    void releaseGlobals() override;
+    void* getPresetFolder(int index) const override;
+    bool loadPresetFile(const PresetRecord& preset) override;
+    bool savePresetFile(const PresetRecord& preset) override;
+    bool findPreset(const std::string& name, PresetRecord& preset) override;
+    PluginPresets& presets() { return presets_; }
+    // UI thread: loads the preset of the latest MIDI program change, if one arrived since the last
+    // call; the host's idle or the editor's timer calls it. False when nothing was loaded.
+    bool deliverProgramChange();
 
     // --- parameters, in global index order -------------------------------------------------------
     DelayParameterSetArray delays;
@@ -159,6 +181,7 @@ private:
     void createGraph();
     void createSources();
     void bindParameters();
+    void setupPresets();
     void renameDelayParameters(int mode);
     void applyTriggerSettings();
 
@@ -192,4 +215,8 @@ private:
 
     int heldNotes_ = 0;
     int lastChannelMode_ = -1;
+
+    PluginPresets presets_;
+    std::unique_ptr<LorimanePresetFormats> olderFormats_;
+    ProgramChangeQueue programChanges_;
 };

@@ -12,6 +12,9 @@ public:
           interfaceLayout(this, 0, 0, 1),
           showModulation(this, false) {}
 
+    // Reads or stores the three preferences, in this order; the layout stays within 0..1.
+    void serialize(SettingSerializer& serializer) override;
+
     Property<int> expandedSection;         // "ExpandedSection": the expanded editor section, -1 none
     LimitedProperty<int> interfaceLayout;  // "InterfaceLayout": 0 normal, 1 wide
     Property<bool> showModulation;         // "ShowModulation": the modulation section is shown

@@ -26,6 +26,18 @@ def put(harness, name, data):
         f.write(data)
 
 
+# The delay's older layouts: one seed per version, with old slots and LFO settings in place.
+v2 = [0.0] * 180
+v2[0], v2[3], v2[36], v2[56], v2[57], v2[60], v2[61], v2[62], v2[65] = 0.5, 0.4, 2, 3, 0.5, 19, 2, 0.5, 31
+put("OlderLayoutsFuzz", "blor-2", preset("BLor", 2, 180, v2))
+put("OlderLayoutsFuzz", "blor-2-short", preset("BLor", 2, 176, v2[:176]))
+v1 = [0.0] * 150
+v1[9], v1[10], v1[11], v1[12], v1[33], v1[45], v1[46], v1[49] = 0.8, 0.5, 0.6, -0.5, 2, 1, 0.5, 5
+put("OlderLayoutsFuzz", "bdel-1", preset("BDel", 1, 150, v1))
+put("OlderLayoutsFuzz", "blms-3", preset("BLms", 3, 704, [0.0] * 704))
+put("OlderLayoutsFuzz", "blms-4", preset("BLms", 4, 705, [0.25] * 705))
+put("OlderLayoutsFuzz", "truncated", preset("BLor", 2, 180, v2[:90]))
+
 put("PresetFileFuzz", "current", preset("BLms", 5, 16, [i * 0.5 for i in range(16)]))
 put("PresetFileFuzz", "short-list", preset("BLms", 5, 4, [1, 2, 3, 4]))
 put("PresetFileFuzz", "truncated", preset("BLms", 5, 16, [1, 2, 3]))

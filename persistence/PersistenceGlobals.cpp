@@ -8,10 +8,20 @@ std::unique_ptr<PersistenceGlobals>& slot() {
     static std::unique_ptr<PersistenceGlobals> globals;
     return globals;
 }
+std::string_view& embeddedBundle() {
+    static std::string_view bytes;
+    return bytes;
+}
 }  // namespace
 
+void PersistenceGlobals::setEmbeddedFactoryBundle(std::string_view bytes) {
+    embeddedBundle() = bytes;
+}
+
 PersistenceGlobals::PersistenceGlobals(const VersionRecord& version)
-    : version_(version), main_(std::make_unique<PresetManager>("", ".bxp")) {}
+    : version_(version), main_(std::make_unique<PresetManager>("", ".bxp")) {
+    if (!embeddedBundle().empty()) bundle_ = std::string(embeddedBundle());
+}
 
 PersistenceGlobals& PersistenceGlobals::create(const VersionRecord& version) {
     installSettingsWriter();

@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "framework/GenericPlugin.h"
@@ -69,6 +70,10 @@ public:
     bool installFactoryContent(bool overwrite);
     // Replaces the embedded bundle (tests and tools).
     void setFactoryBundle(std::string bytes) { bundle_ = std::move(bytes); }
+    // The product's factory content, compiled into the product library, which registers it before it
+    // makes the first instance; each PersistenceGlobals created later installs from it. The bytes
+    // must live as long as the process. Any thread, before instances exist.
+    static void setEmbeddedFactoryBundle(std::string_view bytes);
 
 private:
     explicit PersistenceGlobals(const VersionRecord& version);

@@ -31,6 +31,21 @@ int PluginPresets::addComponentCollection(int kind, int firstParameter, int coun
     return static_cast<int>(list.size()) - 1;
 }
 
+int PluginPresets::addComponentCollection(int kind, const std::vector<AbstractPluginParameter*>& parameters) {
+    if (kind < 0) return -1;
+    if (static_cast<int>(components_.size()) <= kind) components_.resize(static_cast<std::size_t>(kind) + 1);
+    auto collection = std::make_unique<ParameterCollection>(plugin_, tag_);
+    for (AbstractPluginParameter* p : parameters) collection->add(p);
+    auto& list = components_[static_cast<std::size_t>(kind)];
+    list.push_back(std::move(collection));
+    return static_cast<int>(list.size()) - 1;
+}
+
+int PluginPresets::componentInstanceCount(int kind) const {
+    if (kind < 0 || kind >= static_cast<int>(components_.size())) return 0;
+    return static_cast<int>(components_[static_cast<std::size_t>(kind)].size());
+}
+
 ParameterCollection* PluginPresets::componentCollection(int kind, int instance) {
     if (kind < 0 || kind >= static_cast<int>(components_.size())) return nullptr;
     auto& list = components_[static_cast<std::size_t>(kind)];

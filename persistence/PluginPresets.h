@@ -35,6 +35,9 @@ public:
     int registerComponentKind(const std::string& folderName, const std::string& extension);
     // A section given as a parameter range; answers the instance number within the kind.
     int addComponentCollection(int kind, int firstParameter, int count);
+    // A section given as its parameters, in file order.
+    int addComponentCollection(int kind, const std::vector<AbstractPluginParameter*>& parameters);
+    int componentInstanceCount(int kind) const;
     ParameterCollection* componentCollection(int kind, int instance);
 
     // Reads the current version, else the older layouts; the freeze switch keeps its state whatever

@@ -7,7 +7,10 @@
 #include <iostream>
 #include <strings.h>
 
+#include "engine/LorimanePlugin.h"
+#include "persistence/AtomicFile.h"
 #include "product/ProductPlugin.h"
+#include "tools/lorimane-preset/PresetFile.h"
 #include "tools/lorimane-render/DemoPhrase.h"
 #include "tools/lorimane-render/WaveformPlot.h"
 
@@ -63,6 +66,8 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o, 
             o.settings.push_back(s);
         } else if (a == "--preset") {
             if (!value(o.preset)) return false;
+        } else if (a == "--save-preset") {
+            if (!value(o.savePreset)) return false;
         } else if (a == "--block") {
             if (!number(1, 65536, n)) return false;
             o.block = static_cast<int>(n);
@@ -85,7 +90,7 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o, 
             positional.push_back(a);
         }
     }
-    if (o.listParameters && positional.empty()) return true;
+    if ((o.listParameters || !o.savePreset.empty()) && positional.empty()) return true;
     if (positional.size() == 1) {
         o.output = positional[0];
     } else if (positional.size() == 2) {
@@ -156,13 +161,30 @@ int renderCommand(const std::vector<std::string>& args, std::ostream& out, std::
     RenderOptions o;
     std::string error;
     if (!parseRenderOptions(args, o, error)) return refuse(error);
-    if (!o.preset.empty()) return refuse("--preset: preset files are not supported by this build yet");
 
     std::unique_ptr<GenericPlugin> plugin = makeRenderPlugin();
+    auto* product = dynamic_cast<LorimanePlugin*>(plugin.get());
+    if ((!o.preset.empty() || !o.savePreset.empty()) && !product)
+        return refuse("this plug-in does not read or write preset files");
+    int kind = -1;
+    if (!o.preset.empty() && !loadAnyPreset(*product, o.preset, kind, error)) return refuse("--preset: " + error);
     for (const std::string& s : o.settings)
         if (!applySetting(*plugin, s, error)) return refuse(error);
+    // The preset is written last, once everything else succeeded, so a failed run writes nothing.
+    std::string presetFile;
+    if (!o.savePreset.empty()) presetFile = presetBytes(*product, presetKindOf(*product, o.savePreset, nullptr));
+    auto savePreset = [&]() {
+        if (o.savePreset.empty() || writeFileAtomically(o.savePreset, presetFile)) return true;
+        error = "--save-preset: cannot write '" + o.savePreset + "'";
+        return false;
+    };
     if (o.listParameters) {
         listParameters(*plugin, out);
+        return savePreset() ? 0 : refuse(error);
+    }
+    if (o.output.empty()) {
+        if (!savePreset()) return refuse(error);
+        out << "wrote " << o.savePreset << ": preset\n";
         return 0;
     }
 
@@ -195,6 +217,11 @@ int renderCommand(const std::vector<std::string>& args, std::ostream& out, std::
         std::remove(o.output.c_str());
         return refuse(error);
     }
+    if (!savePreset()) {
+        std::remove(o.output.c_str());
+        if (!o.plot.empty()) std::remove(o.plot.c_str());
+        return refuse(error);
+    }
 
     float peak = 0.0f;
     for (const auto& channel : result.channels)
@@ -205,5 +232,6 @@ int renderCommand(const std::vector<std::string>& args, std::ostream& out, std::
                   peak > 0.0f ? 20.0 * std::log10(peak) : -INFINITY);
     out << line;
     if (!o.plot.empty()) out << "wrote " << o.plot << ": waveform plot\n";
+    if (!o.savePreset.empty()) out << "wrote " << o.savePreset << ": preset\n";
     return 0;
 }

@@ -11,10 +11,12 @@
 // The renderer's command line:
 //   lorimane-render [options] [INPUT] OUTPUT
 // renders INPUT (or the built-in demo phrase) through the plug-in into OUTPUT, a stereo 32-bit float
-// WAV at the input's sample rate. Errors print one line on the error stream and answer 2, and then no
+// WAV at the input's sample rate. --preset loads a preset or component preset first, --set then
+// changes single parameters, and --save-preset writes the resulting state as a preset (without
+// OUTPUT nothing is rendered). Errors print one line on the error stream and answer 2, and then no
 // output file is written.
 struct RenderOptions {
-    std::string input, output, sideChain, plot, preset;
+    std::string input, output, sideChain, plot, preset, savePreset;
     std::vector<std::string> settings;  // "NAME=TEXT"
     int block = 512;
     double rate = 48000.0;

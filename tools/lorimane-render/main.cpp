@@ -10,7 +10,7 @@
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        std::cout << "usage: lorimane-render [--set NAME=TEXT]... [--preset FILE] [--block N] [--rate HZ] [--tempo BPM]\n"
+        std::cout << "usage: lorimane-render [--set NAME=TEXT]... [--preset FILE] [--save-preset FILE] [--block N] [--rate HZ] [--tempo BPM]\n"
                      "                       [--tail SECONDS] [--side-chain FILE] [--plot FILE.png] [--list-parameters]\n"
                      "                       [INPUT] OUTPUT\n";
         return 0;

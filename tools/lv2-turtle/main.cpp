@@ -7,6 +7,7 @@
 
 #include "host/lv2/Lv2Turtle.h"
 #include "product/ProductPlugin.h"
+#include "tools/lorimane-preset/ToolHome.h"
 
 namespace {
 bool writeFile(const std::filesystem::path& path, const std::string& text) {
@@ -30,6 +31,8 @@ int main(int argc, char** argv) {
     std::filesystem::path bundle = argv[1];
     std::error_code ec;
     std::filesystem::create_directories(bundle, ec);
+    // Describing the plug-in must not touch the builder's settings or presets.
+    ToolHome home;
     auto plugin = makeProductPlugin();
     if (!writeFile(bundle / "manifest.ttl", lv2turtle::manifest(argv[2])) ||
         !writeFile(bundle / "lorimane.ttl", lv2turtle::pluginDescription(*plugin))) {
