@@ -13,11 +13,12 @@ function(lorimane_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS} ${ARG_SYSTEM_DEPS})
 endfunction()
 
-# lorimane_test(NAME LABEL LIBS ...): one test binary per test folder, every .cpp in it, with the
-# allocation guard linked in and each test registered with ctest under the folder's label. EXCLUDE
+# lorimane_test(NAME LABEL [SERIAL] LIBS ... [EXCLUDE dirs]): one test binary per test folder, every
+# .cpp in it, with the allocation guard linked in and each test registered with ctest under the
+# folder's label. EXCLUDE
 # names sub-folders that are test folders of their own.
 function(lorimane_test name label)
-  cmake_parse_arguments(ARG "" "" "LIBS;EXCLUDE" ${ARGN})
+  cmake_parse_arguments(ARG "SERIAL" "" "LIBS;EXCLUDE" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   foreach(ex IN LISTS ARG_EXCLUDE)
     list(FILTER sources EXCLUDE REGEX "^${CMAKE_CURRENT_SOURCE_DIR}/${ex}/")
@@ -25,7 +26,12 @@ function(lorimane_test name label)
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} lorimane_test_support GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
-  gtest_discover_tests(${name} PROPERTIES LABELS ${label} DISCOVERY_TIMEOUT 60)
+  # SERIAL: tests that need the machine to themselves (real-time hosting) never run beside others.
+  if(ARG_SERIAL)
+    gtest_discover_tests(${name} PROPERTIES LABELS ${label} RUN_SERIAL TRUE DISCOVERY_TIMEOUT 60)
+  else()
+    gtest_discover_tests(${name} PROPERTIES LABELS ${label} DISCOVERY_TIMEOUT 60)
+  endif()
 endfunction()
 
 # Embedded resources.
