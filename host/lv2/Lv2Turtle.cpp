@@ -72,14 +72,56 @@ std::vector<std::string> parameterSymbols(GenericPlugin& plugin) {
     return symbols;
 }
 
-std::string manifest(const std::string& binary) {
+std::string presetUri(const Preset& preset) {
+    std::string uri = std::string(kPluginUri) + ":preset:";
+    for (unsigned char c : preset.label) {
+        if (std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '/') {
+            uri += static_cast<char>(c);
+        } else {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", c);
+            uri += escaped;
+        }
+    }
+    return uri;
+}
+
+std::string manifest(const std::string& binary, const std::vector<Preset>& presets) {
     std::ostringstream out;
     out << "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+        << "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
         << "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n\n"
         << "<" << kPluginUri << ">\n"
         << "    a lv2:Plugin ;\n"
         << "    lv2:binary <" << binary << "> ;\n"
         << "    rdfs:seeAlso <lorimane.ttl> .\n";
+    for (const Preset& p : presets)
+        out << "\n<" << presetUri(p) << ">\n"
+            << "    a pset:Preset ;\n"
+            << "    lv2:appliesTo <" << kPluginUri << "> ;\n"
+            << "    rdfs:seeAlso <presets.ttl> .\n";
+    return out.str();
+}
+
+std::string presetDescriptions(GenericPlugin& plugin, const std::vector<Preset>& presets) {
+    std::vector<std::string> symbols = parameterSymbols(plugin);
+    std::ostringstream out;
+    out << "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+        << "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
+        << "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n";
+    for (const Preset& preset : presets) {
+        out << "\n<" << presetUri(preset) << ">\n"
+            << "    a pset:Preset ;\n"
+            << "    lv2:appliesTo <" << kPluginUri << "> ;\n"
+            << "    rdfs:label " << quoted(preset.label) << " ;\n"
+            << "    lv2:port ";
+        for (size_t i = 0; i < preset.values.size() && i < symbols.size(); ++i) {
+            AbstractPluginParameter& p = *plugin.getParameter(static_cast<int>(i));
+            out << (i ? " , " : "") << "[ lv2:symbol \"" << symbols[i] << "\" ; pset:value "
+                << number(Lv2Plugin::portValue(p, preset.values[i])) << " ]";
+        }
+        out << " .\n";
+    }
     return out.str();
 }
 

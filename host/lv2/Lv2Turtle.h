@@ -16,7 +16,16 @@ std::string symbolFor(const std::string& name);
 // Symbols of every parameter, made unique in parameter order.
 std::vector<std::string> parameterSymbols(GenericPlugin& plugin);
 
-std::string manifest(const std::string& binary);
+// A factory preset as hosts list it: its label and the plug-in's parameter values after loading it.
+struct Preset {
+    std::string label;     // "Category/Name", or "Name" at the top of the preset folder
+    std::vector<float> values;  // plain value of every parameter, in parameter order
+};
+
+std::string manifest(const std::string& binary, const std::vector<Preset>& presets = {});
 std::string pluginDescription(GenericPlugin& plugin);
+// The presets as LV2 presets of the bundle: one port value per parameter, in the port's units.
+std::string presetDescriptions(GenericPlugin& plugin, const std::vector<Preset>& presets);
+std::string presetUri(const Preset& preset);
 
 }  // namespace lv2turtle

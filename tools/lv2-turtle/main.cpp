@@ -1,41 +1,81 @@
-// lorimane-lv2-turtle BUNDLE BINARY: writes manifest.ttl and lorimane.ttl of the LV2 bundle from
-// the plug-in's parameter list.
+// lorimane-lv2-turtle BUNDLE BINARY [PRESET_FOLDER]: writes manifest.ttl and lorimane.ttl of the LV2
+// bundle from the plug-in's parameter list, and, given the factory preset folder, presets.ttl with
+// every factory preset as an LV2 preset of the bundle.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "host/lv2/Lv2Turtle.h"
 #include "product/ProductPlugin.h"
 #include "tools/lorimane-preset/ToolHome.h"
 
+namespace fs = std::filesystem;
+
 namespace {
-bool writeFile(const std::filesystem::path& path, const std::string& text) {
-    std::filesystem::path temporary = path.string() + ".part";
+bool writeFile(const fs::path& path, const std::string& text) {
+    fs::path temporary = path.string() + ".part";
     {
         std::ofstream out(temporary, std::ios::binary);
         out << text;
         if (!out.flush()) return false;
     }
     std::error_code ec;
-    std::filesystem::rename(temporary, path, ec);
+    fs::rename(temporary, path, ec);
     return !ec;
+}
+
+// Every preset file under the folder, loaded into a plug-in the way the plug-in loads presets.
+bool collectPresets(const fs::path& folder, std::vector<lv2turtle::Preset>& presets, std::string& error) {
+    std::vector<fs::path> files;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::recursive_directory_iterator(); ++it)
+        if (it->is_regular_file() && it->path().extension() == ".bxp") files.push_back(it->path());
+    if (ec) {
+        error = "cannot read the preset folder " + folder.string();
+        return false;
+    }
+    std::sort(files.begin(), files.end());
+    for (const fs::path& file : files) {
+        auto plugin = makeProductPlugin();
+        GenericPlugin::PresetRecord record{file.stem().string(), file.string()};
+        if (!plugin->loadPreset(record)) {
+            error = "cannot load the preset " + file.string();
+            return false;
+        }
+        lv2turtle::Preset preset;
+        fs::path relative = fs::relative(file, folder);
+        preset.label = (relative.has_parent_path() ? relative.parent_path().string() + "/" : "") + file.stem().string();
+        for (int i = 0; i < plugin->getParameterCount(); ++i) preset.values.push_back(plugin->getParameter(i)->value());
+        presets.push_back(std::move(preset));
+    }
+    return true;
 }
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: lorimane-lv2-turtle BUNDLE BINARY\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: lorimane-lv2-turtle BUNDLE BINARY [PRESET_FOLDER]\n");
         return 2;
     }
-    std::filesystem::path bundle = argv[1];
+    fs::path bundle = argv[1];
     std::error_code ec;
-    std::filesystem::create_directories(bundle, ec);
+    fs::create_directories(bundle, ec);
     // Describing the plug-in must not touch the builder's settings or presets.
     ToolHome home;
+    std::vector<lv2turtle::Preset> presets;
+    std::string error;
+    if (argc == 4 && !collectPresets(argv[3], presets, error)) {
+        std::fprintf(stderr, "lorimane-lv2-turtle: %s\n", error.c_str());
+        return 2;
+    }
     auto plugin = makeProductPlugin();
-    if (!writeFile(bundle / "manifest.ttl", lv2turtle::manifest(argv[2])) ||
-        !writeFile(bundle / "lorimane.ttl", lv2turtle::pluginDescription(*plugin))) {
+    bool ok = writeFile(bundle / "manifest.ttl", lv2turtle::manifest(argv[2], presets)) &&
+              writeFile(bundle / "lorimane.ttl", lv2turtle::pluginDescription(*plugin));
+    if (ok && !presets.empty()) ok = writeFile(bundle / "presets.ttl", lv2turtle::presetDescriptions(*plugin, presets));
+    if (!ok) {
         std::fprintf(stderr, "lorimane-lv2-turtle: cannot write into %s\n", argv[1]);
         return 2;
     }

@@ -112,7 +112,8 @@ TEST(Lv2Plugin, RunsAnyBlockLengthWithoutAllocatingAndAppliesOnlyMovedPorts) {
 TEST_F(Lv2BundleTest, ValidatesAndLoadsInLilv) {
     if (!haveProgram("lv2_validate") || !haveProgram("lv2info")) GTEST_SKIP() << "lilv-utils and sordi are not installed";
     std::string bundle = std::string(LORIMANE_LV2_PATH) + "/Lorimane.lv2";
-    std::string validation = run("lv2_validate " + bundle + "/manifest.ttl " + bundle + "/lorimane.ttl");
+    std::string validation =
+        run("lv2_validate " + bundle + "/manifest.ttl " + bundle + "/lorimane.ttl " + bundle + "/presets.ttl");
     EXPECT_NE(validation.find("Found 0 errors"), std::string::npos) << validation;
     std::string list = run(env() + "lv2ls");
     EXPECT_NE(list.find(lv2turtle::kPluginUri), std::string::npos) << list;
@@ -120,6 +121,9 @@ TEST_F(Lv2BundleTest, ValidatesAndLoadsInLilv) {
     EXPECT_EQ(info.find("error"), std::string::npos) << info;
     EXPECT_NE(info.find("Symbol:      enabled"), std::string::npos);
     EXPECT_NE(info.find("Symbol:      delay_l_time"), std::string::npos);
+    // The factory presets are presets of the bundle.
+    EXPECT_NE(info.find("Default Setting"), std::string::npos);
+    EXPECT_NE(info.find("Rhythmic/Slapback"), std::string::npos);
 }
 
 TEST_F(Lv2BundleTest, RendersThroughLv2applyLikeTheRenderer) {
