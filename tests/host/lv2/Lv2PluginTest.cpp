@@ -2,10 +2,12 @@
 
 #include <lv2/atom/atom.h>
 #include <lv2/midi/midi.h>
+#include <lv2/time/time.h>
 #include <lv2/urid/urid.h>
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -185,4 +187,88 @@ TEST_F(Lv2BundleTest, Lv2applyPutsTheEchoWhereTheControlsSay) {
         EXPECT_FLOAT_EQ(result.channels[0][echo], 1.0f);  // wet at 0 dB, no filter, no feedback
         EXPECT_FLOAT_EQ(result.channels[1][echo], 1.0f);  // a centred delay reaches both channels
     }
+}
+
+namespace {
+// Records where notes land and the transport it is given.
+class EventProbe : public GenericPlugin {
+public:
+    EventProbe() {
+        initialize("Lorimane");
+        for (int i = 0; i < 2; ++i) {
+            channels.push_back(std::make_unique<GenericPlugin::Channel>(*this));
+            channels.back()->setOutputProducer(&channels.back()->input());
+        }
+        notes.reserve(16);
+    }
+    ~EventProbe() override { channels.clear(); }
+    std::string getChunkTag() const override { return "TEST"; }
+    void noteOn(int note, float) override {
+        if (notes.size() < notes.capacity()) notes.push_back({note, environment().runningPosition()});
+    }
+    void transportChanged(double tempo, double position) override {
+        lastTempo = tempo;
+        lastPosition = position;
+    }
+    std::vector<std::unique_ptr<GenericPlugin::Channel>> channels;
+    std::vector<std::pair<int, int>> notes;
+    double lastTempo = 0, lastPosition = -1;
+};
+}  // namespace
+
+TEST(Lv2Plugin, MidiEventTimesBecomeSampleOffsetsAndTimePositionsQuarterNotes) {
+    UridMap urids;
+    Lv2Plugin::setPluginFactory([]() -> std::unique_ptr<GenericPlugin> { return std::make_unique<EventProbe>(); });
+    std::string error;
+    auto lv2 = Lv2Plugin::create(48000.0, urids.features, error);
+    ASSERT_TRUE(lv2) << error;
+    auto& probe = static_cast<EventProbe&>(lv2->plugin());
+    auto id = [&](const char* uri) { return urids.map.map(urids.map.handle, uri); };
+
+    // An atom sequence: a note-on at frame 10, then a time position of bar 1, beat 2 in 6/8 at 90 bpm.
+    alignas(8) uint8_t buffer[1024] = {};
+    auto* sequence = reinterpret_cast<LV2_Atom_Sequence*>(buffer);
+    sequence->atom.type = id(LV2_ATOM__Sequence);
+    sequence->atom.size = sizeof(LV2_Atom_Sequence_Body);
+    auto append = [&](int64_t frames, uint32_t type, const void* body, uint32_t size) {
+        auto* event = reinterpret_cast<LV2_Atom_Event*>(buffer + sizeof(LV2_Atom) + sequence->atom.size);
+        event->time.frames = frames;
+        event->body.type = type;
+        event->body.size = size;
+        std::memcpy(event + 1, body, size);
+        sequence->atom.size += static_cast<uint32_t>(sizeof(LV2_Atom_Event) + ((size + 7) & ~7u));
+    };
+    const uint8_t note[3] = {0x90, 60, 100};
+    append(10, id(LV2_MIDI__MidiEvent), note, 3);
+    struct Property {
+        uint32_t key, context;
+        LV2_Atom value;
+        float number;
+        uint32_t pad;
+    };
+    struct Position {
+        LV2_Atom_Object_Body body;
+        Property properties[4];
+    } position{{0, id(LV2_TIME__Position)},
+               {{id(LV2_TIME__bar), 0, {4, id(LV2_ATOM__Float)}, 1.0f, 0},
+                {id(LV2_TIME__barBeat), 0, {4, id(LV2_ATOM__Float)}, 2.0f, 0},
+                {id(LV2_TIME__beatsPerBar), 0, {4, id(LV2_ATOM__Float)}, 6.0f, 0},
+                {id(LV2_TIME__beatUnit), 0, {4, id(LV2_ATOM__Float)}, 8.0f, 0}}};
+    append(20, id(LV2_ATOM__Object), &position, sizeof position);
+    struct Tempo {
+        LV2_Atom_Object_Body body;
+        Property tempo;
+    } tempo{{0, id(LV2_TIME__Position)}, {id(LV2_TIME__beatsPerMinute), 0, {4, id(LV2_ATOM__Float)}, 90.0f, 0}};
+    append(30, id(LV2_ATOM__Object), &tempo, sizeof tempo);
+
+    std::vector<float> in(64, 0.0f), out(64);
+    for (uint32_t port : {Lv2Plugin::kInputLeft, Lv2Plugin::kInputRight}) lv2->connectPort(port, in.data());
+    lv2->connectPort(Lv2Plugin::kOutputLeft, out.data());
+    lv2->connectPort(Lv2Plugin::kOutputRight, out.data());
+    lv2->connectPort(Lv2Plugin::kEvents, buffer);
+    lv2->activate();
+    lv2->run(64);
+    EXPECT_EQ(probe.notes, (std::vector<std::pair<int, int>>{{60, 10}}));
+    EXPECT_DOUBLE_EQ(probe.lastTempo, 90.0);
+    EXPECT_DOUBLE_EQ(probe.lastPosition, 4.0);  // (1 bar x 6 + 2) eighths = 4 quarter notes
 }
