@@ -80,6 +80,32 @@ struct RingCheck {
     }
 };
 
+// What one case must end with: nothing allocated or locked while rendering, nothing non-finite or
+// denormal at the outputs or in the delay rings.
+struct CaseCheck {
+    long allocations = 0, locks = 0;
+    OutputCheck output;
+    // Runs one render call under the audio-thread guard and scans what it wrote.
+    template <typename Render>
+    void render(Render&& call, const float* left, const float* right, int n) {
+        AudioThreadGuard guard;
+        call();
+        allocations += guard.allocations();
+        locks += guard.locks();
+        output.scan(left, n);
+        output.scan(right, n);
+    }
+    void expectClean(GenericPlugin& plugin) const {
+        EXPECT_EQ(allocations, 0);
+        EXPECT_EQ(locks, 0);
+        EXPECT_EQ(output.nonFinite, 0);
+        EXPECT_EQ(output.denormal, 0);
+        RingCheck rings(plugin);
+        EXPECT_EQ(rings.nonFinite, 0);
+        EXPECT_EQ(rings.denormal, 0);
+    }
+};
+
 std::string caseName(double rate, int block, Signal s) {
     static const char* names[] = {"silence", "noise", "DC", "denormal noise"};
     return std::to_string(static_cast<int>(rate)) + " Hz, blocks of " + std::to_string(block) + ", " +
@@ -112,8 +138,7 @@ TEST(Validation, ThroughTheAaxStyleAdapter) {
                             static_cast<uint32_t>(random()));
                 std::vector<float> outL(block), outR(block);
                 float* outs[2] = {outL.data(), outR.data()};
-                OutputCheck check;
-                long allocations = 0, locks = 0;
+                CaseCheck check;
                 for (size_t pos = 0; pos < frames; pos += block) {
                     int n = static_cast<int>(std::min<size_t>(block, frames - pos));
                     // Automation between blocks, as a host sends it.
@@ -123,20 +148,9 @@ TEST(Validation, ThroughTheAaxStyleAdapter) {
                             unit(random));
                     const float* ins[3] = {input.channels[0].data() + pos, input.channels[1].data() + pos,
                                            input.channels[2].data() + pos};
-                    AudioThreadGuard guard;
-                    instance->render(ins, outs, n);
-                    allocations += guard.allocations();
-                    locks += guard.locks();
-                    check.scan(outL.data(), n);
-                    check.scan(outR.data(), n);
+                    check.render([&] { instance->render(ins, outs, n); }, outL.data(), outR.data(), n);
                 }
-                EXPECT_EQ(allocations, 0);
-                EXPECT_EQ(locks, 0);
-                EXPECT_EQ(check.nonFinite, 0);
-                EXPECT_EQ(check.denormal, 0);
-                RingCheck rings(*static_cast<AaxPluginAdapter&>(instance->effect()).plugin());
-                EXPECT_EQ(rings.nonFinite, 0);
-                EXPECT_EQ(rings.denormal, 0);
+                check.expectClean(*static_cast<AaxPluginAdapter&>(instance->effect()).plugin());
 
                 // Save, load into a fresh instance, save again: the same bytes.
                 AAX_Result r;
@@ -180,8 +194,7 @@ TEST(Validation, ThroughTheLv2Wrapper) {
                 lv2->connectPort(Lv2Plugin::kOutputRight, outR.data());
                 lv2->connectPort(Lv2Plugin::kEnabled, &enabled);
                 lv2->activate();
-                OutputCheck check;
-                long allocations = 0, locks = 0;
+                CaseCheck check;
                 for (size_t pos = 0; pos < frames; pos += block) {
                     int n = static_cast<int>(std::min<size_t>(block, frames - pos));
                     for (int port = 0; port < 4; ++port)
@@ -193,19 +206,8 @@ TEST(Validation, ThroughTheLv2Wrapper) {
                         AbstractPluginParameter& param = *plugin.getParameter(p);
                         controls[p] = Lv2Plugin::portValue(param, param.normalizedToPlain(unit(random)));
                     }
-                    AudioThreadGuard guard;
-                    lv2->run(static_cast<uint32_t>(n));
-                    allocations += guard.allocations();
-                    locks += guard.locks();
-                    check.scan(outL.data(), n);
-                    check.scan(outR.data(), n);
+                    check.render([&] { lv2->run(static_cast<uint32_t>(n)); }, outL.data(), outR.data(), n);
                 }
-                EXPECT_EQ(allocations, 0);
-                EXPECT_EQ(locks, 0);
-                EXPECT_EQ(check.nonFinite, 0);
-                EXPECT_EQ(check.denormal, 0);
-                RingCheck rings(plugin);
-                EXPECT_EQ(rings.nonFinite, 0);
-                EXPECT_EQ(rings.denormal, 0);
+                check.expectClean(plugin);
             }
 }
