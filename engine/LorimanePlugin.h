@@ -122,6 +122,8 @@ public:
     // UI thread: loads the preset of the latest MIDI program change, if one arrived since the last
     // call; the host's idle or the editor's timer calls it. False when nothing was loaded.
     bool deliverProgramChange();
+    bool deferredWorkPending() const override { return programChanges_.pending(); }
+    void performDeferredWork() override { deliverProgramChange(); }
 
     // --- parameters, in global index order -------------------------------------------------------
     DelayParameterSetArray delays;

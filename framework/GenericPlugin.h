@@ -280,6 +280,12 @@ public:
     virtual void releaseGlobals();
     virtual void sampleRateChanged() {}
 
+    // Work the audio thread hands off (a MIDI program change's preset load). Any thread may ask
+    // whether some waits, the audio thread included; a host's worker or idle thread, or the
+    // editor's timer, performs it.
+    virtual bool deferredWorkPending() const { return false; }
+    virtual void performDeferredWork() {}
+
     // Preset-file writer and preset lookup used by savePreset and loadDefaultPreset.
     virtual bool savePresetFile(const PresetRecord& /*preset*/) { return false; }
     virtual bool findPreset(const std::string& /*name*/, PresetRecord& /*preset*/) { return false; }

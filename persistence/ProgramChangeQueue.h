@@ -16,6 +16,8 @@ class ProgramChangeQueue : public DefaultChannelEventReceiver::ProgramChangeHand
 public:
     // Audio thread. Never blocks or allocates.
     void programChange(int bank, int program) override;
+    // Any thread: whether a change waits for the owner.
+    bool pending() const { return pending_.load(std::memory_order_acquire) & kPending; }
     // Owner thread. Takes the pending change; false when there is none.
     bool take(int& bank, int& program);
     // Owner thread. Takes the pending change and loads manager.byProgram (bank, program) into the

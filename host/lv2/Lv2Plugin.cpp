@@ -38,8 +38,12 @@ Lv2Plugin::PluginFactory Lv2Plugin::pluginFactory() { return factorySlot(); }
 
 std::unique_ptr<Lv2Plugin> Lv2Plugin::create(double sampleRate, const LV2_Feature* const* features, std::string& error) {
     const LV2_URID_Map* map = nullptr;
-    for (int i = 0; features && features[i]; ++i)
+    const LV2_Worker_Schedule* schedule = nullptr;
+    for (int i = 0; features && features[i]; ++i) {
         if (std::strcmp(features[i]->URI, LV2_URID__map) == 0) map = static_cast<const LV2_URID_Map*>(features[i]->data);
+        if (std::strcmp(features[i]->URI, LV2_WORKER__schedule) == 0)
+            schedule = static_cast<const LV2_Worker_Schedule*>(features[i]->data);
+    }
     if (!pluginFactory() || !(sampleRate > 0.0)) {
         error = "the plug-in cannot be created";
         return nullptr;
@@ -52,6 +56,7 @@ std::unique_ptr<Lv2Plugin> Lv2Plugin::create(double sampleRate, const LV2_Featur
         return nullptr;
     }
     self->sampleRate_ = sampleRate;
+    self->schedule_ = schedule;
     self->plugin_->setSampleRate(static_cast<float>(sampleRate));
     int count = self->plugin_->getParameterCount();
     self->controls_.assign(count, nullptr);
@@ -177,6 +182,9 @@ void Lv2Plugin::run(uint32_t frames) {
     readEvents();
     p.setTransport(tempo_ > 0.0 ? tempo_ : 120.0, static_cast<float>(std::fmod(std::max(quarters_, 0.0), 256.0)));
     if (audioOut_[0] && audioOut_[1]) p.process(audioIn_, 4, audioOut_, 2, static_cast<int>(frames));
+    // A program change decoded in this block loads its preset in the host's worker thread.
+    if (schedule_ && p.deferredWorkPending() && !workScheduled_.exchange(true))
+        if (schedule_->schedule_work(schedule_->handle, 0, nullptr) != LV2_WORKER_SUCCESS) workScheduled_ = false;
     // The host reports positions only when they change; while it plays, move on by this block.
     quarters_ += speed_ * frames * tempo_ / (60.0 * sampleRate_);
 }
@@ -223,5 +231,20 @@ const LV2_State_Interface* Lv2Plugin::stateInterface() {
         [](LV2_Handle h, LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle, uint32_t, const LV2_Feature* const*) {
             return static_cast<Lv2Plugin*>(h)->restoreState(retrieve, handle);
         }};
+    return &interface;
+}
+
+LV2_Worker_Status Lv2Plugin::work() {
+    workScheduled_ = false;
+    plugin_->performDeferredWork();
+    return LV2_WORKER_SUCCESS;
+}
+
+const LV2_Worker_Interface* Lv2Plugin::workerInterface() {
+    static const LV2_Worker_Interface interface = {
+        [](LV2_Handle h, LV2_Worker_Respond_Function, LV2_Worker_Respond_Handle, uint32_t, const void*) {
+            return static_cast<Lv2Plugin*>(h)->work();
+        },
+        [](LV2_Handle, uint32_t, const void*) { return LV2_WORKER_SUCCESS; }, nullptr};
     return &interface;
 }

@@ -3,6 +3,7 @@
 #include <lv2/core/lv2.h>
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
+#include <lv2/worker/worker.h>
 
 #include <atomic>
 
@@ -54,6 +55,11 @@ public:
     LV2_State_Status restoreState(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
     static const LV2_State_Interface* stateInterface();
 
+    // The worker interface: work the audio thread hands off (a MIDI program change loads its
+    // preset) runs in the host's worker thread.
+    LV2_Worker_Status work();
+    static const LV2_Worker_Interface* workerInterface();
+
     // The port value of a parameter: its display value (index for indexed parameters) and back.
     static float portValue(const AbstractPluginParameter& p, float plain);
     static float plainValue(const AbstractPluginParameter& p, float portValue);
@@ -80,6 +86,8 @@ private:
     // Set by a state restore: the next run takes the ports' values as read without applying them,
     // so port values the host still holds from before do not undo the restored state.
     std::atomic<bool> adoptPorts_{false};
+    const LV2_Worker_Schedule* schedule_ = nullptr;
+    std::atomic<bool> workScheduled_{false};
     // The first run after activation takes the ports' values at once, without ramps or glides.
     bool activated_ = false;
 

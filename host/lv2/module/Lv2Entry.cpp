@@ -26,7 +26,9 @@ void run(LV2_Handle h, uint32_t frames) { static_cast<Lv2Plugin*>(h)->run(frames
 void deactivate(LV2_Handle) {}
 void cleanup(LV2_Handle h) { delete static_cast<Lv2Plugin*>(h); }
 const void* extensionData(const char* uri) {
-    return std::strcmp(uri, LV2_STATE__interface) == 0 ? Lv2Plugin::stateInterface() : nullptr;
+    if (std::strcmp(uri, LV2_STATE__interface) == 0) return Lv2Plugin::stateInterface();
+    if (std::strcmp(uri, LV2_WORKER__interface) == 0) return Lv2Plugin::workerInterface();
+    return nullptr;
 }
 
 const LV2_Descriptor descriptor = {lv2turtle::kPluginUri, instantiate, connectPort, activate, run, deactivate, cleanup,

@@ -272,3 +272,51 @@ TEST(Lv2Plugin, MidiEventTimesBecomeSampleOffsetsAndTimePositionsQuarterNotes) {
     EXPECT_DOUBLE_EQ(probe.lastTempo, 90.0);
     EXPECT_DOUBLE_EQ(probe.lastPosition, 4.0);  // (1 bar x 6 + 2) eighths = 4 quarter notes
 }
+
+TEST(Lv2Plugin, AProgramChangeLoadsItsPresetInTheHostsWorkerThread) {
+    struct Worker {
+        int scheduled = 0;
+        LV2_Worker_Schedule schedule{this, [](LV2_Worker_Schedule_Handle h, uint32_t, const void*) {
+                                         ++static_cast<Worker*>(h)->scheduled;
+                                         return LV2_WORKER_SUCCESS;
+                                     }};
+    } worker;
+    UridMap urids;
+    LV2_Feature workerFeature{LV2_WORKER__schedule, &worker.schedule};
+    const LV2_Feature* features[] = {urids.features[0], &workerFeature, nullptr};
+    Lv2Plugin::setPluginFactory(&makeProductPlugin);
+    std::string error;
+    auto lv2 = Lv2Plugin::create(48000.0, features, error);
+    ASSERT_TRUE(lv2) << error;
+    ASSERT_NE(GenericPlugin::sharedSettings(), nullptr);
+    GenericPlugin::sharedSettings()->enableMidiProgramChanges = true;
+    std::string before = lv2->plugin().presetState().record.name;
+
+    alignas(8) uint8_t buffer[256] = {};
+    auto* sequence = reinterpret_cast<LV2_Atom_Sequence*>(buffer);
+    sequence->atom.type = urids.map.map(urids.map.handle, LV2_ATOM__Sequence);
+    sequence->atom.size = sizeof(LV2_Atom_Sequence_Body) + sizeof(LV2_Atom_Event) + 8;
+    auto* event = reinterpret_cast<LV2_Atom_Event*>(sequence + 1);
+    event->time.frames = 0;
+    event->body.type = urids.map.map(urids.map.handle, LV2_MIDI__MidiEvent);
+    event->body.size = 2;
+    const uint8_t programChange[2] = {0xC0, 2};
+    std::memcpy(event + 1, programChange, 2);
+
+    std::vector<float> in(64, 0.0f), out(64);
+    for (uint32_t port : {Lv2Plugin::kInputLeft, Lv2Plugin::kInputRight}) lv2->connectPort(port, in.data());
+    lv2->connectPort(Lv2Plugin::kOutputLeft, out.data());
+    lv2->connectPort(Lv2Plugin::kOutputRight, out.data());
+    lv2->connectPort(Lv2Plugin::kEvents, buffer);
+    lv2->activate();
+    {
+        AudioThreadGuard guard;
+        lv2->run(64);
+        EXPECT_EQ(guard.allocations(), 0);
+    }
+    EXPECT_EQ(worker.scheduled, 1);
+    EXPECT_EQ(lv2->plugin().presetState().record.name, before);  // nothing loaded on the audio thread
+    EXPECT_EQ(lv2->work(), LV2_WORKER_SUCCESS);
+    EXPECT_NE(lv2->plugin().presetState().record.name, before);
+    GenericPlugin::sharedSettings()->enableMidiProgramChanges = false;
+}
