@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "Golden.h"
 #include "EngineRig.h"
 #include "engine/LorimaneSettings.h"
 #include "framework/MidiMessage.h"
@@ -72,26 +73,10 @@ TEST(LorimanePlugin, ParametersShowAndReadTheirValuesAsDocumented) {
 }
 
 TEST(LorimanePlugin, ParameterListMatchesTheGoldenFile) {
-    // Regenerate deliberately with: LORIMANE_REGENERATE_GOLDEN=1 test_engine --gtest_filter='*Golden*'
-    const std::string golden = std::string(LORIMANE_ENGINE_TEST_DIR) + "/parameters.golden";
     LorimanePlugin plugin;
     std::ostringstream list;
     listParameters(plugin, list);
-    if (std::getenv("LORIMANE_REGENERATE_GOLDEN")) {
-        std::ofstream(golden) << list.str();
-        GTEST_SKIP() << "wrote " << golden;
-    }
-    std::ifstream file(golden);
-    std::stringstream expected;
-    expected << file.rdbuf();
-    if (expected.str() == list.str()) return;
-    std::string actual = (std::filesystem::temp_directory_path() / "lorimane-parameters.actual").string();
-    std::ofstream(actual) << list.str();
-    std::string diff = "diff -u " + golden + " " + actual;
-    std::system(diff.c_str());
-    ADD_FAILURE() << "the parameter list differs from " << golden
-                  << " (diff above). If the change is intended, "
-                  << "regenerate it with LORIMANE_REGENERATE_GOLDEN=1 test_engine --gtest_filter='*Golden*'";
+    expectMatchesGolden(list.str(), std::string(LORIMANE_ENGINE_TEST_DIR) + "/parameters.golden");
 }
 
 TEST(LorimanePlugin, ChannelModeRenamesTheDelayParametersAndKeepsTheirValues) {
