@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "engine/HeavySetting.h"
 #include "AudioThreadGuard.h"
 #include "engine/LorimanePlugin.h"
 #include "tools/lorimane-render/AudioFile.h"
@@ -66,38 +67,6 @@ std::size_t loudest(const std::vector<float>& s) {
     return best;
 }
 
-// Every source in use, all 24 slots modulating engine targets, 48 dB filters and Stretch reading.
-std::vector<std::string> heavySettings() {
-    std::vector<std::string> s = {"Num Active XY Controllers=4",
-                                  "Num Active XLFOs=6",
-                                  "Num Active EGs=6",
-                                  "Num Active EFs=4",
-                                  "Num Active MIDI Sources=10",
-                                  "Num Active Slots=24",
-                                  "Delay Buffer Read Style=Stretch",
-                                  "Filter 1 Slope=48",
-                                  "Filter 2 Slope=48",
-                                  "Filter 1 Freq=3000 Hz",
-                                  "Filter 2 Freq=800 Hz",
-                                  "Filter Routing=Parallel",
-                                  "Delay L Feedback=0.6",
-                                  "Delay R Cross Feedback=0.4"};
-    const char* sources[] = {"XLFO 1", "XLFO 2",   "XLFO 3",   "XLFO 4",   "XLFO 5", "XLFO 6",
-                             "EG 1",   "EG 2",     "EG 3",     "EG 4",     "EG 5",   "EG 6",
-                             "EF 1",   "EF 2",     "EF 3",     "EF 4",     "MIDI 1", "MIDI 2",
-                             "MIDI 3", "XY 1 Hor", "XY 1 Ver", "XY 2 Hor", "XLFO 1", "EF 1"};
-    const char* targets[] = {"Delay 1 Time",  "Delay 2 Time", "Filter 1 Freq", "Filter 2 Freq",
-                             "Filter 1 Peak", "Delay 1 Pan",  "Delay 2 Pan",   "Filter 1 Pan",
-                             "Wet Level",     "Dry Pan",      "Input Level",   "Delay 1 Feedback"};
-    for (int n = 0; n < 24; ++n) {
-        std::string slot = "Slot " + std::to_string(n + 1);
-        s.push_back(slot + " Source=" + sources[n]);
-        s.push_back(slot + " Target=" + targets[n % 12]);
-        s.push_back(slot + " Level=0.3");
-    }
-    return s;
-}
-
 }  // namespace
 
 TEST_F(LorimaneRenderTest, AnImpulseComesOutAfterTheDelayTimeAtEverySampleRate) {
@@ -151,7 +120,7 @@ TEST_F(LorimaneRenderTest, HostBlockLengthDoesNotChangeTheOutputWithoutModulatio
 TEST_F(LorimaneRenderTest, RenderingAllocatesNothingEvenWithEverySourceAndSlotInUse) {
     std::unique_ptr<GenericPlugin> plugin = makeRenderPlugin();
     std::string error;
-    for (const std::string& s : heavySettings()) ASSERT_TRUE(applySetting(*plugin, s, error)) << error;
+    for (const std::string& s : heavySetting()) ASSERT_TRUE(applySetting(*plugin, s, error)) << error;
     auto& lorimane = static_cast<LorimanePlugin&>(*plugin);
     AudioBuffer input = makeDemoPhrase(48000);
     BlockRenderer renderer(*plugin, input, &input, input.frames(), 300, 120.0);
