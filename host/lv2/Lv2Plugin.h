@@ -15,8 +15,9 @@
 
 // The plug-in as an LV2 plug-in: ports for stereo audio in and out, a stereo side chain, an atom
 // input with MIDI and the host transport, the host's enable switch, and one control input per
-// plug-in parameter in the units the editor shows, in the order of Lv2PortLayout. It drives the plug-in object through the same
-// calls, in the same order, as the AAX-style adapter: bypass, MIDI, transport, process.
+// plug-in parameter in the units the editor shows, in the order of Lv2PortLayout. It drives the
+// plug-in object through the same calls, in the same order, as the AAX-style adapter: bypass, MIDI,
+// transport, process.
 class Lv2Plugin {
 public:
     enum Port : uint32_t {

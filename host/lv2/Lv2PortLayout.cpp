@@ -4,13 +4,20 @@
 
 namespace {
 
-// Name patterns ("*" stands for any text).
+// Name patterns ("*" stands for any text), matched against the names as constructed. The channel
+// mode renames only the delays, which no pattern names.
 constexpr const char* kLast[] = {"XLFO * Step *"};
 constexpr const char* kNotAutomatic[] = {
-    "Num Active *",        "Slot * Source",          "Slot * Target",
-    "EG * Triggering",     "EF * Input",             "MIDI Source * Input",
-    "MIDI Source * Controller Number",               "XLFO * MIDI Trigger",
-    "XLFO * Step * Glide function",                  "XLFO * Step * Random",
+    "Num Active *",
+    "Slot * Source",
+    "Slot * Target",
+    "EG * Triggering",
+    "EF * Input",
+    "MIDI Source * Input",
+    "MIDI Source * Controller Number",
+    "XLFO * MIDI Trigger",
+    "XLFO * Step * Glide function",
+    "XLFO * Step * Random",
 };
 
 template <size_t N>
@@ -29,4 +36,6 @@ Lv2PortLayout::Lv2PortLayout(GenericPlugin& plugin) {
     parameters_.insert(parameters_.end(), last.begin(), last.end());
 }
 
-bool Lv2PortLayout::notAutomatic(const AbstractPluginParameter& p) { return matches(kNotAutomatic, p); }
+bool Lv2PortLayout::notAutomatic(const AbstractPluginParameter& p) {
+    return matches(kNotAutomatic, p);
+}

@@ -33,7 +33,8 @@ std::string readCompressed(const fs::path& path) {
     std::string text;
     if (gzFile file = gzopen(path.c_str(), "rb")) {
         char buffer[65536];
-        for (int n; (n = gzread(file, buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<size_t>(n));
+        for (int n; (n = gzread(file, buffer, sizeof buffer)) > 0;)
+            text.append(buffer, static_cast<size_t>(n));
         gzclose(file);
     }
     return text;
@@ -54,13 +55,16 @@ std::vector<std::map<std::string, std::string>> elements(const std::string& xml,
     for (auto e = std::sregex_iterator(xml.begin(), xml.end(), element); e != std::sregex_iterator(); ++e) {
         std::string body = (*e)[1];
         auto& attributes = result.emplace_back();
-        for (auto a = std::sregex_iterator(body.begin(), body.end(), attribute); a != std::sregex_iterator(); ++a)
+        for (auto a = std::sregex_iterator(body.begin(), body.end(), attribute); a != std::sregex_iterator();
+             ++a)
             attributes[(*a)[1]] = (*a)[2];
     }
     return result;
 }
 
-bool near(float a, float b) { return std::fabs(a - b) <= 1e-5f * std::max(1.0f, std::fabs(b)); }
+bool near(float a, float b) {
+    return std::fabs(a - b) <= 1e-5f * std::max(1.0f, std::fabs(b));
+}
 
 // Ardour 7 driven headless by its Lua session host (ardour7-lua) on the dummy audio backend, with
 // the bundle from the build tree. Each run has a home of its own in the test's folder, so Ardour's
@@ -81,7 +85,7 @@ protected:
     struct Run {
         std::string log;
         std::map<std::string, std::vector<std::vector<std::string>>> records;  // by kind, in order
-        std::map<std::string, float> values;                                    // control values by symbol
+        std::map<std::string, float> values;                                   // control values by symbol
     };
 
     // Runs the session script on the session in `dir` (creating it first when asked) and collects
@@ -93,7 +97,8 @@ protected:
                << "CREATE = " << (create ? "true" : "false") << "\nPLUGIN_URI = [[" << lv2turtle::kPluginUri
                << "]]\nPRESET = [[" << preset << "]]\nSETS = {";
         std::map<std::string, uint32_t> indices = bundle.indices();
-        for (const auto& [symbol, value] : sets) script << "[" << indices.at(symbol) << "] = " << value << ", ";
+        for (const auto& [symbol, value] : sets)
+            script << "[" << indices.at(symbol) << "] = " << value << ", ";
         script << "}\n" << readText(std::string(LORIMANE_LV2_FIXTURES) + "/ardour-session.lua");
         std::string scriptPath = folder / "session.lua";
         std::ofstream(scriptPath) << script.str();
@@ -121,17 +126,20 @@ protected:
             auto shown = r.values.find(symbol), wanted = expected.find(symbol);
             ASSERT_NE(shown, r.values.end()) << symbol << "\n" << r.log.substr(0, 4000);
             ASSERT_NE(wanted, expected.end()) << symbol;
-            EXPECT_TRUE(near(shown->second, wanted->second)) << symbol << ": " << shown->second << " instead of " << wanted->second;
+            EXPECT_TRUE(near(shown->second, wanted->second))
+                << symbol << ": " << shown->second << " instead of " << wanted->second;
         }
     }
 
     // The plug-in takes the side chain as its own input pair, reports no latency, and processes
     // while the transport rolls; the transport stops cleanly.
     void expectPlayed(Run& r) {
-        ASSERT_EQ(r.records["DONE"].size(), 1u) << r.log.substr(r.log.size() > 4000 ? r.log.size() - 4000 : 0);
-        std::vector<std::vector<std::string>> inputs = {
-            {"0", "Input", "0", "false"}, {"1", "Input", "1", "false"},
-            {"2", "Side Chain", "0", "true"}, {"3", "Side Chain", "1", "true"}};
+        ASSERT_EQ(r.records["DONE"].size(), 1u)
+            << r.log.substr(r.log.size() > 4000 ? r.log.size() - 4000 : 0);
+        std::vector<std::vector<std::string>> inputs = {{"0", "Input", "0", "false"},
+                                                        {"1", "Input", "1", "false"},
+                                                        {"2", "Side Chain", "0", "true"},
+                                                        {"3", "Side Chain", "1", "true"}};
         EXPECT_EQ(r.records["INPUT"], inputs);
         EXPECT_EQ(r.records["LATENCY"], (std::vector<std::vector<std::string>>{{"0"}}));
         ASSERT_EQ(r.records["ROLLING"].size(), 1u);
@@ -145,9 +153,11 @@ protected:
 
     // The plug-in's own state as the session saved it last, restored into an instance of the
     // plug-in: its parameters hold the expected values, not only Ardour's copies of them.
-    void expectPluginState(const fs::path& dir, const std::string& sessionText, const std::map<std::string, float>& expected) {
+    void expectPluginState(const fs::path& dir, const std::string& sessionText,
+                           const std::map<std::string, float>& expected) {
         auto processors = elements(sessionText, "Processor");
-        auto plugin = std::find_if(processors.begin(), processors.end(), [](auto& p) { return p["type"] == "lv2"; });
+        auto plugin =
+            std::find_if(processors.begin(), processors.end(), [](auto& p) { return p["type"] == "lv2"; });
         auto states = elements(sessionText, "lv2");
         ASSERT_NE(plugin, processors.end());
         ASSERT_EQ(states.size(), 1u);
@@ -157,7 +167,8 @@ protected:
         ASSERT_TRUE(lv2) << error;
         bundle.restore(state, *lv2, urids);
         for (const auto& [symbol, value] : parameterPortValues(lv2->plugin()))
-            EXPECT_TRUE(near(value, expected.at(symbol))) << symbol << ": " << value << " instead of " << expected.at(symbol);
+            EXPECT_TRUE(near(value, expected.at(symbol)))
+                << symbol << ": " << value << " instead of " << expected.at(symbol);
     }
 
     TemporaryFolder folder;
@@ -173,7 +184,8 @@ protected:
 TEST_F(ArdourSession, KeepsEveryValueOffersTheAutomationPeopleUseAndPlays) {
     const std::string preset = "Rhythmic/Slapback";
     std::map<std::string, float> expected = bundle.presetValues(preset, urids);
-    const std::map<std::string, float> sets = {{"delay_l_time", 421.0f}, {"filter_1_response", 2.0f}, {"slot_3_level", 0.625f}};
+    const std::map<std::string, float> sets = {
+        {"delay_l_time", 421.0f}, {"filter_1_response", 2.0f}, {"slot_3_level", 0.625f}};
     for (const auto& [symbol, value] : sets) {
         ASSERT_TRUE(expected.count(symbol)) << "the preset does not set " << symbol;
         EXPECT_NE(expected[symbol], value) << symbol;  // else the set would not show
@@ -210,7 +222,10 @@ TEST_F(ArdourSession, KeepsEveryValueOffersTheAutomationPeopleUseAndPlays) {
     }
 
     // The side chain the script added feeds the plug-in's side-chain pair.
-    auto maps = std::regex_search(session, std::regex(R"re(<InputMap-0>(\s*<Channelmap type="audio" from="(\d)" to="\2"/>){4}\s*</InputMap-0>)re"));
+    auto maps = std::regex_search(
+        session,
+        std::regex(
+            R"re(<InputMap-0>(\s*<Channelmap type="audio" from="(\d)" to="\2"/>){4}\s*</InputMap-0>)re"));
     EXPECT_TRUE(maps) << "the inputs are not mapped one to one, side chain included";
     EXPECT_NE(session.find("type=\"sidechain\""), std::string::npos);
 }
@@ -234,8 +249,8 @@ TEST_F(ArdourSession, ASessionSavedBeforeThePortOrderChangedOpensWithItsValues) 
         const char* symbol;
         float value;
     };
-    for (Case c : {Case{"delay_l_time", 421.0f}, Case{"filter_1_response", 2.0f}, Case{"slot_3_level", 0.625f},
-                   Case{"eg_5_attack", 1.25f}, Case{"dry_enabled", 0.0f}})
+    for (Case c : {Case{"delay_l_time", 421.0f}, Case{"filter_1_response", 2.0f},
+                   Case{"slot_3_level", 0.625f}, Case{"eg_5_attack", 1.25f}, Case{"dry_enabled", 0.0f}})
         ASSERT_EQ(expected[c.symbol], c.value) << c.symbol;
 
     Run r = drive(dir, "before-reorder", false);

@@ -110,16 +110,22 @@ public:
 
     // Restores a state file (a folder's state.ttl, as hosts save them) into an in-process instance
     // the way lilv restores one into a loaded plug-in. Answers the port values the state holds.
-    std::map<std::string, float> restore(const std::string& path, Lv2Plugin& instance, TestUrids& urids) const {
+    std::map<std::string, float> restore(const std::string& path, Lv2Plugin& instance,
+                                         TestUrids& urids) const {
         std::map<std::string, float> values;
         LilvState* state = lilv_state_new_from_file(world_, &urids.map, nullptr, path.c_str());
         if (!state) return values;
-        static const LV2_Descriptor descriptor = {lv2turtle::kPluginUri, nullptr, nullptr, nullptr, nullptr,
-                                                  nullptr, nullptr, [](const char* uri) -> const void* {
-                                                      return std::strcmp(uri, LV2_STATE__interface) == 0
-                                                                 ? Lv2Plugin::stateInterface()
-                                                                 : nullptr;
-                                                  }};
+        static const LV2_Descriptor descriptor = {
+            lv2turtle::kPluginUri,
+            nullptr,
+            nullptr,
+            nullptr,
+            nullptr,
+            nullptr,
+            nullptr,
+            [](const char* uri) -> const void* {
+                return std::strcmp(uri, LV2_STATE__interface) == 0 ? Lv2Plugin::stateInterface() : nullptr;
+            }};
         LilvInstance loaded{&descriptor, &instance, nullptr};
         lilv_state_restore(state, &loaded, &collectPortValue, &values, 0, urids.features);
         lilv_state_free(state);
@@ -127,8 +133,10 @@ public:
     }
 
 private:
-    static void collectPortValue(const char* symbol, void* values, const void* value, uint32_t size, uint32_t) {
-        if (size == sizeof(float)) (*static_cast<std::map<std::string, float>*>(values))[symbol] = *static_cast<const float*>(value);
+    static void collectPortValue(const char* symbol, void* values, const void* value, uint32_t size,
+                                 uint32_t) {
+        if (size == sizeof(float))
+            (*static_cast<std::map<std::string, float>*>(values))[symbol] = *static_cast<const float*>(value);
     }
 
     LilvWorld* world_;
@@ -151,7 +159,8 @@ inline std::map<std::string, float> parameterPortValues(GenericPlugin& plugin) {
 // freeze. Hosts must offer these among the first 512 controls.
 inline bool automatedByPeople(const AbstractPluginParameter& p) {
     if (p.name() == "Delay Freeze" || p.name() == "Dry Enabled") return true;
-    return p.kind() == AbstractPluginParameter::Continuous && fnmatch("XLFO * Step *", p.name().c_str(), 0) != 0;
+    return p.kind() == AbstractPluginParameter::Continuous &&
+           fnmatch("XLFO * Step *", p.name().c_str(), 0) != 0;
 }
 
 // Runs a shell command; answers what it wrote to standard output and standard error.

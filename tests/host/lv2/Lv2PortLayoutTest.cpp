@@ -39,13 +39,14 @@ TEST(Lv2PortLayout, WhatPeopleAutomateComesWithinTheFirst512ControlsAndSelectors
         const char* symbol;
         bool notAutomatic;
     };
-    for (Case c : {Case{"slot_1_source", true}, Case{"slot_24_target", true}, Case{"num_active_slots", true},
-                   Case{"num_active_xlfo_6_steps", true}, Case{"eg_3_triggering", true}, Case{"ef_4_input", true},
-                   Case{"midi_source_10_input", true}, Case{"midi_source_1_controller_number", true},
-                   Case{"xlfo_2_midi_trigger", true}, Case{"xlfo_6_step_16_random", true},
-                   Case{"slot_24_level", false}, Case{"slot_24_bypassed", false}, Case{"dry_enabled", false},
-                   Case{"delay_freeze", false}, Case{"xlfo_6_step_16_value", false}, Case{"eg_6_sustain", false},
-                   Case{"ef_4_release", false}, Case{"filter_2_slope", false}, Case{"receive_midi", false}}) {
+    for (Case c :
+         {Case{"slot_1_source", true}, Case{"slot_24_target", true}, Case{"num_active_slots", true},
+          Case{"num_active_xlfo_6_steps", true}, Case{"eg_3_triggering", true}, Case{"ef_4_input", true},
+          Case{"midi_source_10_input", true}, Case{"midi_source_1_controller_number", true},
+          Case{"xlfo_2_midi_trigger", true}, Case{"xlfo_6_step_16_random", true},
+          Case{"slot_24_level", false}, Case{"slot_24_bypassed", false}, Case{"dry_enabled", false},
+          Case{"delay_freeze", false}, Case{"xlfo_6_step_16_value", false}, Case{"eg_6_sustain", false},
+          Case{"ef_4_release", false}, Case{"filter_2_slope", false}, Case{"receive_midi", false}}) {
         ASSERT_TRUE(notAutomatic.count(c.symbol)) << c.symbol;
         EXPECT_EQ(notAutomatic[c.symbol], c.notAutomatic) << c.symbol;
     }
@@ -77,7 +78,8 @@ TEST(Lv2PortLayout, EveryControlPortDrivesTheParameterItsSymbolNames) {
         lv2->connectPort(port.index, &values[port.index]);
     }
     // The links would copy one delay's values to the other.
-    for (const char* link : {"feedback_link", "delay_link"}) values[bundle.indices()[link]] = bySymbol[link] = 0.0f;
+    for (const char* link : {"feedback_link", "delay_link"})
+        values[bundle.indices()[link]] = bySymbol[link] = 0.0f;
     std::vector<float> audio(64, 0.0f), out(64);
     for (uint32_t p : {Lv2Plugin::kInputLeft, Lv2Plugin::kInputRight}) lv2->connectPort(p, audio.data());
     lv2->connectPort(Lv2Plugin::kOutputLeft, out.data());
@@ -93,5 +95,6 @@ TEST(Lv2PortLayout, EveryControlPortDrivesTheParameterItsSymbolNames) {
         p.setValue(Lv2Plugin::plainValue(p, bySymbol.at(symbols[i])), FromHost);
     }
     for (int i = 0; i < reference->getParameterCount(); ++i)
-        EXPECT_FLOAT_EQ(lv2->plugin().getParameter(i)->value(), reference->getParameter(i)->value()) << symbols[i];
+        EXPECT_FLOAT_EQ(lv2->plugin().getParameter(i)->value(), reference->getParameter(i)->value())
+            << symbols[i];
 }
