@@ -79,7 +79,6 @@ protected:
         ASSERT_NE(bundle.plugin(), nullptr);
         for (const BundlePort& port : bundle.ports())
             if (port.controlInput) symbols[port.index] = port.symbol;
-        Lv2Plugin::setPluginFactory(&makeProductPlugin);
     }
 
     struct Run {
@@ -162,9 +161,8 @@ protected:
         ASSERT_NE(plugin, processors.end());
         ASSERT_EQ(states.size(), 1u);
         fs::path state = dir / "plugins" / (*plugin)["id"] / states[0]["state-dir"] / "state.ttl";
-        std::string error;
-        auto lv2 = Lv2Plugin::create(48000.0, urids.features, error);
-        ASSERT_TRUE(lv2) << error;
+        auto lv2 = productInstance(urids);
+        ASSERT_TRUE(lv2);
         bundle.restore(state, *lv2, urids);
         for (const auto& [symbol, value] : parameterPortValues(lv2->plugin()))
             EXPECT_TRUE(near(value, expected.at(symbol)))

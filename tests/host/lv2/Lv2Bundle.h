@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -142,6 +143,13 @@ private:
     LilvWorld* world_;
     const LilvPlugin* plugin_ = nullptr;
 };
+
+// An in-process instance of the product's plug-in; null when it cannot start.
+inline std::unique_ptr<Lv2Plugin> productInstance(TestUrids& urids) {
+    Lv2Plugin::setPluginFactory(&makeProductPlugin);
+    std::string error;
+    return Lv2Plugin::create(48000.0, urids.features, error);
+}
 
 // Each parameter's port value, by the symbol of its port.
 inline std::map<std::string, float> parameterPortValues(GenericPlugin& plugin) {

@@ -58,10 +58,8 @@ TEST(Lv2PortLayout, EveryControlPortDrivesTheParameterItsSymbolNames) {
     Lv2Bundle bundle;
     ASSERT_NE(bundle.plugin(), nullptr);
     TestUrids urids;
-    Lv2Plugin::setPluginFactory(&makeProductPlugin);
-    std::string error;
-    auto lv2 = Lv2Plugin::create(48000.0, urids.features, error);
-    ASSERT_TRUE(lv2) << error;
+    auto lv2 = productInstance(urids);
+    ASSERT_TRUE(lv2);
 
     std::vector<BundlePort> ports = bundle.ports();
     std::vector<float> values(ports.size(), 0.0f);

@@ -161,10 +161,8 @@ TEST(Lv2State, AStateSavedBeforeThePortOrderChangedRestoresTheSameValues) {
     Lv2Bundle bundle;
     ASSERT_NE(bundle.plugin(), nullptr);
     TestUrids urids;
-    Lv2Plugin::setPluginFactory(&makeProductPlugin);
-    std::string error;
-    auto lv2 = Lv2Plugin::create(48000.0, urids.features, error);
-    ASSERT_TRUE(lv2) << error;
+    auto lv2 = productInstance(urids);
+    ASSERT_TRUE(lv2);
     std::map<std::string, float> saved =
         bundle.restore(std::string(LORIMANE_LV2_FIXTURES) + "/state-before-reorder/state.ttl", *lv2, urids);
     ASSERT_FALSE(saved.empty());
