@@ -10,6 +10,7 @@
 #include <exception>
 #include <sstream>
 
+#include "host/lv2/Lv2PortLayout.h"
 #include "host/lv2/Lv2Turtle.h"
 #include "persistence/CollectionPresetLoader.h"
 #include "persistence/ParameterCollection.h"
@@ -61,6 +62,7 @@ std::unique_ptr<Lv2Plugin> Lv2Plugin::create(double sampleRate, const LV2_Featur
     int count = self->plugin_->getParameterCount();
     self->controls_.assign(count, nullptr);
     self->lastRead_.assign(count, NAN);
+    self->portParameters_ = Lv2PortLayout(*self->plugin_).parameters();
 
     // Without a URID map (simple hosts such as file processors) the event port is not read.
     if (!map) return self;
@@ -98,8 +100,8 @@ void Lv2Plugin::connectPort(uint32_t port, void* data) {
             enabled_ = static_cast<const float*>(data);
             break;
         default:
-            if (port >= kFirstParameter && port - kFirstParameter < controls_.size())
-                controls_[port - kFirstParameter] = static_cast<const float*>(data);
+            if (port >= kFirstParameter && port - kFirstParameter < portParameters_.size())
+                controls_[portParameters_[port - kFirstParameter]] = static_cast<const float*>(data);
     }
 }
 

@@ -15,8 +15,9 @@
 
 // The plug-in as an LV2 plug-in: ports for stereo audio in and out, a stereo side chain, an atom
 // input with MIDI and the host transport, the host's enable switch, and one control input per
-// plug-in parameter in the units the editor shows. It drives the plug-in object through the same
-// calls, in the same order, as the AAX-style adapter: bypass, MIDI, transport, process.
+// plug-in parameter in the units the editor shows, in the order of Lv2PortLayout. It drives the
+// plug-in object through the same calls, in the same order, as the AAX-style adapter: bypass, MIDI,
+// transport, process.
 class Lv2Plugin {
 public:
     enum Port : uint32_t {
@@ -75,7 +76,8 @@ private:
     float* audioOut_[2] = {};
     const void* events_ = nullptr;
     const float* enabled_ = nullptr;
-    std::vector<const float*> controls_;
+    std::vector<const float*> controls_;  // by parameter index
+    std::vector<int> portParameters_;      // the parameter behind each control port
     std::vector<float> lastRead_;  // the last value read from each control port
 
     struct Urids {

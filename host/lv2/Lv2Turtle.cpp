@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "framework/FloatPluginParameter.h"
-#include "framework/ParameterUnits.h"
 #include "host/lv2/Lv2Plugin.h"
+#include "host/lv2/Lv2PortLayout.h"
 
 namespace lv2turtle {
 
@@ -128,6 +128,9 @@ std::string presetDescriptions(GenericPlugin& plugin, const std::vector<Preset>&
 std::string pluginDescription(GenericPlugin& plugin) {
     const GenericPlugin::VersionRecord* v = GenericPlugin::versionRecord();
     std::string name = v ? v->productName + v->suffix() : "Lorimane";
+    // The minor version moves on with the product's version and with every change of the port order.
+    // LV2 reads an odd minor version as a development build, hence the doubling.
+    int minorVersion = 2 * (Lv2PortLayout::kRevision * 100 + (v ? v->minor * 10 + v->revision : 0));
     std::ostringstream out;
     out << "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\n"
         << "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
@@ -141,19 +144,22 @@ std::string pluginDescription(GenericPlugin& plugin) {
         << "@prefix time: <http://lv2plug.in/ns/ext/time#> .\n"
         << "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
         << "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n"
-        << "@prefix work: <http://lv2plug.in/ns/ext/worker#> .\n\n"
-        << "<" << kPluginUri << "#main_in>\n    a pg:StereoGroup , pg:InputGroup ;\n    lv2:symbol \"main_in\" ;\n"
-        << "    rdfs:label \"Input\" .\n\n"
-        << "<" << kPluginUri << "#main_out>\n    a pg:StereoGroup , pg:OutputGroup ;\n    lv2:symbol \"main_out\" ;\n"
-        << "    rdfs:label \"Output\" .\n\n"
-        << "<" << kPluginUri << "#side_chain>\n    a pg:StereoGroup , pg:InputGroup ;\n    lv2:symbol \"side_chain\" ;\n"
-        << "    rdfs:label \"Side Chain\" ;\n    pg:sideChainOf <" << kPluginUri << "#main_in> .\n\n"
-        << "<" << kPluginUri << ">\n"
+        << "@prefix work: <http://lv2plug.in/ns/ext/worker#> .\n\n";
+    // The groups name their channels, so hosts know which port of a group is left and which right.
+    auto group = [&](const char* symbol, const char* type, const char* label, const std::string& extra) {
+        out << "<" << kPluginUri << "#" << symbol << ">\n    a pg:StereoGroup , pg:" << type << " ;\n"
+            << "    lv2:symbol \"" << symbol << "\" ;\n    rdfs:label \"" << label << "\" ;\n" << extra
+            << "    pg:element [ lv2:index 0 ; lv2:designation pg:left ] , [ lv2:index 1 ; lv2:designation pg:right ] .\n\n";
+    };
+    group("main_in", "InputGroup", "Input", "");
+    group("main_out", "OutputGroup", "Output", "");
+    group("side_chain", "InputGroup", "Side Chain", "    pg:sideChainOf <" + std::string(kPluginUri) + "#main_in> ;\n");
+    out << "<" << kPluginUri << ">\n"
         << "    a lv2:Plugin , lv2:DelayPlugin , doap:Project ;\n"
         << "    doap:name " << quoted(name) << " ;\n"
         << "    doap:license <https://spdx.org/licenses/LicenseRef-Proprietary> ;\n"
         << "    doap:maintainer [ foaf:name \"Brixholde\" ] ;\n"
-        << "    lv2:minorVersion " << (v ? v->minor * 10 + v->revision : 0) << " ;\n"
+        << "    lv2:minorVersion " << minorVersion << " ;\n"
         << "    lv2:microVersion 0 ;\n"
         << "    lv2:optionalFeature lv2:hardRTCapable , urid:map , work:schedule ;\n"
         << "    lv2:extensionData state:interface , work:interface ;\n"
@@ -190,31 +196,40 @@ std::string pluginDescription(GenericPlugin& plugin) {
         << "        lv2:default 1 ;\n        lv2:minimum 0 ;\n        lv2:maximum 1\n    ]";
 
     std::vector<std::string> symbols = parameterSymbols(plugin);
-    for (int i = 0; i < plugin.getParameterCount(); ++i) {
+    std::vector<int> order = Lv2PortLayout(plugin).parameters();
+    for (size_t slot = 0; slot < order.size(); ++slot) {
+        int i = order[slot];
         AbstractPluginParameter& p = *plugin.getParameter(i);
         bool indexed = p.kind() == AbstractPluginParameter::Indexed;
         float a = Lv2Plugin::portValue(p, p.minValue()), b = Lv2Plugin::portValue(p, p.maxValue());
+        float lo = std::min(a, b), hi = std::max(a, b);
         float def = Lv2Plugin::portValue(p, p.defaultValue());
         out << " , [\n        a lv2:InputPort , lv2:ControlPort ;\n"
-            << "        lv2:index " << Lv2Plugin::kFirstParameter + i << " ;\n"
+            << "        lv2:index " << Lv2Plugin::kFirstParameter + slot << " ;\n"
             << "        lv2:symbol \"" << symbols[i] << "\" ;\n"
             << "        lv2:name " << quoted(p.name()) << " ;\n";
         if (!p.helpText().empty()) out << "        rdfs:comment " << quoted(p.helpText()) << " ;\n";
         out << "        lv2:default " << number(def) << " ;\n"
-            << "        lv2:minimum " << number(std::min(a, b)) << " ;\n"
-            << "        lv2:maximum " << number(std::max(a, b));
+            << "        lv2:minimum " << number(lo) << " ;\n"
+            << "        lv2:maximum " << number(hi);
+        std::vector<const char*> properties;
         if (indexed) {
-            out << " ;\n        lv2:portProperty lv2:integer";
-            if (!p.isNumeric()) {
-                out << " , lv2:enumeration";
-                for (int k = static_cast<int>(p.minValue()); k <= static_cast<int>(p.maxValue()); ++k)
-                    out << " ;\n        lv2:scalePoint [ rdfs:label " << quoted(p.plainToText(static_cast<float>(k)))
-                        << " ; rdf:value " << number(k) << " ]";
-            }
+            properties.push_back("lv2:integer");
+            if (!p.isNumeric()) properties.push_back("lv2:enumeration");
+        } else if (lo > 0.0f && hi >= 100.0f * lo) {
+            // Times and frequencies over decades: a linear host slider would crowd the useful values
+            // into its first few pixels.
+            properties.push_back("pprops:logarithmic");
+        }
+        if (Lv2PortLayout::notAutomatic(p)) properties.push_back("pprops:notAutomatic");
+        for (size_t k = 0; k < properties.size(); ++k)
+            out << (k ? " , " : " ;\n        lv2:portProperty ") << properties[k];
+        if (indexed && !p.isNumeric()) {
+            for (int k = static_cast<int>(p.minValue()); k <= static_cast<int>(p.maxValue()); ++k)
+                out << " ;\n        lv2:scalePoint [ rdfs:label " << quoted(p.plainToText(static_cast<float>(k)))
+                    << " ; rdf:value " << number(k) << " ]";
         } else if (auto* f = dynamic_cast<FloatPluginParameter*>(&p)) {
             if (const char* unit = unitFor(f->displayMapping().unitLabel)) out << " ;\n        units:unit " << unit;
-            if (f->unit() == &ExpFreqParameterUnit::instance() && std::min(a, b) > 0.0f)
-                out << " ;\n        lv2:portProperty pprops:logarithmic";
         }
         out << "\n    ]";
     }

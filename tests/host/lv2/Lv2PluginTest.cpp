@@ -16,6 +16,7 @@
 
 #include "AudioThreadGuard.h"
 #include "ExternalHosts.h"
+#include "Lv2Bundle.h"
 #include "TemporaryFolder.h"
 #include "host/lv2/Lv2Plugin.h"
 #include "host/lv2/Lv2Turtle.h"
@@ -37,16 +38,6 @@ struct UridMap {
     LV2_Feature feature{LV2_URID__map, &map};
     const LV2_Feature* features[2] = {&feature, nullptr};
 };
-
-std::string run(const std::string& command) {
-    std::string output;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return "";
-    char buffer[4096];
-    while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
-    pclose(pipe);
-    return output;
-}
 
 bool haveProgram(const char* name) { return run(std::string("command -v ") + name).find('/') != std::string::npos; }
 

@@ -5,38 +5,24 @@
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "ExternalHosts.h"
+#include "Lv2Bundle.h"
 #include "host/lv2/Lv2Plugin.h"
 #include "host/lv2/Lv2Turtle.h"
 #include "product/ProductPlugin.h"
 
 namespace {
 
-struct Urids {
-    std::map<std::string, LV2_URID> ids;
-    std::vector<std::string> uris;
-    LV2_URID_Map map{this, [](LV2_URID_Map_Handle h, const char* uri) {
-                         auto* u = static_cast<Urids*>(h);
-                         auto [it, added] = u->ids.emplace(uri, static_cast<LV2_URID>(u->uris.size() + 1));
-                         if (added) u->uris.push_back(uri);
-                         return it->second;
-                     }};
-    LV2_URID_Unmap unmap{this, [](LV2_URID_Unmap_Handle h, LV2_URID id) {
-                             auto* u = static_cast<Urids*>(h);
-                             return id >= 1 && id <= u->uris.size() ? u->uris[id - 1].c_str() : nullptr;
-                         }};
-    LV2_Feature mapFeature{LV2_URID__map, &map}, unmapFeature{LV2_URID__unmap, &unmap};
-    const LV2_Feature* features[3] = {&mapFeature, &unmapFeature, nullptr};
-};
-
 // An instance with every port connected to buffers of its own, as a host runs it.
 struct Hosted {
-    Hosted(const LilvPlugin* plugin, Urids& urids) : plugin(plugin) {
+    Hosted(const LilvPlugin* plugin, TestUrids& urids) : plugin(plugin) {
         instance = lilv_plugin_instantiate(plugin, 48000.0, urids.features);
         uint32_t ports = lilv_plugin_get_num_ports(plugin);
         values.assign(ports, 0.0f);
@@ -54,7 +40,7 @@ struct Hosted {
         lilv_instance_deactivate(instance);
         lilv_instance_free(instance);
     }
-    std::string save(LilvWorld* world, Urids& urids) {
+    std::string save(LilvWorld* world, TestUrids& urids) {
         LilvState* state = lilv_state_new_from_instance(
             plugin, instance, &urids.map, nullptr, nullptr, nullptr, nullptr,
             [](const char* symbol, void* self, uint32_t* size, uint32_t* type) -> const void* {
@@ -94,7 +80,7 @@ struct Hosted {
 TEST(Lv2State, SaveRestoreSaveGivesTheSameStateThroughLilv) {
     LORIMANE_SKIP_WITHOUT_EXTERNAL_HOSTS();
     setenv("LV2_PATH", LORIMANE_LV2_PATH, 1);
-    Urids urids;
+    TestUrids urids;
     LilvWorld* world = lilv_world_new();
     lilv_world_load_all(world);
     LilvNode* uri = lilv_new_uri(world, lv2turtle::kPluginUri);
@@ -133,7 +119,7 @@ TEST(Lv2State, SaveRestoreSaveGivesTheSameStateThroughLilv) {
 }
 
 TEST(Lv2State, AStateThatCannotBeReadChangesNothing) {
-    Urids urids;
+    TestUrids urids;
     Lv2Plugin::setPluginFactory(&makeProductPlugin);
     std::string error;
     auto lv2 = Lv2Plugin::create(48000.0, urids.features, error);
@@ -166,4 +152,38 @@ TEST(Lv2State, AStateThatCannotBeReadChangesNothing) {
     EXPECT_NE(lv2->restoreState(retrieveFn, &store), LV2_STATE_SUCCESS);
     EXPECT_FLOAT_EQ(time.value(), changed);
     EXPECT_EQ(lv2->restoreState(retrieveFn, &(store = Store{})), LV2_STATE_ERR_NO_PROPERTY);
+}
+
+// A state saved by the build before the control ports were reordered: port values by symbol and the
+// plug-in's own bytes. Every port it names still exists, and the plug-in comes back with the values
+// those ports showed.
+TEST(Lv2State, AStateSavedBeforeThePortOrderChangedRestoresTheSameValues) {
+    Lv2Bundle bundle;
+    ASSERT_NE(bundle.plugin(), nullptr);
+    TestUrids urids;
+    auto lv2 = productInstance(urids);
+    ASSERT_TRUE(lv2);
+    std::map<std::string, float> saved =
+        bundle.restore(std::string(LORIMANE_LV2_FIXTURES) + "/state-before-reorder/state.ttl", *lv2, urids);
+    ASSERT_FALSE(saved.empty());
+
+    std::map<std::string, uint32_t> indices = bundle.indices();
+    for (const auto& [symbol, value] : saved) EXPECT_TRUE(indices.count(symbol)) << symbol;
+    for (const BundlePort& port : bundle.ports())
+        if (port.controlInput) {
+            EXPECT_TRUE(saved.count(port.symbol)) << port.symbol;
+        }
+
+    std::map<std::string, float> restored = parameterPortValues(lv2->plugin());
+    for (const auto& [symbol, value] : restored)
+        EXPECT_NEAR(value, saved.at(symbol), 1e-5f * std::max(1.0f, std::fabs(value))) << symbol;
+    // What the state was saved with: early and late controls, selectors among them.
+    struct Case {
+        const char* symbol;
+        float value;
+    };
+    for (Case c : {Case{"delay_l_time", 421.0f}, Case{"filter_1_response", 2.0f}, Case{"xlfo_2_step_4_value", -0.5f},
+                   Case{"eg_5_attack", 1.25f}, Case{"slot_3_level", 0.625f}, Case{"slot_3_source", 4.0f},
+                   Case{"num_active_slots", 3.0f}, Case{"dry_enabled", 0.0f}})
+        EXPECT_NEAR(restored[c.symbol], c.value, 1e-4f) << c.symbol;
 }
