@@ -111,7 +111,7 @@ void Button::showMenu(PopupMenu& menu) {
     const Point at = toRoot({0, 0});
     menu.show(Rect::ofSize(at.x, at.y, width(), height()));
     // The menu took the release; finish the press as if the button had been let go elsewhere.
-    mouseUp(0, {-1, -1}, 0);
+    abandonPress();
 }
 
 void Button::mouseMove(Point point, int flags) {
@@ -139,6 +139,11 @@ void Button::mouseUp(int button, Point point, int flags) {
 // Painting.
 
 void Button::paint(Canvas& canvas) {
+    paintBackground(canvas);
+    paintForeground(canvas, visualState_, visualState_ == Pressed ? 255 : rollover_.level());
+}
+
+void Button::paintBackground(Canvas& canvas) {
     const Bitmap* const* bg = style_->background;
     const int opacity = drawnOpacity();
     if (freeLayout) {
@@ -152,7 +157,6 @@ void Button::paint(Canvas& canvas) {
     } else {
         rollover_.draw(canvas, bg[Normal], bg[Hovered], localRect(), true, opacity);
     }
-    paintForeground(canvas, visualState_, visualState_ == Pressed ? 255 : rollover_.level());
 }
 
 void Button::paintInState(Canvas& canvas, int state) {
@@ -161,9 +165,7 @@ void Button::paintInState(Canvas& canvas, int state) {
     paintForeground(canvas, Normal, state == 2 ? 255 : 0);
 }
 
-void Button::paintForeground(Canvas& canvas, int state, int level) {
-    // Pressed contents sink by a pixel, unless the button keeps its pressed look outside.
-    const int shift = state == Pressed && !keepPressedOutside ? 1 : 0;
+void Button::paintIcon(Canvas& canvas, int level, int shift) {
     const int index = on ? 1 : 0;
     const Bitmap* icon = iconOverride[index] ? iconOverride[index] : style_->icon[index];
     if (icon && !icon->isEmpty()) {
@@ -179,6 +181,12 @@ void Button::paintForeground(Canvas& canvas, int state, int level) {
                       opacity);
         }
     }
+}
+
+void Button::paintForeground(Canvas& canvas, int state, int level) {
+    // Pressed contents sink by a pixel, unless the button keeps its pressed look outside.
+    const int shift = state == Pressed && !keepPressedOutside ? 1 : 0;
+    paintIcon(canvas, level, shift);
     const int opacity = fadedOpacity(textIdleOpacity, level);
     const bool image = labelImage && !labelImage->isEmpty();
     if (!image && text_->text.get().empty()) return;

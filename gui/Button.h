@@ -99,13 +99,18 @@ protected:
     void setVisualState(int state);
     // Whether the point counts as over the button.
     bool isOver(Point point) const;
+    void paintBackground(Canvas& canvas);
     void paintForeground(Canvas& canvas, int state, int level);
+    // The icon for the on state; a level bar draws its bar here instead.
+    virtual void paintIcon(Canvas& canvas, int level, int shift);
+    // Ends a press as if released away from the button.
+    void abandonPress() { mouseUp(0, {-1, -1}, 0); }
+    static int fadedOpacity(int idle, int level) { return idle + (255 - idle) * level / 255; }
 
 private:
     void copyStyle(const Style& style);
     void textChanged(void*);
     void showMenu(PopupMenu& menu);
-    int fadedOpacity(int idle, int level) const { return idle + (255 - idle) * level / 255; }
 
     std::unique_ptr<Style> ownStyle_;
     const Style* style_;
