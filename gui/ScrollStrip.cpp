@@ -44,8 +44,11 @@ void ScrollStrip::resized() {
 void ScrollStrip::layout() {
     const int lw = left_->width() > 0 ? left_->width() : kPlainButtonWidth;
     const int rw = right_->width() > 0 ? right_->width() : kPlainButtonWidth;
-    left_->setBounds(0, 0, lw, height());
-    right_->setBounds(width() - rw, 0, rw, height());
+    // Arrows keep the height of their pictures, centred on the strip.
+    const int lh = left_->style().height > 0 ? left_->style().height : height();
+    const int rh = right_->style().height > 0 ? right_->style().height : height();
+    left_->setBounds(0, (height() - lh) / 2, lw, lh);
+    right_->setBounds(width() - rw, (height() - rh) / 2, rw, rh);
     area_->setBounds(lw, 0, std::max(0, width() - lw - rw), height());
     scrollChanged(nullptr);
 }
