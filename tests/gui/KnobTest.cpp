@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "ValueControlFixture.h"
+#include "gui/Animator.h"
 #include "gui/Knob.h"
 
 namespace gui::test {
@@ -363,6 +364,34 @@ TEST_F(KnobTest, BareRingJumpsToTheClickedAngle) {
     EXPECT_EQ(recorder.count(2), 1);
     // The hole in the middle is not the knob.
     EXPECT_EQ(k->hitAlpha({20, 20}), 0);
+}
+
+TEST_F(KnobTest, RolloverFadesInQuicklyAndOutSlowly) {
+    auto* animator = new Animator(ui.get());
+    animator->rate = 50;
+    animator->enabled = true;
+    Knob* k = makeKnob();
+    k->idleOpacity = 100;
+    k->animator = animator;
+    move(70, 40);
+    wait(60);
+    EXPECT_GT(k->rolloverLevel(), 0);
+    EXPECT_LT(k->rolloverLevel(), 255);
+    wait(60);
+    EXPECT_EQ(k->rolloverLevel(), 255);
+    EXPECT_EQ(k->drawnOpacity(), 255);
+    move(150, 90);
+    wait(200);
+    EXPECT_GT(k->rolloverLevel(), 0);
+    wait(120);
+    EXPECT_EQ(k->rolloverLevel(), 0);
+    EXPECT_EQ(k->drawnOpacity(), 100);
+    // Highlighted keeps the look without the pointer; without an animator the level jumps.
+    k->animator = nullptr;
+    k->highlighted = true;
+    EXPECT_EQ(k->rolloverLevel(), 255);
+    delete k;
+    delete animator;
 }
 
 }  // namespace
