@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 
-#include "gui/ModifierMap.h"
 #include "gui/RootControl.h"
 #include "gui/UserInterface.h"
 
@@ -29,10 +28,7 @@ void FloatValueButton::valueRangeChanged(AbstractProperty* property) {
 void FloatValueButton::mouseDown(int button, Point point, int flags) {
     Button::mouseDown(button, point, flags);
     if (button != 0 || ((flags & DoubleClick) && doubleClickEnabled)) return;
-    if (ModifierMap::lookupModifierAction(flags) & ModifierMap::Reset) {
-        editTo(defaultValue);
-        return;
-    }
+    if (resetOnPress(flags)) return;
     updateLinkMode(flags);
     mapper_.beginDrag(point);
     dragging_ = true;

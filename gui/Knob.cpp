@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <numbers>
 
-#include "gui/ModifierMap.h"
 #include "gui/UserInterface.h"
 
 namespace gui {
@@ -123,10 +122,7 @@ void Knob::mouseExited() {
 void Knob::mouseDown(int button, Point point, int flags) {
     RolloverValueControl::mouseDown(button, point, flags);
     if (button != 0 || ((flags & DoubleClick) && doubleClickEnabled)) return;
-    if (ModifierMap::lookupModifierAction(flags) & ModifierMap::Reset) {
-        editTo(defaultValue);
-        return;
-    }
+    if (resetOnPress(flags)) return;
     updateLinkMode(flags);
     if (hoverZone_ == OverMark) {
         dragMode_ = RotaryDrag;

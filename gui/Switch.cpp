@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "gui/ModifierMap.h"
 #include "gui/UserInterface.h"
 
 namespace gui {
@@ -109,10 +108,7 @@ void Switch::resized() {
 void Switch::mouseDown(int button, Point point, int flags) {
     RolloverValueControl::mouseDown(button, point, flags);
     if (button != 0) return;
-    if (isSlider() && (ModifierMap::lookupModifierAction(flags) & ModifierMap::Reset)) {
-        editTo(defaultValue);
-        return;
-    }
+    if (isSlider() && resetOnPress(flags)) return;
     const bool onHandle = handleRect().contains(point);
     if (!onHandle && !isSlider()) {
         trackPressed_ = true;

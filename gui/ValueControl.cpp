@@ -170,6 +170,12 @@ void ValueControl::editTo(int target) {
     resetting_ = false;
 }
 
+bool ValueControl::resetOnPress(int flags) {
+    if (!(ModifierMap::lookupModifierAction(flags) & ModifierMap::Reset)) return false;
+    editTo(defaultValue);
+    return true;
+}
+
 bool ValueControl::wheelEdit(ValueDragMapper& mapper, int phase, float speed, int flags, bool dragging) {
     if (dragging) return true;
     switch (phase) {

@@ -114,42 +114,31 @@ void Gallery::build() {
     arc->rotationOffset = 90;
     place(arc, 200, 46);
 
-    // Sliders and switches.
-    auto* egStyle = new gui::Switch::Style(ui);
-    egStyle->trackHovered = image("EGHorSliderActive");
-    egStyle->handle = image("EGDotNormal");
-    egStyle->handleHovered = image("EGDotActive");
+    // Sliders and switches. The envelope sliders show their track only when lit.
+    auto sliderStyle = [&](const std::string& track) {
+        auto* st = new gui::Switch::Style(ui);
+        st->trackHovered = image(track);
+        st->handle = image("EGDotNormal");
+        st->handleHovered = image("EGDotActive");
+        return st;
+    };
+    auto slider = [&](const gui::Switch::Style* st, gui::Rect r, int value, bool highlighted) {
+        auto* sl = new gui::Switch(ui);
+        sl->autoSize = false;
+        sl->setSize(r.width(), r.height());
+        sl->setStyle(st);
+        sl->maximum = 1000;
+        sl->value = value;
+        sl->highlighted = highlighted;
+        place(sl, r.left, r.top);
+    };
+    const gui::Switch::Style* horizontalStyle = sliderStyle("EGHorSliderActive");
     caption("Slider (highlighted)", 340, 44);
-    auto* slider = new gui::Switch(ui);
-    slider->autoSize = false;
-    slider->setSize(120, 12);
-    slider->setStyle(egStyle);
-    slider->maximum = 1000;
-    slider->value = 650;
-    slider->highlighted = true;
-    place(slider, 340, 60);
+    slider(horizontalStyle, gui::Rect::ofSize(340, 60, 120, 12), 650, true);
     caption("Slider", 340, 80);
-    auto* plain = new gui::Switch(ui);
-    plain->autoSize = false;
-    plain->setSize(120, 12);
-    plain->setStyle(egStyle);
-    plain->maximum = 1000;
-    plain->value = 250;
-    place(plain, 340, 94);
-
-    auto* vStyle = new gui::Switch::Style(ui);
-    vStyle->trackHovered = image("EGVerSliderActive");
-    vStyle->handle = image("EGDotNormal");
-    vStyle->handleHovered = image("EGDotActive");
+    slider(horizontalStyle, gui::Rect::ofSize(340, 94, 120, 12), 250, false);
     caption("Vertical", 480, 44);
-    auto* vertical = new gui::Switch(ui);
-    vertical->autoSize = false;
-    vertical->setSize(12, 60);
-    vertical->setStyle(vStyle);
-    vertical->maximum = 1000;
-    vertical->value = 700;
-    vertical->highlighted = true;
-    place(vertical, 488, 58);
+    slider(sliderStyle("EGVerSliderActive"), gui::Rect::ofSize(488, 58, 12, 60), 700, true);
 
     auto* switchStyle = new gui::Switch::Style(ui);
     switchStyle->track = image("ButtonSlotLevelOff");
