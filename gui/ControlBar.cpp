@@ -37,7 +37,11 @@ void ControlBar::propertyChanged(AbstractProperty* property) {
 
 void ControlBar::childChanged(Control* source, int kind) {
     AnimatedControl::childChanged(source, kind);
-    if (kind == ChildRemoved && source) shares_.erase(source);
+    if (kind == ChildRemoved && source) {
+        shares_.erase(source);
+        // A child that leaves (or is deleted) takes its slide with it.
+        if (Animator* a = animator) a->add(nullptr, nullptr, source);
+    }
     if (layingOut_) return;
     if (kind == ChildAdded || kind == ChildRemoved || kind == VisibilityChanged || kind == BoundsChanged)
         requestLayout();

@@ -29,6 +29,16 @@ ScrollButton::~ScrollButton() {
     delete timer_;
 }
 
+void ScrollButton::setArea(ScrollArea* area) {
+    area_ = area;
+    if (area_) link(area_);
+}
+
+void ScrollButton::linkRemoved(Component* component) {
+    if (component == area_) area_ = nullptr;
+    Button::linkRemoved(component);
+}
+
 void ScrollButton::setTarget(float pixelsPerSecond) {
     target_ = pixelsPerSecond;
     if (target_ != 0.0f && !timer_->running) {
@@ -45,7 +55,7 @@ void ScrollButton::frame(void*) {
         speed_ = 0.0f;
         timer_->running = false;
     }
-    if (area) area->scrollBy(speed_ * seconds);
+    if (area_) area_->scrollBy(speed_ * seconds);
 }
 
 void ScrollButton::dragStateChanged(int state) {

@@ -21,9 +21,11 @@ public:
     ScrollButton(UserInterface* ui, int side, const Button::Style* style = nullptr);
     ~ScrollButton() override;
 
-    // Not owned.
-    ScrollArea* area = nullptr;
+    // The area it scrolls; not owned, forgotten when it goes.
+    void setArea(ScrollArea* area);
+    ScrollArea* area() const { return area_; }
 
+    void linkRemoved(Component* component) override;
     void dragStateChanged(int state) override;
     void mouseDown(int button, Point point, int flags) override;
     void mouseMove(Point point, int flags) override;
@@ -38,6 +40,7 @@ private:
     void setTarget(float pixelsPerSecond);
     void frame(void*);
 
+    ScrollArea* area_ = nullptr;
     int side_;
     Timer* timer_;
     std::unique_ptr<IntervalTimer> sinceFrame_;

@@ -18,10 +18,24 @@ ScrollStrip::ScrollStrip(UserInterface* ui, const Button::Style* leftStyle, cons
     area_->parent = this;
     left_->parent = this;
     right_->parent = this;
-    left_->area = area_;
-    right_->area = area_;
+    left_->setArea(area_);
+    right_->setArea(area_);
     area_->scrollChangedEvent.addHandler(this, &ScrollStrip::scrollChanged);
+    link(area_);
+    link(left_);
+    link(right_);
     layout();
+}
+
+ScrollStrip::~ScrollStrip() {
+    if (area_) area_->scrollChangedEvent.removeHandlers(this);
+}
+
+void ScrollStrip::linkRemoved(Component* component) {
+    if (component == area_) area_ = nullptr;
+    if (component == left_) left_ = nullptr;
+    if (component == right_) right_ = nullptr;
+    AnimatedControl::linkRemoved(component);
 }
 
 void ScrollStrip::propertyChanged(AbstractProperty* property) {
@@ -30,9 +44,9 @@ void ScrollStrip::propertyChanged(AbstractProperty* property) {
         return;
     }
     if (property == &animator) {
-        area_->animator = animator.get();
-        left_->animator = animator.get();
-        right_->animator = animator.get();
+        for (AnimatedControl* part : {static_cast<AnimatedControl*>(area_), static_cast<AnimatedControl*>(left_),
+                                      static_cast<AnimatedControl*>(right_)})
+            if (part) part->animator = animator.get();
     }
     AnimatedControl::propertyChanged(property);
 }
@@ -42,6 +56,7 @@ void ScrollStrip::resized() {
 }
 
 void ScrollStrip::layout() {
+    if (!area_ || !left_ || !right_) return;
     const int lw = left_->width() > 0 ? left_->width() : kPlainButtonWidth;
     const int rw = right_->width() > 0 ? right_->width() : kPlainButtonWidth;
     // Arrows keep the height of their pictures, centred on the strip.
@@ -54,6 +69,7 @@ void ScrollStrip::layout() {
 }
 
 void ScrollStrip::scrollChanged(void*) {
+    if (!area_ || !left_ || !right_) return;
     left_->visible = !autoHide || area_->canScrollLeft();
     right_->visible = !autoHide || area_->canScrollRight();
 }

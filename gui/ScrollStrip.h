@@ -13,12 +13,16 @@ class ScrollButton;
 class ScrollStrip : public AnimatedControl {
 public:
     // The buttons' styles give their widths; either may be none (a plain button of 12 pixels).
+    // The parts are children like any other: they go with the tree or the user interface, and
+    // the strip forgets each one that goes first.
     ScrollStrip(UserInterface* ui, const Button::Style* leftStyle = nullptr,
                 const Button::Style* rightStyle = nullptr);
+    ~ScrollStrip() override;
 
     Property<bool> autoHide{this, true};
 
     void propertyChanged(AbstractProperty* property) override;
+    void linkRemoved(Component* component) override;
     void resized() override;
 
     ScrollArea& area() { return *area_; }

@@ -187,7 +187,8 @@ bool ValueControl::wheelEdit(ValueDragMapper& mapper, int phase, float speed, in
             edit(Change, mapper.wheelDelta(speed, flags));
             break;
         case End:
-            edit(End, 0);
+            // A gesture that began elsewhere, or whose edit a press already ended, ends nothing.
+            if (editing_) edit(End, 0);
             break;
         default:
             break;

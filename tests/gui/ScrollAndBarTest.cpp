@@ -48,7 +48,7 @@ TEST_F(ScrollAndBarTest, ScrollButtonSpeedsUpWhilePressedAndSettlesAfterTheRelea
     auto* b = new ScrollButton(ui.get(), ScrollButton::RightSide);
     b->bounds = Rect{170, 0, 182, 40};
     b->parent = &root();
-    b->area = a;
+    b->setArea(a);
     press(175, 20);
     EXPECT_FLOAT_EQ(b->targetSpeed(), 125.0f);  // (0 + 25) x 5
     move(185, 20);
@@ -85,6 +85,32 @@ TEST_F(ScrollAndBarTest, StripShowsEachButtonOnlyWhileItsWayIsOpen) {
     EXPECT_FALSE(strip->rightButton().visible);
     strip->autoHide = false;
     EXPECT_TRUE(strip->rightButton().visible);
+}
+
+TEST_F(ScrollAndBarTest, PartsThatGoFirstAreForgotten) {
+    // Deleting the tree removes the strip's parts before the strip, and a bar inside the area
+    // relays out while it goes: nothing may reach a part already gone.
+    auto* strip = new ScrollStrip(ui.get());
+    strip->bounds = Rect{0, 0, 174, 40};
+    strip->parent = &root();
+    auto* bar = new ControlBar(ui.get());
+    bar->autoSize = true;
+    bar->parent = &strip->area();
+    for (int i = 0; i < 3; ++i) probe("c" + std::to_string(i), Rect{0, 0, 100, 30}, bar);
+    root().deleteAllChildren();
+
+    // A scroll button whose area went scrolls nothing.
+    ScrollArea* a = makeArea();
+    auto* b = new ScrollButton(ui.get(), ScrollButton::RightSide);
+    b->bounds = Rect{170, 0, 182, 40};
+    b->parent = &root();
+    b->setArea(a);
+    delete a;
+    EXPECT_EQ(b->area(), nullptr);
+    press(175, 20);
+    wait(100);
+    release(175, 20);
+    wait(300);
 }
 
 TEST_F(ScrollAndBarTest, BarLaysOutItsVisibleChildrenInARow) {

@@ -45,7 +45,10 @@ Gallery::Gallery(gui::WindowInterface& ui) : ui_(ui), animator_(std::make_unique
     build();
 }
 
-Gallery::~Gallery() = default;
+Gallery::~Gallery() {
+    // The controls animate through the gallery's animator; they go first.
+    if (gui::RootControl* root = ui_.getRootControl()) root->deleteAllChildren();
+}
 
 const gui::Bitmap* Gallery::image(const std::string& name) {
     for (size_t i = 0; i < names_.size(); ++i)
