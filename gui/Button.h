@@ -5,8 +5,8 @@
 
 #include "gui/Bitmap.h"
 #include "gui/Component.h"
-#include "gui/RolloverValueControl.h"
 #include "gui/Rgba.h"
+#include "gui/RolloverValueControl.h"
 #include "gui/Text.h"
 #include "platform/IntervalTimer.h"
 

@@ -68,14 +68,17 @@ float Knob::pointerAngle(Point point) const {
 
 float Knob::angleOfValue(int v) const {
     const float s = static_cast<float>(sweep.get()) / 360.0f;
-    const float start = 1.0f - static_cast<float>(sweep.get()) / 720.0f + static_cast<float>(rotationOffset.get()) / 360.0f;
+    const float start =
+        1.0f - static_cast<float>(sweep.get()) / 720.0f + static_cast<float>(rotationOffset.get()) / 360.0f;
     return wrap(start + s * static_cast<float>(v - minimum) / static_cast<float>(range()));
 }
 
 int Knob::valueOfAngle(float angle) const {
     const float s = static_cast<float>(sweep.get()) / 360.0f;
-    const float fromStart = wrap(angle - static_cast<float>(rotationOffset.get()) / 360.0f - 0.5f) - (1.0f - s) / 2.0f;
-    return static_cast<int>(std::trunc(fromStart / s * static_cast<float>(range()) + static_cast<float>(minimum.get()) + 0.5f));
+    const float fromStart =
+        wrap(angle - static_cast<float>(rotationOffset.get()) / 360.0f - 0.5f) - (1.0f - s) / 2.0f;
+    return static_cast<int>(
+        std::trunc(fromStart / s * static_cast<float>(range()) + static_cast<float>(minimum.get()) + 0.5f));
 }
 
 bool Knob::isOnRing(Point point, float angle, float halfWidth) const {
@@ -96,9 +99,11 @@ Rect Knob::getLocalBounds() const {
 
 int Knob::hitAlpha(Point point) const {
     if (!style_) return 255;
-    if (const Bitmap* body = image(Body)) return body->bounds().contains(point) ? body->getPixel(point).alpha : 0;
+    if (const Bitmap* body = image(Body))
+        return body->bounds().contains(point) ? body->getPixel(point).alpha : 0;
     const float centreOfSweep = wrap(static_cast<float>(rotationOffset.get()) / 360.0f);
-    return isOnRing(point, centreOfSweep, static_cast<float>(sweep.get()) / 2.0f + style_->grabMargin) ? 255 : 0;
+    return isOnRing(point, centreOfSweep, static_cast<float>(sweep.get()) / 2.0f + style_->grabMargin) ? 255
+                                                                                                       : 0;
 }
 
 // Input.
@@ -212,7 +217,8 @@ void Knob::paint(Canvas& canvas) {
 }
 
 void Knob::paintInState(Canvas& canvas, int state) {
-    if (const Bitmap* body = image(state == 2 ? BodyHovered : Body)) drawImage(canvas, *body, localRect(), false);
+    if (const Bitmap* body = image(state == 2 ? BodyHovered : Body))
+        drawImage(canvas, *body, localRect(), false);
     renderPointer(pointerImage());
     if (!pointerBitmap_.isEmpty()) drawImage(canvas, pointerBitmap_, localRect(), false);
 }

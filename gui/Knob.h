@@ -15,7 +15,14 @@ namespace gui {
 // from 12 o'clock; the sweep is centred on 6 o'clock's opposite, turned by the offset. [ui]
 class Knob : public RolloverValueControl {
 public:
-    enum Image { Body = 0, BodyHovered = 1, Pointer = 2, PointerHovered = 3, PointerOnMark = 4, PointerDragged = 5 };
+    enum Image {
+        Body = 0,
+        BodyHovered = 1,
+        Pointer = 2,
+        PointerHovered = 3,
+        PointerOnMark = 4,
+        PointerDragged = 5
+    };
     enum DragMode { NoDrag = 0, LinearDrag = 1, RotaryDrag = 2 };
     enum HoverZone { Outside = 0, OverKnob = 1, OverMark = 2 };
 

@@ -10,8 +10,8 @@ void drawImage(Canvas& canvas, const Bitmap& bitmap, const Rect& where, bool str
     if (stretched)
         canvas.drawStretched(bitmap, bitmap.bounds(), where, opacity);
     else
-        canvas.drawBitmap(bitmap, Rect::ofSize(where.left, where.top, bitmap.width(), bitmap.height()), {0, 0},
-                          opacity);
+        canvas.drawBitmap(bitmap, Rect::ofSize(where.left, where.top, bitmap.width(), bitmap.height()),
+                          {0, 0}, opacity);
 }
 
 void RolloverValueControl::Rollover::setTarget(bool on, AnimatedControl& control) {

@@ -18,7 +18,9 @@ constexpr float kStopSpeed = 5.0f;
 }  // namespace
 
 ScrollButton::ScrollButton(UserInterface* ui, int side, const Button::Style* style)
-    : Button(ui, style), side_(side < 0 ? LeftSide : RightSide), timer_(ui->createTimer()),
+    : Button(ui, style),
+      side_(side < 0 ? LeftSide : RightSide),
+      timer_(ui->createTimer()),
       sinceFrame_(IntervalTimer::create(ui->clock())) {
     timer_->frameSynchronized = true;
     timer_->interval = kFrameMs;
@@ -81,13 +83,15 @@ void ScrollButton::mouseDown(int button, Point point, int flags) {
     if (button != 0) return;
     scrolling_ = true;
     pressX_ = point.x;
-    setTarget((static_cast<float>(point.x - pressX_) + static_cast<float>(side_) * kPressBase) * kPressFactor);
+    setTarget((static_cast<float>(point.x - pressX_) + static_cast<float>(side_) * kPressBase) *
+              kPressFactor);
 }
 
 void ScrollButton::mouseMove(Point point, int flags) {
     Button::mouseMove(point, flags);
     if (scrolling_)
-        setTarget((static_cast<float>(point.x - pressX_) + static_cast<float>(side_) * kPressBase) * kPressFactor);
+        setTarget((static_cast<float>(point.x - pressX_) + static_cast<float>(side_) * kPressBase) *
+                  kPressFactor);
 }
 
 void ScrollButton::mouseUp(int button, Point point, int flags) {

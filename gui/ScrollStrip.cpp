@@ -12,7 +12,9 @@ constexpr int kPlainButtonWidth = 12;
 }
 
 ScrollStrip::ScrollStrip(UserInterface* ui, const Button::Style* leftStyle, const Button::Style* rightStyle)
-    : AnimatedControl(ui), area_(new ScrollArea(ui)), left_(new ScrollButton(ui, ScrollButton::LeftSide, leftStyle)),
+    : AnimatedControl(ui),
+      area_(new ScrollArea(ui)),
+      left_(new ScrollButton(ui, ScrollButton::LeftSide, leftStyle)),
       right_(new ScrollButton(ui, ScrollButton::RightSide, rightStyle)) {
     // Children belong to the user interface like every component; they go with it.
     area_->parent = this;
@@ -44,8 +46,9 @@ void ScrollStrip::propertyChanged(AbstractProperty* property) {
         return;
     }
     if (property == &animator) {
-        for (AnimatedControl* part : {static_cast<AnimatedControl*>(area_), static_cast<AnimatedControl*>(left_),
-                                      static_cast<AnimatedControl*>(right_)})
+        for (AnimatedControl* part :
+             {static_cast<AnimatedControl*>(area_), static_cast<AnimatedControl*>(left_),
+              static_cast<AnimatedControl*>(right_)})
             if (part) part->animator = animator.get();
     }
     AnimatedControl::propertyChanged(property);

@@ -19,7 +19,8 @@ Switch::Switch(UserInterface* ui, const Style* style) : RolloverValueControl(ui)
 
 void Switch::setStyle(const Style* style) {
     style_ = style;
-    if (style_ && style_->track && localRect().isEmpty()) setSize(style_->track->width(), style_->track->height());
+    if (style_ && style_->track && localRect().isEmpty())
+        setSize(style_->track->width(), style_->track->height());
     applyAutoSize();
     layout();
     invalidateAll();

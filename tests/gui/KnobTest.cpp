@@ -308,7 +308,7 @@ TEST_F(KnobTest, AnglesAtMinimumCentreAndMaximum) {
         {300, 0, 0, 210.0f / 360.0f},  // 30 degrees left of 6 o'clock
         {300, 0, 2048, 0.0f},          // 12 o'clock
         {300, 0, 4096, 150.0f / 360.0f},
-        {70, 90, 0, 55.0f / 360.0f},   // a 70-degree arc centred on 3 o'clock
+        {70, 90, 0, 55.0f / 360.0f},  // a 70-degree arc centred on 3 o'clock
         {70, 90, 4096, 125.0f / 360.0f},
     };
     Knob* k = makeKnob();

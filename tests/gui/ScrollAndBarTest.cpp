@@ -77,7 +77,8 @@ TEST_F(ScrollAndBarTest, StripShowsEachButtonOnlyWhileItsWayIsOpen) {
     strip->bounds = Rect{0, 0, 174, 40};
     strip->parent = &root();
     EXPECT_EQ(strip->area().width(), 150);
-    for (int i = 0; i < 3; ++i) probe("c" + std::to_string(i), Rect::ofSize(100 * i, 5, 100, 30), &strip->area());
+    for (int i = 0; i < 3; ++i)
+        probe("c" + std::to_string(i), Rect::ofSize(100 * i, 5, 100, 30), &strip->area());
     EXPECT_FALSE(strip->leftButton().visible);
     EXPECT_TRUE(strip->rightButton().visible);
     strip->area().setScrollPosition(1000);

@@ -30,11 +30,8 @@ TEST_F(SwitchTest, AutoSizeGivesEachPositionAHandleAndTheTrackBetween) {
     };
     // length = handle x (range + 1) + (track - 2 x handle) x range
     const Case cases[] = {
-        {40, 16, 16, 16, 1, 40, 16},
-        {40, 16, 16, 16, 2, 64, 16},
-        {40, 16, 16, 16, 3, 88, 16},
-        {16, 30, 16, 10, 1, 16, 30},
-        {16, 30, 16, 10, 4, 16, 90},
+        {40, 16, 16, 16, 1, 40, 16}, {40, 16, 16, 16, 2, 64, 16}, {40, 16, 16, 16, 3, 88, 16},
+        {16, 30, 16, 10, 1, 16, 30}, {16, 30, 16, 10, 4, 16, 90},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.maximum);

@@ -38,7 +38,8 @@ TEST_F(ValueControlTest, ModifierTables) {
         {false, alt, ModifierMap::Linked},
         {false, shift | alt, ModifierMap::Fine | ModifierMap::Linked},
         {false, ctrl | shift, 0},
-        {false, ctrl | Control::LeftButton | Control::DoubleClick, ModifierMap::Reset},  // buttons don't count
+        {false, ctrl | Control::LeftButton | Control::DoubleClick,
+         ModifierMap::Reset},  // buttons don't count
         {false, ctrl | Control::HostModifier, 0},
         {false, 0, 0},
         {true, alt, ModifierMap::Reset},

@@ -24,7 +24,8 @@ const gui::Rgba kInkDim{150, 156, 164, 255};
 // A line of small text naming the control above or beside it.
 class Caption : public gui::Control {
 public:
-    Caption(gui::UserInterface* ui, const std::string& words, gui::Point at) : Control(ui), text_(ui->createText()) {
+    Caption(gui::UserInterface* ui, const std::string& words, gui::Point at)
+        : Control(ui), text_(ui->createText()) {
         text_->text = words;
         text_->size = 7;
         text_->colour = kInkDim;
@@ -54,7 +55,8 @@ const gui::Bitmap* Gallery::image(const std::string& name) {
     for (size_t i = 0; i < names_.size(); ++i)
         if (names_[i] == name) return images_[i].get();
     auto bitmap = std::make_unique<gui::Bitmap>();
-    if (const EmbeddedResource* r = findEmbeddedResource(embeddedResources(), name)) bitmap->load(r->data, r->size);
+    if (const EmbeddedResource* r = findEmbeddedResource(embeddedResources(), name))
+        bitmap->load(r->data, r->size);
     names_.push_back(name);
     images_.push_back(std::move(bitmap));
     return images_.back().get();
@@ -71,7 +73,9 @@ void Gallery::build() {
         if (auto* a = dynamic_cast<gui::AnimatedControl*>(c)) a->animator = animator_.get();
         return c;
     };
-    auto caption = [&](const std::string& words, int x, int y) { (new Caption(ui, words, {x, y}))->parent = root; };
+    auto caption = [&](const std::string& words, int x, int y) {
+        (new Caption(ui, words, {x, y}))->parent = root;
+    };
 
     // Knobs: the four looks the editor uses, each with its ring radii.
     auto knobStyle = [&](const std::string& back, const std::string& overlay, int inner, int outer) {

@@ -65,7 +65,8 @@ bool writePng(const gui::native::HeadlessBitmap& frame, const char* path) {
 }
 
 int usage() {
-    std::fprintf(stderr, "usage: toolkit-demo [snapshot.png] | toolkit-demo --gallery [--shot gallery.png]\n");
+    std::fprintf(stderr,
+                 "usage: toolkit-demo [snapshot.png] | toolkit-demo --gallery [--shot gallery.png]\n");
     return 2;
 }
 
@@ -79,8 +80,8 @@ int gallery(const char* shot) {
     system.advance(400);
     system.pump();
     const gui::native::HeadlessBitmap& frame = window.snapshot();
-    std::printf("gallery: %zu components, %d frames of %d x %d\n", ui.components().size(), window.presentCount(),
-                frame.width(), frame.height());
+    std::printf("gallery: %zu components, %d frames of %d x %d\n", ui.components().size(),
+                window.presentCount(), frame.width(), frame.height());
     if (shot) {
         if (!writePng(frame, shot)) {
             std::fprintf(stderr, "toolkit-demo: cannot write %s\n", shot);
