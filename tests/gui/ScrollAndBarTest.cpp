@@ -40,6 +40,19 @@ TEST_F(ScrollAndBarTest, AreaScrollsItsChildrenWithinTheContent) {
     a->scrollIntoView(a->children()[1]);
     EXPECT_FLOAT_EQ(a->scrollPosition(), 80.0f);
     EXPECT_EQ(a->children()[1]->bounds.get().left, 25);
+    // With an animator the area glides there.
+    auto* animator = new Animator(ui.get());
+    animator->rate = 50;
+    animator->enabled = true;
+    a->animator = animator;
+    a->scrollIntoView(a->children()[2]);
+    wait(150);
+    EXPECT_GT(a->scrollPosition(), 80.0f);
+    EXPECT_LT(a->scrollPosition(), 160.0f);
+    wait(200);
+    EXPECT_FLOAT_EQ(a->scrollPosition(), 160.0f);
+    delete a;
+    delete animator;
 }
 
 TEST_F(ScrollAndBarTest, ScrollButtonSpeedsUpWhilePressedAndSettlesAfterTheRelease) {
