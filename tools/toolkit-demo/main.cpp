@@ -1,8 +1,10 @@
 // Builds a small tree of plain rectangles in a headless window, clicks one and turns the wheel
 // over another, and prints what the controls saw and what the window presented. With a file name
-// as its argument it also writes the last presented frame there as a PNG image.
+// as its argument it also writes the last presented frame there as a PNG image. The gallery mode
+// shows one of each value control instead, drawn with the embedded artwork.
 //
 //     toolkit-demo [snapshot.png]
+//     toolkit-demo --gallery [--shot gallery.png]
 
 #include <png.h>
 
@@ -14,6 +16,7 @@
 #include "gui/RootControl.h"
 #include "gui/native/WindowInterface.h"
 #include "gui/native/headless/HeadlessWindowSystem.h"
+#include "tools/toolkit-demo/Gallery.h"
 
 namespace {
 
@@ -61,13 +64,43 @@ bool writePng(const gui::native::HeadlessBitmap& frame, const char* path) {
     return png_image_write_to_file(&image, path, 0, rgba.data(), 0, nullptr) != 0;
 }
 
+int usage() {
+    std::fprintf(stderr,
+                 "usage: toolkit-demo [snapshot.png] | toolkit-demo --gallery [--shot gallery.png]\n");
+    return 2;
+}
+
+int gallery(const char* shot) {
+    gui::native::HeadlessWindowSystem system;
+    gui::WindowInterface ui(system, nullptr, gui::Rect{0, 0, Gallery::kWidth, Gallery::kHeight});
+    gui::native::HeadlessWindow& window = *system.windows().front();
+    Gallery gallery(ui);
+    system.pump();
+    // Let the highlighted controls finish fading in.
+    system.advance(400);
+    system.pump();
+    const gui::native::HeadlessBitmap& frame = window.snapshot();
+    std::printf("gallery: %zu components, %d frames of %d x %d\n", ui.components().size(),
+                window.presentCount(), frame.width(), frame.height());
+    if (shot) {
+        if (!writePng(frame, shot)) {
+            std::fprintf(stderr, "toolkit-demo: cannot write %s\n", shot);
+            return 2;
+        }
+        std::printf("snapshot written to %s\n", shot);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 2) {
-        std::fprintf(stderr, "usage: toolkit-demo [snapshot.png]\n");
-        return 2;
+    if (argc >= 2 && std::string(argv[1]) == "--gallery") {
+        if (argc == 2) return gallery(nullptr);
+        if (argc == 4 && std::string(argv[2]) == "--shot") return gallery(argv[3]);
+        return usage();
     }
+    if (argc > 2) return usage();
     gui::native::HeadlessWindowSystem system;
     gui::WindowInterface ui(system, nullptr, gui::Rect{0, 0, 320, 200});
     gui::native::HeadlessWindow& window = *system.windows().front();
