@@ -470,10 +470,20 @@ void Bitmap::drawCurves(const CurveSet& curves, const Rect& rect, Point origin, 
             const float mid = entry.curve->value(centre) + vOrigin;
             const float top = lo - entry.thickness * 0.5f, bottom = hi + entry.thickness * 0.5f;
             topmost = std::min(topmost, top);
-            // Fill from the line's centre down to the end of the rectangle.
-            if (entry.fill.alpha)
-                for (int v = std::max(v0, static_cast<int>(std::floor(mid))); v < v1; ++v)
-                    put(u, v, entry.fill, std::min(1.0f, v + 1 - mid));
+            // Fill from the line's centre down to the end of the rectangle, or fading out linearly
+            // on the way to the fade end when there is one (nothing when the line lies beyond it).
+            if (entry.fill.alpha) {
+                const float fadeEnd = entry.fadeEnd ? *entry.fadeEnd + vOrigin : 0.0f;
+                const float fadeSpan = fadeEnd - mid;
+                int end = v1;
+                if (entry.fadeEnd)
+                    end = fadeSpan > 0 ? std::min(v1, static_cast<int>(std::ceil(fadeEnd))) : v0;
+                for (int v = std::max(v0, static_cast<int>(std::floor(mid))); v < end; ++v) {
+                    float coverage = std::min(1.0f, v + 1 - mid);
+                    if (entry.fadeEnd) coverage *= std::clamp((fadeEnd - (v + 0.5f)) / fadeSpan, 0.0f, 1.0f);
+                    put(u, v, entry.fill, coverage);
+                }
+            }
             for (int v = std::max(v0, static_cast<int>(std::floor(top)));
                  v < std::min(v1, static_cast<int>(std::ceil(bottom))); ++v)
                 put(u, v, entry.line, std::min<float>(v + 1, bottom) - std::max<float>(v, top));

@@ -75,8 +75,8 @@ void Canvas::drawCurves(const CurveSet& curves, const Rect& rect, bool transpose
     const Rect clipped = rect.intersection(state_.clip);
     const int a = scale(state_.opacity, opacity);
     if (clipped.isEmpty() || a <= 0) return;
-    // The curves keep the unclipped rectangle's bottom (or right) edge as the end of their fill, so
-    // only columns (rows) are clipped here; the owner clips the span.
+    // The owner sees only the clipped rectangle; a fading fill carries its own end in the entry, so
+    // its shading does not depend on which part is being repainted.
     owner_->drawCurves(curves, clipped.movedBy(state_.origin.x, state_.origin.y), state_.origin, transposed,
                        a);
 }
@@ -85,15 +85,18 @@ void Canvas::drawStretched(const Bitmap& bitmap, const Rect& source, const Rect&
                            int minimumCap) {
     if (source.isEmpty() || destination.isEmpty()) return;
     if (source.height() == destination.height()) {
-        stretchBand(bitmap, source, destination, opacity, minimumCap);
+        stretchBand(bitmap, source, destination, opacity, minimumCap, source.height());
         return;
     }
     const int cap = std::min(std::max(minimumCap, std::min(source.height() / 3, source.width())),
                              destination.height() / 2);
+    // Every band takes its columns' cap from the whole source, so that a band cut short at the
+    // end of the middle does not get narrower caps (a seam down the edges).
     auto band = [&](int sy, int dy, int rows) {
         if (rows <= 0) return;
         stretchBand(bitmap, {source.left, sy, source.right, sy + rows},
-                    {destination.left, dy, destination.right, dy + rows}, opacity, minimumCap);
+                    {destination.left, dy, destination.right, dy + rows}, opacity, minimumCap,
+                    source.height());
     };
     band(source.top, destination.top, cap);
     band(source.bottom - cap, destination.bottom - cap, cap);
@@ -104,14 +107,14 @@ void Canvas::drawStretched(const Bitmap& bitmap, const Rect& source, const Rect&
 }
 
 void Canvas::stretchBand(const Bitmap& bitmap, const Rect& source, const Rect& destination, int opacity,
-                         int minimumCap) {
+                         int minimumCap, int sourceHeight) {
     const int top = destination.top, bottom = destination.bottom;
     if (source.width() == destination.width()) {
         drawBitmap(bitmap, destination, source.topLeft(), opacity);
         return;
     }
-    const int cap = std::min(std::max(minimumCap, std::min(source.width() / 3, source.height())),
-                             destination.width() / 2);
+    const int cap =
+        std::min(std::max(minimumCap, std::min(source.width() / 3, sourceHeight)), destination.width() / 2);
     drawBitmap(bitmap, {destination.left, top, destination.left + cap, bottom}, source.topLeft(), opacity);
     drawBitmap(bitmap, {destination.right - cap, top, destination.right, bottom},
                {source.right - cap, source.top}, opacity);

@@ -85,8 +85,9 @@ public:
     static int scale(int value, int weight) { return (value * (weight + (weight >> 7))) >> 8; }
 
 private:
+    // One band of rows stretched across; the cap follows the whole source's height.
     void stretchBand(const Bitmap& bitmap, const Rect& source, const Rect& destination, int opacity,
-                     int minimumCap);
+                     int minimumCap, int sourceHeight);
 
     Owner* owner_;
     State state_;

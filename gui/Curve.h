@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "gui/Rgba.h"
@@ -52,6 +53,11 @@ struct CurveSet {
         Rgba fill{0, 0, 0, 0};
         Rgba line{0, 0, 0, 255};
         float thickness = 1.0f;
+        // When set, the fill fades from its colour at the line to transparent at this y (x when
+        // transposed) in the painting control's coordinates, usually the far edge of the curves'
+        // rectangle. It is given here rather than taken from the rectangle because the rectangle
+        // reaching the target is clipped to the part being repainted.
+        std::optional<float> fadeEnd = std::nullopt;
     };
     Rgba base{0, 0, 0, 0};
     std::vector<Entry> entries;

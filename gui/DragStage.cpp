@@ -10,8 +10,6 @@ namespace gui {
 
 DragStage::DragStage(UserInterface* ui, std::vector<Control*> targets, bool* dragFlag)
     : Overlay(ui), targets_(std::move(targets)), dragFlag_(dragFlag), dwellTimer_(ui->createTimer()) {
-    // The stage must take the mouse even while it is still fading in from an opacity of 1.
-    hitThreshold = 0;
     doubleClickEnabled = false;
     dwellTimer_->interval = kDwellMs;
     dwellTimer_->firedEvent.setOwnerHandler(this, &DragStage::dwelled);

@@ -12,8 +12,13 @@ int Menu::addItem(MenuItem* item) {
 }
 
 int Menu::addItem(std::unique_ptr<MenuItem> item) {
-    items_.push_back(std::move(item));
-    return itemCount() - 1;
+    return insertItem(-1, std::move(item));
+}
+
+int Menu::insertItem(int index, std::unique_ptr<MenuItem> item) {
+    if (index < 0 || index > itemCount()) index = itemCount();
+    items_.insert(items_.begin() + index, std::move(item));
+    return index;
 }
 
 int Menu::addSeparator() {
@@ -22,6 +27,12 @@ int Menu::addSeparator() {
 
 MenuItem* Menu::itemAt(int index) const {
     return index >= 0 && index < itemCount() ? items_[index].get() : nullptr;
+}
+
+int Menu::indexOf(const MenuItem* item) const {
+    for (int i = 0; i < itemCount(); ++i)
+        if (items_[i].get() == item) return i;
+    return -1;
 }
 
 void Menu::clearItems() {

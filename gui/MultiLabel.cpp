@@ -1,12 +1,14 @@
 #include "gui/MultiLabel.h"
 
+#include <algorithm>
+
 #include "gui/Bitmap.h"
 #include "gui/TextEditor.h"
 #include "gui/UserInterface.h"
 
 namespace gui {
 
-MultiLabel::MultiLabel(UserInterface* ui, int segmentCount) : Control(ui) {
+MultiLabel::MultiLabel(UserInterface* ui, int segmentCount, Layout layout) : Control(ui), layout_(layout) {
     segments_.resize(static_cast<size_t>(std::max(1, segmentCount)));
     for (Segment& s : segments_) {
         s.text = ui ? ui->createText() : std::make_unique<Text>();
@@ -40,14 +42,29 @@ void MultiLabel::setSegmentEditable(int segment, bool editable) {
     segments_.at(segment).editable = editable;
 }
 
+void MultiLabel::setSegmentOpacity(int segment, int opacity) {
+    Segment& s = segments_.at(segment);
+    opacity = std::clamp(opacity, 0, 255);
+    if (s.opacity == opacity) return;
+    s.opacity = opacity;
+    invalidate(segmentRect(segment));
+}
+
 Rect MultiLabel::segmentRect(int segment) const {
     const Rect inner{kMargin, kMargin, width() - kMargin, height() - kMargin};
+    const Segment& own = segments_.at(segment);
+    if (layout_ == Stacked) {
+        // Integer shares that add up to the whole height, so the lines meet without gaps.
+        const int h = std::max(0, inner.height()), count = segmentCount();
+        return {inner.left, inner.top + h * segment / count, inner.right,
+                inner.top + h * (segment + 1) / count};
+    }
     int fixed = 0, shared = 0;
     for (const Segment& s : segments_) s.width > 0 ? fixed += s.width : ++shared;
     const int each = shared ? std::max(0, inner.width() - fixed) / shared : 0;
     int x = inner.left;
     for (int i = 0; i < segment; ++i) x += segments_[i].width > 0 ? segments_[i].width : each;
-    const int w = segments_.at(segment).width > 0 ? segments_[segment].width : each;
+    const int w = own.width > 0 ? own.width : each;
     return {x, inner.top, std::min(x + w, inner.right), inner.bottom};
 }
 
@@ -72,7 +89,7 @@ void MultiLabel::paint(Canvas& canvas) {
         const Rect r = segmentRect(i);
         if (r.isEmpty()) continue;
         Text& t = *segments_[i].text;
-        if (t.text.get().empty()) continue;
+        if (t.text.get().empty() || segments_[i].opacity == 0) continue;
         const int w = std::min(t.getWidth(), r.width());
         int x = r.left;
         if (segments_[i].alignment == AlignCentred) x += (r.width() - w) / 2;
@@ -81,7 +98,7 @@ void MultiLabel::paint(Canvas& canvas) {
         // Clip the text to its segment.
         const Canvas::State saved = canvas.saveState();
         canvas.setClip(canvas.clip().intersection(r));
-        canvas.drawText(t, {x, y});
+        canvas.drawText(t, {x, y}, segments_[i].opacity);
         canvas.restoreState(saved);
     }
 }
@@ -89,7 +106,22 @@ void MultiLabel::paint(Canvas& canvas) {
 void MultiLabel::doubleClicked(int button, Point point, int flags) {
     Control::doubleClicked(button, point, flags);
     for (int i = 0; i < segmentCount(); ++i)
-        if (segmentRect(i).contains(point) && beginEdit(i)) return;
+        if (segmentRect(i).contains(point) && beginEditOnRelease(i)) return;
+}
+
+bool MultiLabel::beginEditOnRelease(int segment) {
+    if (segment < 0 || segment >= segmentCount() || !segments_[segment].editable || editing_ >= 0)
+        return false;
+    pendingEdit_ = segment;
+    return true;
+}
+
+void MultiLabel::mouseUp(int button, Point point, int flags) {
+    const int pending = pendingEdit_;
+    pendingEdit_ = -1;
+    Control::mouseUp(button, point, flags);
+    // A cancelled press arrives as a release outside the control.
+    if (pending >= 0 && button == 0 && localRect().contains(point)) beginEdit(pending);
 }
 
 bool MultiLabel::beginEdit(int segment) {

@@ -8,7 +8,11 @@
 
 namespace gui {
 
-Overlay::Overlay(UserInterface* ui) : AnimatedControl(ui) {}
+Overlay::Overlay(UserInterface* ui) : AnimatedControl(ui) {
+    // An overlay takes the mouse from its first frame: its fade-in starts at an opacity of 1,
+    // far below the usual threshold, and clicks must not reach the controls it covers.
+    hitThreshold = 0;
+}
 
 void Overlay::show() {
     if (RootControl* r = root()) {

@@ -9,7 +9,8 @@
 namespace gui {
 
 // A full-window layer that dims the editor and paints chosen controls again on top of it, each
-// in a highlight state. show fades it in; hide fades it out and then deletes it. UI thread.
+// in a highlight state. show fades it in; hide fades it out and then deletes it. It catches the
+// mouse at any opacity above 0 (hit threshold 0). UI thread.
 class Overlay : public AnimatedControl {
 public:
     static constexpr int kShowFadeMs = 150;

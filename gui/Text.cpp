@@ -69,15 +69,20 @@ void Text::measure() {
     if (font) {
         const int limit = maximumWidth;
         const std::string& t = text.get();
+        bool shortened = false;
         if (limit > 0 && wrapMode == WordWrap) {
             lines_ = wrapWords(*font, t, limit);
         } else if (limit > 0 && wrapMode == Ellipsis && font->measure(t) > limit) {
             lines_ = {withEllipsis(*font, t, limit)};
+            shortened = true;
         } else {
             lines_ = {t};
         }
         for (const std::string& line : lines_) width_ = std::max(width_, font->measure(line));
         if (limit > 0) width_ = std::min(width_, limit);
+        // A shortened text keeps the whole width it was given: the dots end up to a glyph short of
+        // it, and centred or right-aligned texts must not shift by that.
+        if (shortened) width_ = limit;
         height_ = font->lineHeight() * static_cast<int>(lines_.size());
     }
     state_ = Measured;

@@ -80,6 +80,13 @@ public:
     virtual int showMessage(const std::string& text, int buttons,
                             const std::string& title = std::string()) = 0;
     virtual std::string modifierName(int flag) const;
+    // Closes every pop-up menu of this user interface that is shown, choosing nothing; the host's
+    // window does so before it is torn down.
+    virtual void closePopupMenus() {}
+    // The desktop's handler for a document, the browser for a web address (http or https); false
+    // when refused or when nothing could be started.
+    virtual bool openDocument(const std::string&) { return false; }
+    virtual bool openWebAddress(const std::string&) { return false; }
     // The clock behind double-click, wheel and animation timing.
     virtual const MillisecondClock& clock() const { return MillisecondClock::monotonic(); }
 

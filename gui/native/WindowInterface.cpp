@@ -118,6 +118,11 @@ Timer* WindowInterface::createTimer() {
     return new WindowTimer(*this);
 }
 
+void WindowInterface::closePopupMenus() {
+    // Innermost first; a cancelled menu stays listed until its show returns.
+    for (auto it = shownMenus_.rbegin(); it != shownMenus_.rend(); ++it) (*it)->cancel();
+}
+
 int WindowInterface::showMessage(const std::string& text, int buttons, const std::string&) {
     if (!isUiThread()) return 1;
     const native::MessageBoxStyle style = (buttons & 2) ? native::OkCancel : native::OkOnly;

@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "gui/UserInterface.h"
 #include "gui/native/Window.h"
@@ -12,6 +13,7 @@ namespace gui {
 
 class WindowControl;
 class WindowMessageHook;
+class WindowPopupMenu;
 class WindowTimer;
 
 // The user interface of one native window: creates the window through the window system, owns
@@ -34,6 +36,9 @@ public:
     int doubleClickTime() const override { return system_.doubleClickTime(); }
     RootControl* getRootControl() const override;
     int showMessage(const std::string& text, int buttons, const std::string& title = std::string()) override;
+    void closePopupMenus() override;
+    bool openDocument(const std::string& path) override { return system_.openDocument(path); }
+    bool openWebAddress(const std::string& address) override { return system_.openWebAddress(address); }
     const MillisecondClock& clock() const override { return system_.clock(); }
 
     void setMessageHook(WindowMessageHook* hook);
@@ -62,6 +67,9 @@ public:
 
     // Called by the root control's destructor.
     void rootDestroyed() { root_ = nullptr; }
+    // Kept by WindowPopupMenu while it is shown, for closePopupMenus.
+    void menuOpened(WindowPopupMenu* menu) { shownMenus_.push_back(menu); }
+    void menuClosed(WindowPopupMenu* menu) { std::erase(shownMenus_, menu); }
 
 private:
     void pointerMoved(const native::PointerMessage& message) override;
@@ -81,6 +89,7 @@ private:
     WindowControl* root_ = nullptr;
     int nextTimerId_ = 2;
     std::map<int, WindowTimer*> runningTimers_;
+    std::vector<WindowPopupMenu*> shownMenus_;
 };
 
 }  // namespace gui

@@ -34,8 +34,23 @@ void WindowPopupMenu::insertItems(const Menu& menu, int depth, std::vector<nativ
     }
 }
 
+WindowPopupMenu::~WindowPopupMenu() {
+    if (shown_) {
+        cancel();
+        ui_.menuClosed(this);
+    }
+    *alive_ = false;
+}
+
+void WindowPopupMenu::cancel() {
+    if (!shown_ || cancelled_) return;
+    cancelled_ = true;
+    ui_.windowSystem().cancelPopupMenu(ui_.window());
+}
+
 void WindowPopupMenu::show(const Rect& rect) {
-    if (!ui_.isUiThread()) return;
+    // A menu is modal: it is not shown a second time from inside its own loop.
+    if (!ui_.isUiThread() || shown_) return;
     openingEvent.fire(this);
     // Let the window show its current state before the modal loop starts.
     if (WindowControl* root = ui_.windowControl(); root && !root->pendingWindowRect().isEmpty())
@@ -45,10 +60,19 @@ void WindowPopupMenu::show(const Rect& rect) {
     inserted_.clear();
     insertItems(*this, 0, entries);
     const Point at{rect.left, rect.bottom};
+    shown_ = true;
+    cancelled_ = false;
+    ui_.menuOpened(this);
+    const std::shared_ptr<bool> alive = alive_;
+    WindowInterface& ui = ui_;
     const int chosen =
-        ui_.runModal([&] { return ui_.windowSystem().trackPopupMenu(ui_.window(), entries, at); });
+        ui.runModal([&] { return ui.windowSystem().trackPopupMenu(ui.window(), entries, at); });
+    if (!*alive) return;
+    ui_.menuClosed(this);
+    shown_ = false;
     std::vector<MenuItem*> inserted;
     inserted.swap(inserted_);
+    if (cancelled_) return;
     if (chosen >= 1 && chosen <= static_cast<int>(inserted.size())) {
         MenuItem* item = inserted[chosen - 1];
         if (!item->isSeparator() && item->enabled && item->itemCount() == 0) item->chosenEvent.fire(item);

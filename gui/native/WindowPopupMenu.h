@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "gui/PopupMenu.h"
@@ -15,8 +16,13 @@ class WindowInterface;
 class WindowPopupMenu : public PopupMenu {
 public:
     explicit WindowPopupMenu(WindowInterface& ui) : ui_(ui) {}
+    // Destroyed while shown (its owner torn down from inside the menu's loop), it closes itself;
+    // show then returns without touching it.
+    ~WindowPopupMenu() override;
 
     void show(const Rect& rect) override;
+    void cancel() override;
+    bool isShown() const override { return shown_; }
 
     // The item text as the native menu shows it: every "&" doubled, so none makes a mnemonic.
     static std::string menuText(const std::string& name);
@@ -27,6 +33,10 @@ private:
     WindowInterface& ui_;
     // While shown: the inserted items, entry n at index n - 1.
     std::vector<MenuItem*> inserted_;
+    bool shown_ = false;
+    bool cancelled_ = false;
+    // Cleared by the destructor, for a show still on the stack.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace gui

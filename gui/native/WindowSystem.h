@@ -85,6 +85,16 @@ public:
     virtual bool chooseFolder(Window& window, const FolderChooserRequest& request, std::string& path) = 0;
     virtual std::unique_ptr<EditField> createEditField(Window& window, const EditFieldSetup& setup,
                                                        EditFieldEvents& events) = 0;
+    // Ends a trackPopupMenu running on the window as if the user had dismissed the menu. Nothing
+    // by default: the menu then stays up until the user answers, and the toolkit ignores the answer.
+    virtual void cancelPopupMenu(Window& window);
+
+    // Hands a document to the desktop's handler for its type, or a web address (http or https
+    // only) to the browser, without waiting for them. Answers whether the handler was started:
+    // false for a document that does not exist, an address of another kind, or no launcher. The
+    // default runs xdg-open.
+    virtual bool openDocument(const std::string& path);
+    virtual bool openWebAddress(const std::string& address);
 
     // Bitmaps and text objects that suit this system's presentation and fonts.
     virtual std::unique_ptr<Bitmap> createBitmap() = 0;
@@ -94,5 +104,14 @@ public:
     virtual int doubleClickTime() const = 0;
     virtual int doubleClickDistance() const = 0;
 };
+
+// What openDocument and openWebAddress accept: an existing file (made absolute, so that no name
+// reads as a launcher option), and an http or https address. Empty when refused.
+std::string openableDocument(const std::string& path);
+bool isWebAddress(const std::string& address);
+
+// Runs "xdg-open target" in the background, the target passed as one argument (never through a
+// shell's parsing); false when xdg-open is not on the PATH or cannot be started.
+bool launchDesktopOpener(const std::string& target);
 
 }  // namespace gui::native

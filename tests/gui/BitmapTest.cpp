@@ -253,6 +253,42 @@ TEST(BitmapTest, CurvesFillBelowTheLineAndTheBaseAbove) {
     }
 }
 
+TEST(BitmapTest, FadingFillRunsFromTheLineToTransparentWhateverTheClip) {
+    // A flat line at 10 over a rectangle 40 deep; the fill is white fading out at its far edge.
+    Line flat(0.0f, 10.0f);
+    CurveSet set;
+    set.entries.push_back({&flat, Rgba{255, 255, 255, 255}, Rgba{0, 0, 0, 0}, 1.0f, 40.0f});
+    struct Case {
+        bool transposed;
+        int clipFrom, clipTo;  // along the fill
+    };
+    const Case cases[] = {{false, 0, 40}, {false, 25, 40}, {false, 12, 20}, {true, 0, 40}, {true, 25, 40}};
+    for (const Case& c : cases) {
+        Bitmap b;
+        fill(b, c.transposed ? 40 : 8, c.transposed ? 8 : 40, bgrt(0, 0, 0, 0));
+        // The painting control sits at (0, 0) of the bitmap; only part of it is repainted.
+        b.canvas().setClip(c.transposed ? Rect{c.clipFrom, 0, c.clipTo, 8}
+                                        : Rect{0, c.clipFrom, 8, c.clipTo});
+        b.canvas().drawCurves(set, b.bounds(), c.transposed);
+        auto level = [&](int u, int v) {
+            return c.transposed ? b.getPixel({v, u}).red : b.getPixel({u, v}).red;
+        };
+        for (int v = 0; v < 40; ++v) {
+            // Straight alpha falls linearly from the line's centre (10) to the far edge (40).
+            int expected = v < 10 ? 0 : static_cast<int>(std::lround(255 * (40 - (v + 0.5f)) / 30));
+            if (v < c.clipFrom || v >= c.clipTo) expected = 0;
+            for (int u = 0; u < 8; ++u)
+                ASSERT_NEAR(level(u, v), expected, 2) << "v " << v << (c.transposed ? " transposed" : "");
+        }
+    }
+    // A line at or beyond the fade end leaves nothing to fill.
+    Bitmap none;
+    fill(none, 8, 40, bgrt(0, 0, 0, 0));
+    set.entries[0].fadeEnd = 8.0f;
+    none.drawCurves(set, none.bounds(), {0, 0}, false, 255);
+    for (uint32_t p : none.pixels()) ASSERT_EQ(p, bgrt(0, 0, 0, 0));
+}
+
 TEST(BitmapTest, CompositionNeitherAllocatesNorLocks) {
     // Rows wider than the cross-fade's stack buffer, so it works in pieces.
     Bitmap src, other, dst;

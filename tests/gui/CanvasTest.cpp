@@ -70,6 +70,56 @@ TEST(CanvasTest, ThreeSliceStretchesVerticallyBandByBand) {
     EXPECT_EQ(rows, (std::vector<int>{0, 1, 2, 3, 2, 3, 2, 3, 4, 5}));
 }
 
+// A source whose pixels carry their column in red and their row in green, opaque.
+void coordinates(Bitmap& b, int w, int h) {
+    b.setSize(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) b.setPixel(x, y, static_cast<uint32_t>(x << 16 | y << 8));
+}
+
+TEST(CanvasTest, ThreeSliceInBothDirectionsUsesTheCapsOfTheWholeSource) {
+    // 30 x 30 into 100 x 55: caps of 10 both ways, the 10-pixel middles tiled, the last vertical
+    // tile cut to 5 rows. That short band keeps the 10-column caps of the others.
+    Bitmap src, dst;
+    coordinates(src, 30, 30);
+    dst.setSize(100, 55);
+    dst.canvas().drawStretched(src, src.bounds(), dst.bounds());
+    auto along = [](int d, int destination) {
+        if (d < 10) return d;
+        if (d >= destination - 10) return 30 - (destination - d);
+        return 10 + (d - 10) % 10;
+    };
+    int wrong = 0;
+    for (int y = 0; y < 55; ++y)
+        for (int x = 0; x < 100; ++x) {
+            const uint32_t p = dst.pixel(x, y);
+            wrong += static_cast<int>((p >> 16) & 0xFF) != along(x, 100) ||
+                     static_cast<int>((p >> 8) & 0xFF) != along(y, 55);
+        }
+    EXPECT_EQ(wrong, 0);
+
+    // Other sizes: whatever the caps, every destination column shows one source column on all
+    // rows and every row one source row, so no band has caps of its own (no seam).
+    struct Case {
+        int sourceWidth, sourceHeight, width, height, minimumCap;
+    };
+    const Case cases[] = {{30, 30, 100, 17, 0}, {240, 64, 300, 100, 0}, {240, 64, 300, 157, 0},
+                          {30, 30, 45, 100, 0}, {9, 12, 40, 50, 4},     {24, 22, 100, 55, 0}};
+    for (const Case& c : cases) {
+        coordinates(src, c.sourceWidth, c.sourceHeight);
+        dst.setSize(c.width, c.height);
+        dst.canvas().drawStretched(src, src.bounds(), dst.bounds(), 255, c.minimumCap);
+        int seams = 0;
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x)
+                seams += (dst.pixel(x, y) & 0xFF0000) != (dst.pixel(x, 0) & 0xFF0000) ||
+                         (dst.pixel(x, y) & 0xFF00) != (dst.pixel(0, y) & 0xFF00);
+        EXPECT_EQ(seams, 0) << c.sourceWidth << "x" << c.sourceHeight << " -> " << c.width << "x" << c.height;
+        // The corners are the source's corners.
+        EXPECT_EQ(dst.pixel(c.width - 1, c.height - 1), src.pixel(c.sourceWidth - 1, c.sourceHeight - 1));
+    }
+}
+
 TEST(CanvasTest, PrimitivesClipMoveAndCarryTheOpacity) {
     Bitmap target;
     target.setSize(10, 10);

@@ -62,6 +62,30 @@ TEST_F(OverlayTest, WithoutAnimatorShowIsImmediateAndHideDeletesAtOnce) {
     EXPECT_TRUE(root().children().empty());
 }
 
+TEST_F(OverlayTest, CatchesClicksFromItsFirstFrameUntilItIsGone) {
+    probe("below", {20, 20, 80, 80});
+    struct Case {
+        uint32_t ms;  // since show
+        bool belowUsualThreshold;
+    };
+    // The fade-in starts at an opacity of 1; a click at any moment of it belongs to the overlay.
+    for (const Case c : {Case{0, true}, Case{20, true}, Case{75, true}, Case{149, false}, Case{200, false}}) {
+        auto* overlay = new Overlay(ui.get());
+        overlay->animator = &animator;
+        overlay->show();
+        system.advance(c.ms);
+        EXPECT_EQ(overlay->opacity < 240, c.belowUsualThreshold) << c.ms << " ms: " << overlay->opacity;
+        window().click(50, 50);
+        EXPECT_EQ(takeLog(), Log{}) << c.ms << " ms";
+        overlay->hide();
+        system.advance(1000);  // deleted, and no double-click with the next case
+        ASSERT_TRUE(root().children().size() == 1) << c.ms << " ms";
+    }
+    // Once it is gone the control below has the mouse again.
+    window().click(50, 50);
+    EXPECT_EQ(takeLog(), (Log{"below:enter", "below:down0@30,30", "below:up0@30,30", "below:click"}));
+}
+
 TEST_F(OverlayTest, PaintsDimmingThenHighlightsOnTop) {
     Target* t = target("t", {20, 20, 40, 40});
     auto* overlay = new Overlay(ui.get());

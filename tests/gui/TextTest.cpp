@@ -60,6 +60,34 @@ TEST(TextTest, EllipsisLimitsTheWidthAndEndsInDots) {
     EXPECT_EQ(text.lines()[0], "Hi");
 }
 
+TEST(TextTest, ShortenedTextClaimsTheWholeMaximumWidth) {
+    // At most limits the dots end short of the limit; the text must still report the limit, or
+    // centred and right-aligned texts move by the difference.
+    const std::string full = "A preset name far too long for its box";
+    auto font = Font::create("", 8, false, false);
+    ASSERT_GT(font->measure(full), 151);
+    int endsShort = 0;
+    for (int limit : {20, 37, 50, 61, 83, 120, 151}) {
+        Text text;
+        text.text = full;
+        text.maximumWidth = limit;
+        text.wrapMode = Text::Ellipsis;
+        EXPECT_EQ(text.getWidth(), limit) << limit;
+        EXPECT_EQ(text.getBitmap()->width(), limit) << limit;
+        ASSERT_EQ(text.lines().size(), 1u);
+        const std::string line = text.lines()[0];
+        ASSERT_GE(line.size(), 3u);
+        EXPECT_EQ(line.substr(line.size() - 3), "...") << limit;
+        // The longest prefix that fits with the dots.
+        const std::string kept = line.substr(0, line.size() - 3);
+        EXPECT_EQ(full.substr(0, kept.size()), kept);
+        EXPECT_LE(font->measure(line), limit) << line;
+        EXPECT_GT(font->measure(full.substr(0, kept.size() + 1) + "..."), limit) << line;
+        endsShort += font->measure(line) < limit;
+    }
+    EXPECT_GT(endsShort, 0);  // the limits include ones the dots do not reach
+}
+
 TEST(TextTest, WordWrapBreaksAtSpacesWithinTheWidth) {
     Text text;
     text.text = "one two three four five six seven";

@@ -3,6 +3,10 @@
 //     lorimane-snapshot image <name> <out.png>                 one embedded image
 //     lorimane-snapshot contact-sheet <out.png> [manifest]     every image (of the manifest), labelled
 //     lorimane-snapshot demo <out.png>                         every drawing primitive on one canvas
+//     lorimane-snapshot stretch <out.png> <name> <size>...     an image stretched by the three-slice
+//                                                              rule; size: WxH, or x,y,w,h:WxH to
+//                                                              stretch a part of the image
+//     lorimane-snapshot curve-fill <out.png>                   curves with solid and fading fills
 
 #include <algorithm>
 #include <cctype>
@@ -187,10 +191,122 @@ int demo(const std::string& out) {
     return 0;
 }
 
+// "WxH" or "x,y,w,h:WxH"; the source defaults to the whole image.
+bool parseStretch(const std::string& spec, const Bitmap& image, Rect& source, int& width, int& height) {
+    source = image.bounds();
+    std::string size = spec;
+    if (const size_t colon = spec.find(':'); colon != std::string::npos) {
+        int x, y, w, h;
+        if (std::sscanf(spec.substr(0, colon).c_str(), "%d,%d,%d,%d", &x, &y, &w, &h) != 4) return false;
+        source = Rect::ofSize(x, y, w, h).intersection(image.bounds());
+        size = spec.substr(colon + 1);
+    }
+    return std::sscanf(size.c_str(), "%dx%d", &width, &height) == 2 && width > 0 && height > 0 &&
+           width <= 4096 && height <= 4096 && !source.isEmpty();
+}
+
+// The stretched pictures one below the other, each on a checkerboard and labelled with its size.
+int stretch(const std::string& out, const std::string& name, const std::vector<std::string>& specs) {
+    const auto image = loadImage(name);
+    struct Item {
+        Rect source;
+        int width, height;
+        std::string spec;
+    };
+    std::vector<Item> items;
+    const int gap = 10, labelHeight = 14;
+    int pageWidth = 200, pageHeight = gap;
+    for (const std::string& spec : specs) {
+        Item item{{}, 0, 0, spec};
+        if (!parseStretch(spec, *image, item.source, item.width, item.height)) {
+            std::fprintf(stderr, "lorimane-snapshot: bad size %s\n", spec.c_str());
+            return 2;
+        }
+        pageWidth = std::max(pageWidth, item.width + 2 * gap);
+        pageHeight += labelHeight + item.height + gap;
+        items.push_back(item);
+    }
+    Bitmap page;
+    page.setSize(pageWidth, pageHeight);
+    page.fillRect(page.bounds(), kPage);
+    gui::Text label;
+    label.size = 7;
+    label.colour = kLabel;
+    int y = gap;
+    for (const Item& item : items) {
+        label.text = name + " " + item.spec;
+        page.canvas().drawText(label, {gap, y});
+        y += labelHeight;
+        const Rect r = Rect::ofSize(gap, y, item.width, item.height);
+        checker(page, r);
+        page.canvas().drawStretched(*image, item.source, r);
+        y += item.height + gap;
+    }
+    if (!writePng(page, out)) {
+        std::fprintf(stderr, "lorimane-snapshot: cannot write %s\n", out.c_str());
+        return 2;
+    }
+    return 0;
+}
+
+// A schematic response: flat at the reference level, a smooth rise to the peak and a fall.
+class Bump : public gui::Curve {
+public:
+    Bump(float centre, float width, float level, float peak)
+        : centre_(centre), width_(width), level_(level), peak_(peak) {}
+    float value(float x) const override {
+        const float d = (x - centre_) / width_;
+        return level_ - peak_ / (1 + d * d);
+    }
+
+private:
+    float centre_, width_, level_, peak_;
+};
+
+// The same curves filled solidly and fading out towards the bottom, whole and repainted in two
+// halves (the fade must not depend on the part being repainted), over a frequency-display grid.
+int curveFill(const std::string& out) {
+    const int w = 300, h = 150, gap = 10;
+    Bitmap page;
+    page.setSize(2 * w + 3 * gap, 2 * h + 3 * gap);
+    gui::Canvas& c = page.canvas();
+    c.fillRect(page.bounds(), kPage);
+    Bump lowPass(80, 30, 75, 40), bandPass(210, 18, 75, 55);
+    for (int panel = 0; panel < 4; ++panel) {
+        const bool fading = panel % 2 == 1, halves = panel >= 2;
+        const Rect area = Rect::ofSize(gap + (panel % 2) * (w + gap), gap + (panel / 2) * (h + gap), w, h);
+        const gui::Canvas::State saved = c.saveState();
+        c.setOrigin({area.left, area.top});
+        c.setClip({0, 0, w, h});
+        c.fillRect({0, 0, w, h}, Rgba{20, 22, 26, 255});
+        for (int x = 15; x < w; x += 30) c.drawVLine(x, 0, h - 1, Rgba{128, 128, 128, 60});
+        gui::CurveSet set;
+        const gui::Curve* curves[] = {&lowPass, &bandPass};
+        for (const gui::Curve* curve : curves) {
+            gui::CurveSet::Entry e{curve, Rgba{72, 192, 204, 196}, Rgba{255, 255, 255, 255}, 1.5f};
+            if (fading) e.fadeEnd = static_cast<float>(h);
+            set.entries.push_back(e);
+        }
+        set.entries[1].fill.alpha = 128;  // the inactive dot's curve
+        if (halves) {
+            c.setClip({0, 0, w, h / 2 + 7});
+            c.drawCurves(set, {0, 0, w, h});
+            c.setClip({0, h / 2 + 7, w, h});
+        }
+        c.drawCurves(set, {0, 0, w, h});
+        c.restoreState(saved);
+    }
+    if (!writePng(page, out)) {
+        std::fprintf(stderr, "lorimane-snapshot: cannot write %s\n", out.c_str());
+        return 2;
+    }
+    return 0;
+}
+
 int usage() {
     std::fprintf(stderr,
                  "usage: lorimane-snapshot image <name> <out.png> | contact-sheet <out.png> <manifest> | "
-                 "demo <out.png>\n");
+                 "demo <out.png> | stretch <out.png> <name> <WxH | x,y,w,h:WxH>... | curve-fill <out.png>\n");
     return 2;
 }
 
@@ -210,6 +326,8 @@ int main(int argc, char** argv) {
         if (mode == "contact-sheet" && (argc == 3 || argc == 4))
             return contactSheet(argv[2], argc == 4 ? argv[3] : "");
         if (mode == "demo" && argc == 3) return demo(argv[2]);
+        if (mode == "stretch" && argc >= 5) return stretch(argv[2], argv[3], {argv + 4, argv + argc});
+        if (mode == "curve-fill" && argc == 3) return curveFill(argv[2]);
     } catch (const EResource&) {
         std::fprintf(stderr, "lorimane-snapshot: no embedded image of that name\n");
         return 2;

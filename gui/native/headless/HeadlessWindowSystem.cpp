@@ -1,6 +1,7 @@
 #include "gui/native/headless/HeadlessWindowSystem.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "gui/native/headless/HeadlessBitmap.h"
 #include "gui/Text.h"
@@ -28,9 +29,14 @@ int HeadlessWindowSystem::trackPopupMenu(Window&, const std::vector<MenuEntry>& 
     lastMenu_ = entries;
     lastMenuPoint_ = at;
     ++menusShown_;
+    menuShown_ = true;
+    menuCancelled_ = false;
+    if (std::function<void()> action = std::exchange(menuAction_, nullptr)) action();
+    menuShown_ = false;
     if (menuAnswers_.empty()) return 0;
     const MenuAnswer answer = menuAnswers_.front();
     menuAnswers_.pop_front();
+    if (menuCancelled_) return 0;
     if (answer.label.empty()) return answer.number;
     for (const MenuEntry& e : entries) {
         std::string shown;
@@ -77,6 +83,25 @@ std::unique_ptr<EditField> HeadlessWindowSystem::createEditField(Window&, const 
     auto field = std::make_unique<HeadlessEditField>(*this, setup, events);
     editField_ = field.get();
     return field;
+}
+
+void HeadlessWindowSystem::cancelPopupMenu(Window&) {
+    if (!menuShown_ || menuCancelled_) return;
+    menuCancelled_ = true;
+    ++menusCancelled_;
+}
+
+bool HeadlessWindowSystem::openDocument(const std::string& path) {
+    const std::string document = openableDocument(path);
+    if (document.empty()) return false;
+    openedDocuments_.push_back(document);
+    return true;
+}
+
+bool HeadlessWindowSystem::openWebAddress(const std::string& address) {
+    if (!isWebAddress(address)) return false;
+    openedWebAddresses_.push_back(address);
+    return true;
 }
 
 std::unique_ptr<Bitmap> HeadlessWindowSystem::createBitmap() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,6 +41,10 @@ public:
     bool chooseFolder(Window& window, const FolderChooserRequest& request, std::string& path) override;
     std::unique_ptr<EditField> createEditField(Window& window, const EditFieldSetup& setup,
                                                EditFieldEvents& events) override;
+    void cancelPopupMenu(Window& window) override;
+    // Recorded instead of launched; refused as the default would refuse them.
+    bool openDocument(const std::string& path) override;
+    bool openWebAddress(const std::string& address) override;
     std::unique_ptr<Bitmap> createBitmap() override;
     std::unique_ptr<Text> createText() override;
     const MillisecondClock& clock() const override { return clock_; }
@@ -56,6 +61,9 @@ public:
     // Scripts.
     void scriptMenuChoice(int number) { menuAnswers_.push_back({number, {}}); }
     void scriptMenuChoice(const std::string& label) { menuAnswers_.push_back({0, label}); }
+    // Runs while the next menu is up, before it answers: what the application does meanwhile (a
+    // cancelPopupMenu from there makes the menu answer 0 whatever was scripted).
+    void whileNextMenuShown(std::function<void()> action) { menuAction_ = std::move(action); }
     void scriptMessageBox(MessageBoxResult result) { messageAnswers_.push_back(result); }
     // An empty optional cancels the chooser.
     void scriptFileChoice(std::optional<std::string> path) { fileAnswers_.push_back(std::move(path)); }
@@ -69,6 +77,10 @@ public:
     const std::vector<MenuEntry>& lastMenu() const { return lastMenu_; }
     Point lastMenuPoint() const { return lastMenuPoint_; }
     int menusShown() const { return menusShown_; }
+    int menusCancelled() const { return menusCancelled_; }
+    // What was handed to the desktop, in order.
+    const std::vector<std::string>& openedDocuments() const { return openedDocuments_; }
+    const std::vector<std::string>& openedWebAddresses() const { return openedWebAddresses_; }
     const std::vector<MessageBoxCall>& messageBoxes() const { return messageBoxes_; }
     const std::optional<FileChooserRequest>& lastFileRequest() const { return lastFileRequest_; }
     const std::optional<FolderChooserRequest>& lastFolderRequest() const { return lastFolderRequest_; }
@@ -91,6 +103,12 @@ private:
     std::vector<MenuEntry> lastMenu_;
     Point lastMenuPoint_;
     int menusShown_ = 0;
+    int menusCancelled_ = 0;
+    bool menuShown_ = false;
+    bool menuCancelled_ = false;
+    std::function<void()> menuAction_;
+    std::vector<std::string> openedDocuments_;
+    std::vector<std::string> openedWebAddresses_;
     std::vector<MessageBoxCall> messageBoxes_;
     std::optional<FileChooserRequest> lastFileRequest_;
     std::optional<FolderChooserRequest> lastFolderRequest_;
