@@ -154,7 +154,7 @@ TEST_F(Lv2BundleTest, RendersThroughLv2applyLikeTheRenderer) {
     stereo.channels.resize(2);
     ASSERT_TRUE(writeAudioFile((dir / "in2.wav").string(), stereo, error));
     std::string rendered = (dir / "rendered.wav").string();
-    std::string renderLog = run(std::string(LORIMANE_RENDER) + " --tail 0 --set \"Dry Level=-6.0206 dB\" --set \"Wet Level=-180 dB\" " +
+    std::string renderLog = run(std::string(LORIMANE_RENDER) + " --tail 0 --bits 32f --set \"Dry Level=-6.0206 dB\" --set \"Wet Level=-180 dB\" " +
                                 (dir / "in2.wav").string() + " " + rendered);
     AudioBuffer reference;
     ASSERT_TRUE(readAudioFile(rendered, reference, error)) << renderLog;
