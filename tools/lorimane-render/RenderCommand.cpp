@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <functional>
 #include <iostream>
+#include <map>
 #include <set>
 #include <thread>
 
@@ -234,10 +235,17 @@ bool findPresetFile(const std::string& name, std::string& path, std::string& err
         }
     }
     error = "no preset file or preset named '" + name + "'";
+    // The nearest names, each once, by its distance to the name alone or with its category.
+    std::map<std::string, size_t> distances;
+    for (PresetEntry* entry : entries) {
+        std::string category = categoryOf(globals->mainPresets(), *entry);
+        size_t d = std::min(distance(name, entry->name), distance(name, category + "/" + entry->name));
+        auto [at, added] = distances.emplace(entry->name, d);
+        if (!added) at->second = std::min(at->second, d);
+    }
     std::vector<std::pair<size_t, std::string>> nearest;
-    for (PresetEntry* entry : entries) nearest.emplace_back(distance(name, entry->name), entry->name);
+    for (const auto& [preset, d] : distances) nearest.emplace_back(d, preset);
     std::stable_sort(nearest.begin(), nearest.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    nearest.erase(std::unique(nearest.begin(), nearest.end()), nearest.end());
     if (nearest.size() > 3) nearest.resize(3);
     for (size_t i = 0; i < nearest.size(); ++i)
         error += (i == 0 ? "; did you mean '" : i + 1 == nearest.size() ? "' or '" : "', '") + nearest[i].second;
