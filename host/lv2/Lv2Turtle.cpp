@@ -72,9 +72,10 @@ std::vector<std::string> parameterSymbols(GenericPlugin& plugin) {
     return symbols;
 }
 
-std::string presetUri(const Preset& preset) {
-    std::string uri = std::string(kPluginUri) + ":preset:";
-    for (unsigned char c : preset.label) {
+namespace {
+std::string uriWith(const std::string& kind, const std::string& text) {
+    std::string uri = std::string(kPluginUri) + ":" + kind + ":";
+    for (unsigned char c : text) {
         if (std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '/') {
             uri += static_cast<char>(c);
         } else {
@@ -85,6 +86,10 @@ std::string presetUri(const Preset& preset) {
     }
     return uri;
 }
+}  // namespace
+
+std::string presetUri(const Preset& preset) { return uriWith("preset", preset.label); }
+std::string bankUri(const std::string& category) { return uriWith("bank", category); }
 
 std::string manifest(const std::string& binary, const std::vector<Preset>& presets) {
     std::ostringstream out;
@@ -109,12 +114,20 @@ std::string presetDescriptions(GenericPlugin& plugin, const std::vector<Preset>&
     out << "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
         << "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
         << "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n";
+    std::set<std::string> banks;
+    for (const Preset& preset : presets)
+        if (!preset.category.empty() && banks.insert(preset.category).second)
+            out << "\n<" << bankUri(preset.category) << ">\n"
+                << "    a pset:Bank ;\n"
+                << "    rdfs:label " << quoted(preset.category) << " .\n";
     for (const Preset& preset : presets) {
         out << "\n<" << presetUri(preset) << ">\n"
             << "    a pset:Preset ;\n"
             << "    lv2:appliesTo <" << kPluginUri << "> ;\n"
-            << "    rdfs:label " << quoted(preset.label) << " ;\n"
-            << "    lv2:port ";
+            << "    rdfs:label " << quoted(preset.label) << " ;\n";
+        if (!preset.category.empty()) out << "    pset:bank <" << bankUri(preset.category) << "> ;\n";
+        if (!preset.description.empty()) out << "    rdfs:comment " << quoted(preset.description) << " ;\n";
+        out << "    lv2:port ";
         for (size_t i = 0; i < preset.values.size() && i < symbols.size(); ++i) {
             AbstractPluginParameter& p = *plugin.getParameter(static_cast<int>(i));
             out << (i ? " , " : "") << "[ lv2:symbol \"" << symbols[i] << "\" ; pset:value "

@@ -20,6 +20,8 @@ std::vector<std::string> parameterSymbols(GenericPlugin& plugin);
 struct Preset {
     std::string label;     // "Category/Name", or "Name" at the top of the preset folder
     std::vector<float> values;  // plain value of every parameter, in parameter order
+    std::string category;     // the preset folder's subfolder holding it; empty at the top
+    std::string description;  // one line saying what it sounds like; may be empty
 };
 
 std::string manifest(const std::string& binary, const std::vector<Preset>& presets = {});
@@ -27,5 +29,7 @@ std::string pluginDescription(GenericPlugin& plugin);
 // The presets as LV2 presets of the bundle: one port value per parameter, in the port's units.
 std::string presetDescriptions(GenericPlugin& plugin, const std::vector<Preset>& presets);
 std::string presetUri(const Preset& preset);
+// The bank hosts group a category's presets under.
+std::string bankUri(const std::string& category);
 
 }  // namespace lv2turtle

@@ -48,7 +48,10 @@ TEST_F(PresetGeneratorTest, RecipesBecomeTheFilesThePlugInWouldSave) {
     recipe("ApplicationData/Component Presets/EG/Default.recipe", "EG 1 Attack = 0.01\n");
     ASSERT_EQ(generate(), 0) << err;
 
+    // The recipe starts from every parameter's default, not from the default preset.
     LorimanePlugin plugin;
+    for (int i = 0; i < plugin.getParameterCount(); ++i)
+        plugin.getParameter(i)->setValue(plugin.getParameter(i)->defaultValue(), 0);
     AbstractPluginParameter* time = &plugin.delays.set(0).time;
     AbstractPluginParameter* wet = &plugin.wetLevel;
     float plain;

@@ -1,5 +1,6 @@
 #include "tools/lorimane-render/DemoPhrase.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -60,5 +61,15 @@ AudioBuffer makeDemoPhrase(double sampleRate) {
         seed = s;
     }
     for (auto& channel : audio.channels) drum(channel, static_cast<size_t>(2.5 * sampleRate), sampleRate);
+
+    // Leave 6 dB of headroom, so that the echoes added on top of the phrase stay clear of full scale.
+    float peak = 0.0f;
+    for (const auto& channel : audio.channels)
+        for (float s : channel) peak = std::max(peak, std::fabs(s));
+    if (peak > 0.0f) {
+        const float gain = kDemoPhrasePeak / peak;
+        for (auto& channel : audio.channels)
+            for (float& s : channel) s *= gain;
+    }
     return audio;
 }

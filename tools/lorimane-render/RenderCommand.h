@@ -10,19 +10,26 @@
 
 // The renderer's command line:
 //   lorimane-render [options] [INPUT] OUTPUT
-// renders INPUT (or the built-in demo phrase) through the plug-in into OUTPUT, a stereo 32-bit float
-// WAV at the input's sample rate. --preset loads a preset or component preset first, --set then
-// changes single parameters, and --save-preset writes the resulting state as a preset (without
-// OUTPUT nothing is rendered). Errors print one line on the error stream and answer 2, and then no
-// output file is written.
+//   lorimane-render [options] INPUT... -o DIR
+// renders INPUT (or the built-in demo phrase) through the plug-in into OUTPUT, a stereo file at the
+// input's sample rate whose format follows its name (.wav, .flac, .ogg, .aiff, .caf; --bits 16, 24
+// or 32f, 24-bit by default). With -o every input is rendered into DIR under its own name, in
+// parallel, one plug-in instance per worker. --preset loads a preset file, component preset file or
+// a preset of the preset folder by name first, --set then changes single parameters, and
+// --save-preset writes the resulting state as a preset (without OUTPUT nothing is rendered). Errors
+// print one line on the error stream and answer 2, and then no output file is written; in a batch a
+// failing input is reported and the others still render.
 struct RenderOptions {
-    std::string input, output, sideChain, plot, preset, savePreset;
+    std::string input, output, sideChain, plot, preset, savePreset, outputDir;
+    std::vector<std::string> inputs;    // with -o DIR
     std::vector<std::string> settings;  // "NAME=TEXT"
+    SampleBits bits = SampleBits::Default;
     int block = 512;
     double rate = 48000.0;
     double tempo = 120.0;
     double tail = 3.0;
     bool listParameters = false;
+    bool listPresets = false;
 };
 
 // Parses the arguments (without the program name); false with a message when they are wrong.
@@ -57,6 +64,13 @@ private:
     std::vector<std::vector<float>> in_;  // input and side chain padded to the full length
     AudioBuffer output_;
 };
+
+// The preset file --preset NAME means: NAME itself when it is a file, else the preset of the preset
+// folder whose name (or "Category/Name") it is. False with the nearest names suggested.
+bool findPresetFile(const std::string& name, std::string& path, std::string& error);
+
+// Prints one tab-separated line per preset of the preset folder: category ("-" at the top), name.
+void listPresets(std::ostream& out);
 
 // Makes the plug-in the renderer drives.
 std::unique_ptr<GenericPlugin> makeRenderPlugin();

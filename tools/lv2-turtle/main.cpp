@@ -1,6 +1,8 @@
-// lorimane-lv2-turtle BUNDLE BINARY [PRESET_FOLDER]: writes manifest.ttl and lorimane.ttl of the LV2
-// bundle from the plug-in's parameter list, and, given the factory preset folder, presets.ttl with
-// every factory preset as an LV2 preset of the bundle.
+// lorimane-lv2-turtle BUNDLE BINARY [PRESET_FOLDER [RECIPE_FOLDER]]: writes manifest.ttl and
+// lorimane.ttl of the LV2 bundle from the plug-in's parameter list, and, given the factory preset
+// folder, presets.ttl with every factory preset as an LV2 preset of the bundle, in a bank per
+// category. Given the recipes the presets were made from, each preset's description is the first
+// comment line of its recipe.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -27,8 +29,22 @@ bool writeFile(const fs::path& path, const std::string& text) {
     return !ec;
 }
 
+// The first comment line of a recipe, without its "#"; empty when there is none.
+std::string recipeDescription(const fs::path& recipe) {
+    std::ifstream in(recipe);
+    for (std::string line; std::getline(in, line);) {
+        size_t start = line.find_first_not_of(" \t");
+        if (start == std::string::npos || line[start] != '#') continue;
+        size_t text = line.find_first_not_of(" \t#", start);
+        size_t end = line.find_last_not_of(" \t\r");
+        return text == std::string::npos ? std::string() : line.substr(text, end - text + 1);
+    }
+    return {};
+}
+
 // Every preset file under the folder, loaded into a plug-in the way the plug-in loads presets.
-bool collectPresets(const fs::path& folder, std::vector<lv2turtle::Preset>& presets, std::string& error) {
+bool collectPresets(const fs::path& folder, const fs::path& recipes, std::vector<lv2turtle::Preset>& presets,
+                    std::string& error) {
     std::vector<fs::path> files;
     std::error_code ec;
     for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::recursive_directory_iterator(); ++it)
@@ -47,7 +63,15 @@ bool collectPresets(const fs::path& folder, std::vector<lv2turtle::Preset>& pres
         }
         lv2turtle::Preset preset;
         fs::path relative = fs::relative(file, folder);
-        preset.label = (relative.has_parent_path() ? relative.parent_path().string() + "/" : "") + file.stem().string();
+        preset.category = relative.parent_path().generic_string();
+        preset.label = (preset.category.empty() ? "" : preset.category + "/") + file.stem().string();
+        if (!recipes.empty()) {
+            preset.description = recipeDescription((recipes / relative).replace_extension(".recipe"));
+            if (preset.description.empty()) {
+                error = "no description in the recipe of " + file.string();
+                return false;
+            }
+        }
         for (int i = 0; i < plugin->getParameterCount(); ++i) preset.values.push_back(plugin->getParameter(i)->value());
         presets.push_back(std::move(preset));
     }
@@ -56,8 +80,8 @@ bool collectPresets(const fs::path& folder, std::vector<lv2turtle::Preset>& pres
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3 && argc != 4) {
-        std::fprintf(stderr, "usage: lorimane-lv2-turtle BUNDLE BINARY [PRESET_FOLDER]\n");
+    if (argc < 3 || argc > 5) {
+        std::fprintf(stderr, "usage: lorimane-lv2-turtle BUNDLE BINARY [PRESET_FOLDER [RECIPE_FOLDER]]\n");
         return 2;
     }
     fs::path bundle = argv[1];
@@ -67,7 +91,7 @@ int main(int argc, char** argv) {
     ToolHome home;
     std::vector<lv2turtle::Preset> presets;
     std::string error;
-    if (argc == 4 && !collectPresets(argv[3], presets, error)) {
+    if (argc >= 4 && !collectPresets(argv[3], argc == 5 ? fs::path(argv[4]) : fs::path(), presets, error)) {
         std::fprintf(stderr, "lorimane-lv2-turtle: %s\n", error.c_str());
         return 2;
     }

@@ -117,6 +117,22 @@ TEST_F(Lv2BundleTest, ValidatesAndLoadsInLilv) {
     // The factory presets are presets of the bundle.
     EXPECT_NE(info.find("Default Setting"), std::string::npos);
     EXPECT_NE(info.find("Rhythmic/Slapback"), std::string::npos);
+
+    // Every preset carries its description, and every category is a bank hosts can group by.
+    std::ifstream in(bundle + "/presets.ttl");
+    std::string presets((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    auto count = [&](const std::string& what) {
+        size_t n = 0;
+        for (size_t at = presets.find(what); at != std::string::npos; at = presets.find(what, at + 1)) ++n;
+        return n;
+    };
+    EXPECT_GE(count("a pset:Preset ;"), 60u);
+    EXPECT_EQ(count("rdfs:comment "), count("a pset:Preset ;"));
+    EXPECT_EQ(count("pset:bank <"), count("a pset:Preset ;") - 1);  // all but "Default Setting" at the top
+    EXPECT_GE(count("a pset:Bank ;"), 8u);
+    EXPECT_NE(presets.find("rdfs:label \"Rhythmic/Slapback\" ;\n    pset:bank <" + lv2turtle::bankUri("Rhythmic") +
+                           "> ;\n    rdfs:comment \"One short echo"),
+              std::string::npos);
 }
 
 TEST_F(Lv2BundleTest, RendersThroughLv2applyLikeTheRenderer) {
@@ -145,7 +161,7 @@ TEST_F(Lv2BundleTest, RendersThroughLv2applyLikeTheRenderer) {
     stereo.channels.resize(2);
     ASSERT_TRUE(writeAudioFile((dir / "in2.wav").string(), stereo, error));
     std::string rendered = (dir / "rendered.wav").string();
-    std::string renderLog = run(std::string(LORIMANE_RENDER) + " --tail 0 --set \"Dry Level=-6.0206 dB\" --set \"Wet Level=-180 dB\" " +
+    std::string renderLog = run(std::string(LORIMANE_RENDER) + " --tail 0 --bits 32f --set \"Dry Level=-6.0206 dB\" --set \"Wet Level=-180 dB\" " +
                                 (dir / "in2.wav").string() + " " + rendered);
     AudioBuffer reference;
     ASSERT_TRUE(readAudioFile(rendered, reference, error)) << renderLog;
