@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "tools/lorimane-preset/PresetCommand.h"
-#include "tools/lorimane-preset/ToolHome.h"
+#include "persistence/TemporaryHome.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);

@@ -23,7 +23,7 @@
 #include "engine/LorimanePlugin.h"
 #include "persistence/ParameterCollection.h"
 #include "persistence/PersistenceGlobals.h"
-#include "tools/lorimane-preset/ToolHome.h"
+#include "persistence/TemporaryHome.h"
 
 namespace fs = std::filesystem;
 

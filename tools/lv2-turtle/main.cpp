@@ -10,7 +10,7 @@
 
 #include "host/lv2/Lv2Turtle.h"
 #include "product/ProductPlugin.h"
-#include "tools/lorimane-preset/ToolHome.h"
+#include "persistence/TemporaryHome.h"
 
 namespace fs = std::filesystem;
 
