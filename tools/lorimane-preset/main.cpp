@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     // The tool reads and writes only the files it is given, never the user's settings or presets.
-    ToolHome home;
+    TemporaryHome home;
     if (!home.ok()) {
         std::cerr << "lorimane-preset: cannot create a temporary folder\n";
         return 2;

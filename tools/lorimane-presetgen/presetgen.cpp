@@ -75,7 +75,7 @@ void applyRecipe(LorimanePlugin& plugin, const ParameterCollection& scope, const
 }
 
 int generate(const fs::path& recipes, const fs::path& output) {
-    ToolHome home;
+    TemporaryHome home;
     if (!home.ok()) throw Failure{"cannot create a temporary folder"};
     LorimanePlugin plugin;
     PluginPresets& presets = plugin.presets();

@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
     std::error_code ec;
     fs::create_directories(bundle, ec);
     // Describing the plug-in must not touch the builder's settings or presets.
-    ToolHome home;
+    TemporaryHome home;
     std::vector<lv2turtle::Preset> presets;
     std::string error;
     if (argc == 4 && !collectPresets(argv[3], presets, error)) {
