@@ -1,6 +1,6 @@
 #include "engine/LorimaneSettings.h"
 
-#include "persistence/streams/SettingSerializer.h"
+#include "streams/SettingSerializer.h"
 
 void LorimaneSettings::serialize(SettingSerializer& s) {
     expandedSection = s.intValue(kExpandedSectionKey, expandedSection, expandedSection);

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "persistence/streams/BinaryDataReader.h"
+#include "streams/BinaryDataReader.h"
 #include "wave/filters/DesignFilter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -13,7 +13,7 @@
 
 #include "engine/LorimanePlugin.h"
 #include "persistence/LorimanePresetLoader.h"
-#include "persistence/streams/BinaryDataReader.h"
+#include "streams/BinaryDataReader.h"
 
 namespace {
 std::string& home() {

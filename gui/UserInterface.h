@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/Property.h"
-#include "framework/LockFreeFifo.h"
+#include "platform/LockFreeFifo.h"
 #include "gui/Point.h"
 #include "platform/IntervalTimer.h"
 

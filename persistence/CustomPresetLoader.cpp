@@ -1,7 +1,7 @@
 #include "persistence/CustomPresetLoader.h"
 
 #include "persistence/PresetMap.h"
-#include "persistence/streams/Resource.h"
+#include "streams/Resource.h"
 
 void CustomPresetLoader::buildIdentityEntries() {
     entries_.clear();

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "persistence/AtomicFile.h"
-#include "persistence/streams/PathFunctions.h"
+#include "streams/PathFunctions.h"
 
 namespace {
 std::int32_t readInt32(const char* p) {

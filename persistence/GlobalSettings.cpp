@@ -9,7 +9,7 @@
 #include "persistence/RegistryReader.h"
 #include "persistence/RegistryWriter.h"
 #include "persistence/SettingsStore.h"
-#include "persistence/streams/PathFunctions.h"
+#include "streams/PathFunctions.h"
 
 namespace {
 std::string environment(const char* name) {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "framework/GenericPlugin.h"
-#include "persistence/streams/SettingSerializer.h"
+#include "streams/SettingSerializer.h"
 
 class PresetManager;
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "persistence/AtomicFile.h"
-#include "persistence/streams/BinaryDataWriter.h"
-#include "persistence/streams/Resource.h"
+#include "streams/BinaryDataWriter.h"
+#include "streams/Resource.h"
 
 namespace {
 constexpr std::size_t kFileSize = 8 + 4 * MidiControllerMap::kControllers;

@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "persistence/AtomicFile.h"
-#include "persistence/streams/BinaryDataWriter.h"
+#include "streams/BinaryDataWriter.h"
 
 void ParameterCollection::addRange(int first, int count) {
     for (int i = first; i < first + count; ++i)

@@ -1,7 +1,7 @@
 #include "persistence/PersistenceGlobals.h"
 
 #include "persistence/RegistryReader.h"
-#include "persistence/streams/PathFunctions.h"
+#include "streams/PathFunctions.h"
 
 namespace {
 std::unique_ptr<PersistenceGlobals>& slot() {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "persistence/streams/PathFunctions.h"
+#include "streams/PathFunctions.h"
 #include "platform/FileEnumerator.h"
 #include "platform/IntervalTimer.h"
 

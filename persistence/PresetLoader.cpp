@@ -3,7 +3,7 @@
 #include <cmath>
 #include <fstream>
 
-#include "persistence/streams/BinaryFileReader.h"
+#include "streams/BinaryFileReader.h"
 
 bool PresetLoader::load(BinaryDataReader& reader, int requestedVersion, const std::string& tagOverride) {
     std::string tag = reader.readHeader();

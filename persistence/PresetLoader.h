@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "framework/GenericParameterOwner.h"
-#include "persistence/streams/BinaryDataReader.h"
+#include "streams/BinaryDataReader.h"
 
 // Reads a preset file (tag, version, count, count float32 values) into a target. The file is read
 // whole and checked before anything changes: a wrong tag, an unaccepted version, a negative count,

@@ -3,8 +3,8 @@
 #include <iterator>
 
 #include "persistence/FactoryBundle.h"
-#include "persistence/streams/PathFunctions.h"
-#include "persistence/streams/Resource.h"
+#include "streams/PathFunctions.h"
+#include "streams/Resource.h"
 
 PresetManager::PresetManager(const std::string& path, std::string extension, const MillisecondClock* clock)
     : PresetFolder(path, std::move(extension), kScanBudgetMs, clock) {}

@@ -1,6 +1,6 @@
 #include "persistence/PresetMap.h"
 
-#include "persistence/streams/BinaryDataReader.h"
+#include "streams/BinaryDataReader.h"
 
 std::string PresetMap::resourceName(const std::string& tag, int version) {
     return "PresetMap_" + tag + "_" + std::to_string(version) + ".bxpresetmap";

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "persistence/SettingsStore.h"
-#include "persistence/streams/SettingSerializer.h"
+#include "streams/SettingSerializer.h"
 
 // Where a key lives: the user's settings or the machine-wide ones (read only).
 enum class RegistryRoot { CurrentUser, LocalMachine };

@@ -4,7 +4,7 @@
 
 #include "persistence/RegistryReader.h"
 #include "persistence/SettingsStore.h"
-#include "persistence/streams/SettingSerializer.h"
+#include "streams/SettingSerializer.h"
 
 // Stores settings under one key path and answers the value it was given. Each value is written to
 // the store at once (atomically); a failed write leaves the stored value as it was and is not

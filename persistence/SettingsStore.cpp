@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "persistence/AtomicFile.h"
-#include "persistence/streams/PathFunctions.h"
+#include "streams/PathFunctions.h"
 
 namespace {
 // Settings files are small; anything larger is not ours.

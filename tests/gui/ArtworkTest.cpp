@@ -11,7 +11,7 @@
 #include <sstream>
 
 #include "gui/Bitmap.h"
-#include "persistence/streams/Resource.h"
+#include "streams/Resource.h"
 
 namespace gui::test {
 namespace {

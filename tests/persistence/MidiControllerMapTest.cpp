@@ -5,7 +5,7 @@
 #include "AudioThreadGuard.h"
 #include "TempHome.h"
 #include "persistence/MidiControllerMap.h"
-#include "persistence/streams/BinaryDataWriter.h"
+#include "streams/BinaryDataWriter.h"
 
 namespace {
 std::string mapFile(const std::string& tag, const std::vector<int>& entries) {

@@ -10,7 +10,7 @@
 #include "persistence/PersistenceGlobals.h"
 #include "persistence/PluginPresets.h"
 #include "persistence/ProgramChangeQueue.h"
-#include "persistence/streams/BinaryDataWriter.h"
+#include "streams/BinaryDataWriter.h"
 
 // A plug-in wired to the persistence layer the way the engine wires it, with plain parameters:
 // P0 .. P(n-1) (range -100 to 100, default i), then "Dry Enabled" (kept across loads) and

@@ -24,7 +24,7 @@
 #include <sstream>
 #include <string>
 
-#include "persistence/streams/BinaryFileWriter.h"
+#include "streams/BinaryFileWriter.h"
 
 namespace {
 constexpr int kN = 11;

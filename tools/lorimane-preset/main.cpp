@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "tools/lorimane-preset/PresetCommand.h"
-#include "tools/lorimane-preset/ToolHome.h"
+#include "persistence/TemporaryHome.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     // The tool reads and writes only the files it is given, never the user's settings or presets.
-    ToolHome home;
+    TemporaryHome home;
     if (!home.ok()) {
         std::cerr << "lorimane-preset: cannot create a temporary folder\n";
         return 2;

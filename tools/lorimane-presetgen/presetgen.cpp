@@ -23,7 +23,7 @@
 #include "engine/LorimanePlugin.h"
 #include "persistence/ParameterCollection.h"
 #include "persistence/PersistenceGlobals.h"
-#include "tools/lorimane-preset/ToolHome.h"
+#include "persistence/TemporaryHome.h"
 
 namespace fs = std::filesystem;
 
@@ -75,7 +75,7 @@ void applyRecipe(LorimanePlugin& plugin, const ParameterCollection& scope, const
 }
 
 int generate(const fs::path& recipes, const fs::path& output) {
-    ToolHome home;
+    TemporaryHome home;
     if (!home.ok()) throw Failure{"cannot create a temporary folder"};
     LorimanePlugin plugin;
     PluginPresets& presets = plugin.presets();

@@ -12,7 +12,7 @@
 
 #include "host/lv2/Lv2Turtle.h"
 #include "product/ProductPlugin.h"
-#include "tools/lorimane-preset/ToolHome.h"
+#include "persistence/TemporaryHome.h"
 
 namespace fs = std::filesystem;
 
@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
     std::error_code ec;
     fs::create_directories(bundle, ec);
     // Describing the plug-in must not touch the builder's settings or presets.
-    ToolHome home;
+    TemporaryHome home;
     std::vector<lv2turtle::Preset> presets;
     std::string error;
     if (argc >= 4 && !collectPresets(argv[3], argc == 5 ? fs::path(argv[4]) : fs::path(), presets, error)) {

@@ -21,7 +21,7 @@
 #include "gui/BitmapFiler.h"
 #include "gui/Curve.h"
 #include "gui/Text.h"
-#include "persistence/streams/Resource.h"
+#include "streams/Resource.h"
 #include "tools/png-writer/PngWriter.h"
 
 namespace {

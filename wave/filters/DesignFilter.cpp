@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "persistence/streams/BinaryDataReader.h"
-#include "persistence/streams/BinaryResourceReader.h"
+#include "streams/BinaryDataReader.h"
+#include "streams/BinaryResourceReader.h"
 
 namespace {
 constexpr float kMinimumDrive = 0.1f;

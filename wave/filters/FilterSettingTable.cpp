@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "persistence/streams/BinaryDataReader.h"
+#include "streams/BinaryDataReader.h"
 
 FilterSettingTable::FilterSettingTable(int n) : size(this, n < 1 ? 1 : n) { allocate(); }
 

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "persistence/streams/BinaryDataWriter.h"
+#include "streams/BinaryDataWriter.h"
 
 namespace filtertest {
 

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <string>
 
-#include "persistence/streams/BinaryDataWriter.h"
+#include "streams/BinaryDataWriter.h"
 
 // Writes a file opened in binary mode: an existing file is truncated, a missing one created. A file
 // that cannot be opened leaves the stream failed, so every write through it fails. Any thread.

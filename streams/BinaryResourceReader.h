@@ -4,7 +4,7 @@
 #include <memory>
 #include <string_view>
 
-#include "persistence/streams/BinaryDataReader.h"
+#include "streams/BinaryDataReader.h"
 
 // Reads an embedded resource from an in-memory copy of its bytes. Throws EResource when the resource
 // does not exist; callers test resourceExists first. Any thread.

@@ -1,4 +1,4 @@
-#include "persistence/streams/BinaryDataReader.h"
+#include "streams/BinaryDataReader.h"
 
 #include <cstring>
 

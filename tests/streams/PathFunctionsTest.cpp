@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "persistence/streams/PathFunctions.h"
+#include "streams/PathFunctions.h"
 
 TEST(PathFunctions, TextHelpers) {
     struct Case {

@@ -1,4 +1,4 @@
-#include "persistence/streams/SettingSerializer.h"
+#include "streams/SettingSerializer.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -6,8 +6,8 @@
 #include <sstream>
 
 #include "FilterFileFixture.h"
-#include "persistence/streams/BinaryDataReader.h"
-#include "persistence/streams/Resource.h"
+#include "streams/BinaryDataReader.h"
+#include "streams/Resource.h"
 
 namespace {
 bool load(DesignFilter::Style& style, const std::string& bytes, std::streamoff* stoppedAt = nullptr) {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "AudioThreadGuard.h"
-#include "framework/LockFreeFifo.h"
+#include "platform/LockFreeFifo.h"
 
 namespace {
 struct Record {

@@ -1,4 +1,4 @@
-#include "persistence/streams/BinaryDataWriter.h"
+#include "streams/BinaryDataWriter.h"
 
 #include <cstring>
 

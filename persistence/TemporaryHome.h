@@ -12,9 +12,9 @@
 // and default preset, create folders and install factory content in the user's home, and store its
 // settings there on exit. False from ok() when no folder could be made; the environment is then
 // left alone.
-class ToolHome {
+class TemporaryHome {
 public:
-    ToolHome() {
+    TemporaryHome() {
         std::string pattern = (std::filesystem::temp_directory_path() / "lorimane-tool-XXXXXX").string();
         std::vector<char> name(pattern.begin(), pattern.end());
         name.push_back('\0');
@@ -25,13 +25,13 @@ public:
              {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DOCUMENTS_DIR", "XDG_CONFIG_DIRS"})
             ::setenv(variable, (root_ + "/" + variable).c_str(), 1);
     }
-    ~ToolHome() {
+    ~TemporaryHome() {
         if (root_.empty()) return;
         std::error_code ignored;
         std::filesystem::remove_all(root_, ignored);
     }
-    ToolHome(const ToolHome&) = delete;
-    ToolHome& operator=(const ToolHome&) = delete;
+    TemporaryHome(const TemporaryHome&) = delete;
+    TemporaryHome& operator=(const TemporaryHome&) = delete;
 
     bool ok() const { return !root_.empty(); }
 

@@ -3,7 +3,7 @@
 #include <map>
 #include <string>
 
-#include "persistence/streams/SettingSerializer.h"
+#include "streams/SettingSerializer.h"
 
 namespace {
 // A serializer over a map of strings, as the store implementations provide.

@@ -1,4 +1,4 @@
-#include "persistence/streams/BinaryFileWriter.h"
+#include "streams/BinaryFileWriter.h"
 
 BinaryFileWriter::BinaryFileWriter(const std::string& path) : BinaryDataWriter(file_) {
     file_.open(path, std::ios::out | std::ios::binary | std::ios::trunc);

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "persistence/streams/BinaryResourceReader.h"
-#include "persistence/streams/Resource.h"
+#include "streams/BinaryResourceReader.h"
+#include "streams/Resource.h"
 
 namespace {
 const unsigned char kMap[] = {'B', 'X', 'C', 'M', 1, 0, 0, 0};

@@ -1,4 +1,4 @@
-#include "persistence/streams/Resource.h"
+#include "streams/Resource.h"
 
 #include <sstream>
 #include <string>

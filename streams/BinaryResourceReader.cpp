@@ -1,6 +1,6 @@
-#include "persistence/streams/BinaryResourceReader.h"
+#include "streams/BinaryResourceReader.h"
 
-#include "persistence/streams/Resource.h"
+#include "streams/Resource.h"
 
 std::unique_ptr<std::istream> BinaryResourceReader::openStream(std::string_view fileName) {
     return openResource(fileName);

@@ -3,8 +3,8 @@
 #include <sstream>
 #include <string>
 
-#include "persistence/streams/BinaryDataReader.h"
-#include "persistence/streams/BinaryDataWriter.h"
+#include "streams/BinaryDataReader.h"
+#include "streams/BinaryDataWriter.h"
 
 namespace {
 std::string bytes(std::initializer_list<int> values) {

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <sstream>
 
-#include "persistence/streams/BinaryDataReader.h"
-#include "persistence/streams/BinaryDataWriter.h"
+#include "streams/BinaryDataReader.h"
+#include "streams/BinaryDataWriter.h"
 
 namespace {
 // A plane v = 10 r + c, which bilinear interpolation reproduces exactly.

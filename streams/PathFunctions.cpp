@@ -1,4 +1,4 @@
-#include "persistence/streams/PathFunctions.h"
+#include "streams/PathFunctions.h"
 
 #include <sys/stat.h>
 

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <string>
 
-#include "persistence/streams/BinaryFileReader.h"
-#include "persistence/streams/BinaryFileWriter.h"
+#include "streams/BinaryFileReader.h"
+#include "streams/BinaryFileWriter.h"
 
 namespace {
 class TempDir {

@@ -1,4 +1,4 @@
-#include "framework/LockFreeFifo.h"
+#include "platform/LockFreeFifo.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <string>
 
-#include "persistence/streams/BinaryDataReader.h"
+#include "streams/BinaryDataReader.h"
 
 // Reads a file opened in binary mode. A file that cannot be opened leaves the stream failed, so every
 // read through it fails and readHeader answers the empty tag. Any thread.
