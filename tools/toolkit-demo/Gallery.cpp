@@ -14,7 +14,7 @@
 #include "gui/Switch.h"
 #include "gui/Text.h"
 #include "gui/ToggleButton.h"
-#include "persistence/streams/Resource.h"
+#include "streams/Resource.h"
 
 namespace {
 
