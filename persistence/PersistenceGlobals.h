@@ -49,8 +49,11 @@ public:
 
     MidiControllerMap& controllerMap() { return controllerMap_; }
     std::string controllerMapPath() const { return applicationData() + MidiControllerMap::kFileName; }
-    bool loadControllerMap() { return controllerMap_.load(controllerMapPath()); }
-    // Creates the application-data folder first when needed.
+    // A file that exists but cannot be read is remembered: it is not written over unless the map is
+    // changed (see saveControllerMap).
+    bool loadControllerMap();
+    // Creates the application-data folder first when needed. While the file could not be read and
+    // the map is still the default one, the file is left as the user has it and the answer is false.
     bool saveControllerMap();
 
     GlobalSettingsState& settingsState() { return state_; }
@@ -87,6 +90,7 @@ private:
     std::unique_ptr<PresetManager> main_;
     std::vector<Component> components_;
     MidiControllerMap controllerMap_;
+    bool controllerMapFileUnread_ = false;
     GlobalSettingsState state_;
     std::optional<std::string> bundle_;
     bool olderFolderAdded_ = false;
