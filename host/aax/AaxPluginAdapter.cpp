@@ -179,11 +179,8 @@ void AaxPluginAdapter::runWorker() {
 
 void AaxPluginAdapter::reportHostUpdates() {
     if (!hostUpdatesPending_.exchange(false)) return;
-    for (int i = 0; i < hostUpdateCount_; ++i) {
-        if (!hostUpdates_[static_cast<std::size_t>(i)].exchange(false)) continue;
-        AbstractPluginParameter* p = plugin_->getParameter(i);
-        if (p) SetParameterNormalizedValue(std::to_string(i), p->plainToNormalized(p->value()));
-    }
+    for (int i = 0; i < hostUpdateCount_; ++i)
+        if (hostUpdates_[static_cast<std::size_t>(i)].exchange(false)) hostInterface_.parametersChanged(i);
 }
 
 void AaxPluginAdapter::HostInterface::latencyChanged() {

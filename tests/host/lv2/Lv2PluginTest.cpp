@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <map>
 #include <sstream>
 #include <string>
@@ -37,6 +38,18 @@ struct UridMap {
                      }};
     LV2_Feature feature{LV2_URID__map, &map};
     const LV2_Feature* features[2] = {&feature, nullptr};
+
+    // Fills an atom sequence (at least 64 bytes, 8-byte aligned) with one MIDI message.
+    void oneMidiEvent(uint8_t* buffer, int64_t frames, std::initializer_list<uint8_t> bytes) {
+        auto* sequence = reinterpret_cast<LV2_Atom_Sequence*>(buffer);
+        sequence->atom.type = map.map(map.handle, LV2_ATOM__Sequence);
+        sequence->atom.size = sizeof(LV2_Atom_Sequence_Body) + sizeof(LV2_Atom_Event) + 8;
+        auto* event = reinterpret_cast<LV2_Atom_Event*>(sequence + 1);
+        event->time.frames = frames;
+        event->body.type = map.map(map.handle, LV2_MIDI__MidiEvent);
+        event->body.size = static_cast<uint32_t>(bytes.size());
+        std::memcpy(event + 1, bytes.begin(), bytes.size());
+    }
 };
 
 std::string run(const std::string& command) {
@@ -294,15 +307,7 @@ TEST(Lv2Plugin, AProgramChangeLoadsItsPresetInTheHostsWorkerThread) {
     std::string before = lv2->plugin().presetState().record.name;
 
     alignas(8) uint8_t buffer[256] = {};
-    auto* sequence = reinterpret_cast<LV2_Atom_Sequence*>(buffer);
-    sequence->atom.type = urids.map.map(urids.map.handle, LV2_ATOM__Sequence);
-    sequence->atom.size = sizeof(LV2_Atom_Sequence_Body) + sizeof(LV2_Atom_Event) + 8;
-    auto* event = reinterpret_cast<LV2_Atom_Event*>(sequence + 1);
-    event->time.frames = 0;
-    event->body.type = urids.map.map(urids.map.handle, LV2_MIDI__MidiEvent);
-    event->body.size = 2;
-    const uint8_t programChange[2] = {0xC0, 2};
-    std::memcpy(event + 1, programChange, 2);
+    urids.oneMidiEvent(buffer, 0, {0xC0, 2});
 
     std::vector<float> in(64, 0.0f), out(64);
     for (uint32_t port : {Lv2Plugin::kInputLeft, Lv2Plugin::kInputRight}) lv2->connectPort(port, in.data());
@@ -343,15 +348,7 @@ TEST(Lv2Plugin, AControllerInTheMapFileMovesItsParameter) {
     auto lv2 = Lv2Plugin::create(48000.0, urids.features, error);
     ASSERT_TRUE(lv2) << error;
     alignas(8) uint8_t buffer[256] = {};
-    auto* sequence = reinterpret_cast<LV2_Atom_Sequence*>(buffer);
-    sequence->atom.type = urids.map.map(urids.map.handle, LV2_ATOM__Sequence);
-    sequence->atom.size = sizeof(LV2_Atom_Sequence_Body) + sizeof(LV2_Atom_Event) + 8;
-    auto* event = reinterpret_cast<LV2_Atom_Event*>(sequence + 1);
-    event->time.frames = 3;
-    event->body.type = urids.map.map(urids.map.handle, LV2_MIDI__MidiEvent);
-    event->body.size = 3;
-    const uint8_t controller[3] = {0xB0, 20, 64};
-    std::memcpy(event + 1, controller, 3);
+    urids.oneMidiEvent(buffer, 3, {0xB0, 20, 64});
 
     std::vector<float> in(64, 0.0f), out(64);
     for (uint32_t port : {Lv2Plugin::kInputLeft, Lv2Plugin::kInputRight}) lv2->connectPort(port, in.data());
