@@ -431,7 +431,7 @@ void LorimanePlugin::loadGlobalSettings(bool firstInstance) {
 }
 
 void LorimanePlugin::saveControllerMap() {
-    if (PersistenceGlobals* globals = PersistenceGlobals::instance()) globals->saveControllerMap();
+    if (PersistenceGlobals* globals = PersistenceGlobals::instance()) globals->saveControllerMapAtExit();
 }
 
 void LorimanePlugin::releaseGlobals() {

@@ -66,13 +66,17 @@ bool PersistenceGlobals::loadControllerMap() {
     return loaded;
 }
 
-bool PersistenceGlobals::saveControllerMap() {
+bool PersistenceGlobals::saveControllerMapAtExit() {
     if (controllerMapFileUnread_) {
         // Saving the default map now would only destroy the bindings of a file we could not read.
         MidiControllerMap standard;
         standard.loadDefault();
         if (controllerMap_.serialize() == standard.serialize()) return false;
     }
+    return saveControllerMap();
+}
+
+bool PersistenceGlobals::saveControllerMap() {
     if (!createDirectories(applicationData())) return false;
     if (!controllerMap_.save(controllerMapPath())) return false;
     controllerMapFileUnread_ = false;

@@ -19,7 +19,7 @@
 //   loadControllerMap        instance()->loadControllerMap()
 //   loadDefaultControllerMap instance()->controllerMap().loadDefault()
 //   loadGlobalSettings(first) instance()->readSettings(*sharedSettings(), &settings(), first)
-//   saveControllerMap        instance()->saveControllerMap()
+//   saveControllerMap        instance()->saveControllerMapAtExit()
 //   releaseGlobals           instance()->writeSettings(...), GenericPlugin::releaseGlobals, release()
 //   getPresetFolder(index)   instance()->presetFolder(index)
 // and its destructor calls releaseInstance(), so that the last instance reaches these overrides.
@@ -49,12 +49,13 @@ public:
 
     MidiControllerMap& controllerMap() { return controllerMap_; }
     std::string controllerMapPath() const { return applicationData() + MidiControllerMap::kFileName; }
-    // A file that exists but cannot be read is remembered: it is not written over unless the map is
-    // changed (see saveControllerMap).
+    // A file that exists but cannot be read is remembered (see saveControllerMapAtExit).
     bool loadControllerMap();
-    // Creates the application-data folder first when needed. While the file could not be read and
-    // the map is still the default one, the file is left as the user has it and the answer is false.
+    // The user's "Save". Creates the application-data folder first when needed.
     bool saveControllerMap();
+    // The last instance's save: while the file could not be read and the map is still the default
+    // one, the file is left as the user has it and the answer is false; otherwise saveControllerMap.
+    bool saveControllerMapAtExit();
 
     GlobalSettingsState& settingsState() { return state_; }
     // readGlobalSettings; for the first instance also the help file name, the first major

@@ -88,6 +88,14 @@ TEST(PersistenceGlobalsTest, AMapFileThatCouldNotBeReadIsOnlyReplacedByAChangedM
         MidiControllerMap saved;
         ASSERT_TRUE(saved.load(path)) << c.what << ": a map the user changed is saved";
         EXPECT_EQ(saved.parameterFor(9), 2);
+
+        // The user's own "Save" always writes.
+        TempHome::writeFile(path, c.bytes);
+        {
+            TestPlugin plugin;
+            EXPECT_TRUE(PersistenceGlobals::instance()->saveControllerMap()) << c.what;
+        }
+        EXPECT_TRUE(saved.load(path)) << c.what;
     }
 }
 
