@@ -57,7 +57,7 @@ void DelayParameterSet::configure() {
     crossFeedback.setEngineRange(0.0f, 1.0f);
     crossFeedback.setValue(0.0f, 0);
     crossFeedback.setHelpText(
-        "How much of this delay's filtered output feeds the other delay line, so echoes "
+        "How much of the other delay's filtered output feeds into this delay line, so echoes "
         "bounce between the channels.");
 
     feedbackInvert.setIndexRange(0, 1, 0);

@@ -131,6 +131,9 @@ LorimaneChannel::LorimaneChannel(LorimanePlugin& plugin, int index)
     delayLevel_.setInput(&delayLine_);
     filterLevel_.mode.set(SignalSmoother::Rectify);
     filterLevel_.frequency.set(5.0f);
+    // Their reset also brings the coefficient to the current sample rate.
+    delayLevel_.addToResetList();
+    filterLevel_.addToResetList();
     gainAdjuster_.setLevelSource(&filterLevel_);
     gainAdjuster_.setReferenceSource(&delayLevel_);
 

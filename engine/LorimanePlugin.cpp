@@ -409,8 +409,12 @@ void LorimanePlugin::setupPresets() {
     addSets(midiSources, kMidiSources, MidiKind);
 
     // Program changes leave the audio thread through the queue; deliverProgramChange loads them.
-    if (auto* receiver = dynamic_cast<DefaultEventReceiver*>(&eventReceiver()))
+    // Controllers drive parameters through the map every instance shares.
+    if (auto* receiver = dynamic_cast<DefaultEventReceiver*>(&eventReceiver())) {
         receiver->channelReceiver().setProgramChangeHandler(&programChanges_);
+        if (PersistenceGlobals* globals = PersistenceGlobals::instance())
+            receiver->channelReceiver().setControllerMap(&globals->controllerMap());
+    }
 }
 
 void LorimanePlugin::initGlobals(const std::string& productName) {
@@ -427,7 +431,7 @@ void LorimanePlugin::loadGlobalSettings(bool firstInstance) {
 }
 
 void LorimanePlugin::saveControllerMap() {
-    if (PersistenceGlobals* globals = PersistenceGlobals::instance()) globals->saveControllerMap();
+    if (PersistenceGlobals* globals = PersistenceGlobals::instance()) globals->saveControllerMapAtExit();
 }
 
 void LorimanePlugin::releaseGlobals() {

@@ -233,9 +233,8 @@ void EnvelopeGenerator::produce(SampleBuffer& buffer, int count, int flags) {
             renderRange(position, at);
             position = at;
             if (e.state) {
+                // Starts from the inputs of the last refresh; the countdown runs on to the next.
                 readInputs(count);
-                refreshInputs(position);
-                refreshCountdown_ = kRefreshInterval;
                 start();
             } else {
                 triggerPending_ = false;

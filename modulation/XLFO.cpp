@@ -299,7 +299,7 @@ void XLFO::retrigger() {
     phase_ = wrapPhase(phase_ - accumulatedPhase_);
     accumulatedPhase_ = 0.0;
     halfCycle_ = phase_ >= balance_;
-    syncReference_ = songPositionKnown_ ? lastSongPosition_ : 0.0f;
+    syncReference_ = lastSongPosition_;
 }
 
 void XLFO::noteOn() {
@@ -312,7 +312,6 @@ void XLFO::noteOn() {
 void XLFO::sync(float /*tempo*/, float songPosition, float barsPerCycle) {
     if (std::fabs(songPosition - lastSongPosition_) <= kEpsilon || !(barsPerCycle > 0.0f)) {
         lastSongPosition_ = songPosition;
-        songPositionKnown_ = true;
         return;
     }
     double a = wrapPhase((static_cast<double>(songPosition) - syncReference_) * 0.25 / barsPerCycle);
@@ -320,5 +319,4 @@ void XLFO::sync(float /*tempo*/, float songPosition, float barsPerCycle) {
     accumulatedPhase_ = a;
     halfCycle_ = phase_ >= balance_;
     lastSongPosition_ = songPosition;
-    songPositionKnown_ = true;
 }

@@ -148,7 +148,6 @@ private:
     double secondHalfWidth_ = 0.0;  // 2(1 - b) / N
 
     float lastSongPosition_ = -1.0f;
-    bool songPositionKnown_ = false;
     float syncReference_ = 0.0f;
     bool halfCycle_ = false;
 

@@ -335,15 +335,21 @@ void LorimanePresetFormats::finishLoad(int version, std::span<const float> c) {
         // One feedback slot drove both lines; now each line has its own feedback targets.
         AbstractPluginParameter* activeSlots = parameter("Num Active Slots");
         int active = activeSlots ? whole(activeSlots->value()) : 0;
-        int added = 0;
+        // A copy brings copies of the slots that modulate its level: count every slot it took.
+        auto usedSlots = [this] {
+            int used = 0;
+            for (int s = 0; s < matrix_.slotCount(); ++s)
+                if (matrix_.slotSource(s) >= 0 || matrix_.slotTarget(s) >= 0) ++used;
+            return used;
+        };
+        const int usedBefore = usedSlots();
         for (int s = 0; s < active; ++s) {
             int target = matrix_.slotTarget(s);
             if (target != 2 && target != 3) continue;
             int d = matrix_.duplicateSlot(s, 1.0f);
-            if (d < 0) continue;
-            matrix_.setSlotTarget(d, target + 5);
-            ++added;
+            if (d >= 0) matrix_.setSlotTarget(d, target + 5);
         }
+        int added = usedSlots() - usedBefore;
         if (added > 0) matrix_.normalizeSlots(std::min(active + added, int(ModulationMatrix::kSlotCount)));
     }
     scaleMidiSlots();

@@ -1,5 +1,7 @@
 #include "persistence/PersistenceGlobals.h"
 
+#include <filesystem>
+
 #include "persistence/RegistryReader.h"
 #include "streams/PathFunctions.h"
 
@@ -56,9 +58,29 @@ PresetManager* PersistenceGlobals::presetFolder(int index) {
     return index == -1 ? main_.get() : componentPresets(index);
 }
 
+bool PersistenceGlobals::loadControllerMap() {
+    std::string path = controllerMapPath();
+    bool loaded = controllerMap_.load(path);
+    std::error_code ignored;
+    controllerMapFileUnread_ = !loaded && std::filesystem::exists(path, ignored);
+    return loaded;
+}
+
+bool PersistenceGlobals::saveControllerMapAtExit() {
+    if (controllerMapFileUnread_) {
+        // Saving the default map now would only destroy the bindings of a file we could not read.
+        MidiControllerMap standard;
+        standard.loadDefault();
+        if (controllerMap_.serialize() == standard.serialize()) return false;
+    }
+    return saveControllerMap();
+}
+
 bool PersistenceGlobals::saveControllerMap() {
     if (!createDirectories(applicationData())) return false;
-    return controllerMap_.save(controllerMapPath());
+    if (!controllerMap_.save(controllerMapPath())) return false;
+    controllerMapFileUnread_ = false;
+    return true;
 }
 
 void PersistenceGlobals::readSettings(GenericPlugin::SharedSettings& shared,

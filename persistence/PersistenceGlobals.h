@@ -19,7 +19,7 @@
 //   loadControllerMap        instance()->loadControllerMap()
 //   loadDefaultControllerMap instance()->controllerMap().loadDefault()
 //   loadGlobalSettings(first) instance()->readSettings(*sharedSettings(), &settings(), first)
-//   saveControllerMap        instance()->saveControllerMap()
+//   saveControllerMap        instance()->saveControllerMapAtExit()
 //   releaseGlobals           instance()->writeSettings(...), GenericPlugin::releaseGlobals, release()
 //   getPresetFolder(index)   instance()->presetFolder(index)
 // and its destructor calls releaseInstance(), so that the last instance reaches these overrides.
@@ -49,9 +49,13 @@ public:
 
     MidiControllerMap& controllerMap() { return controllerMap_; }
     std::string controllerMapPath() const { return applicationData() + MidiControllerMap::kFileName; }
-    bool loadControllerMap() { return controllerMap_.load(controllerMapPath()); }
-    // Creates the application-data folder first when needed.
+    // A file that exists but cannot be read is remembered (see saveControllerMapAtExit).
+    bool loadControllerMap();
+    // The user's "Save". Creates the application-data folder first when needed.
     bool saveControllerMap();
+    // The last instance's save: while the file could not be read and the map is still the default
+    // one, the file is left as the user has it and the answer is false; otherwise saveControllerMap.
+    bool saveControllerMapAtExit();
 
     GlobalSettingsState& settingsState() { return state_; }
     // readGlobalSettings; for the first instance also the help file name, the first major
@@ -87,6 +91,7 @@ private:
     std::unique_ptr<PresetManager> main_;
     std::vector<Component> components_;
     MidiControllerMap controllerMap_;
+    bool controllerMapFileUnread_ = false;
     GlobalSettingsState state_;
     std::optional<std::string> bundle_;
     bool olderFolderAdded_ = false;

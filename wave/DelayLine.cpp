@@ -1,6 +1,7 @@
 #include "wave/DelayLine.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <numbers>
 
@@ -95,13 +96,17 @@ void DelayLine::write(int count, int flags) {
 }
 
 int DelayLine::targetSamples(float time, float scale) const {
-    float d = limitDelay(scale * time);
-    // Samples mode rounds half away from zero (d is not negative here); milliseconds truncate. A time
-    // that lands a hair short of a whole sample through float rounding (400 ms typed, 399.99997 ms
-    // after the parameter's taper) still counts as that sample.
-    if (timeUnit.get() == Samples) return static_cast<int>(static_cast<double>(d) + 0.5);
-    constexpr double kRoundingSlack = 0.01;
-    return static_cast<int>(static_cast<double>(d) + kRoundingSlack);
+    // Samples mode rounds half away from zero (d is not negative here).
+    if (timeUnit.get() == Samples) return static_cast<int>(static_cast<double>(limitDelay(scale * time)) + 0.5);
+    // Milliseconds truncate. A whole millisecond that arrives a few float steps off (3000 ms typed,
+    // 2999.9998 ms after the parameter's taper) is taken as that millisecond, and the product is
+    // formed in double precision, so that it lands on its exact sample at every common rate.
+    constexpr double kWholeMsTolerance = 4.0 * 1.1920929e-7;
+    double ms = time;
+    double whole = std::round(ms);
+    if (std::fabs(ms - whole) <= kWholeMsTolerance * whole) ms = whole;
+    double d = ms * static_cast<double>(environment().sampleRate()) / 1000.0;
+    return static_cast<int>(d > 0.0 ? std::min(d, static_cast<double>(maxDelay_)) : 0.0);
 }
 
 void DelayLine::read(float* out, int count) {

@@ -145,7 +145,42 @@ AAX_Result GetEffectDescriptions(AAX_CCollection& collection) {
 AaxPluginAdapter::AaxPluginAdapter() : hostInterface_(*this) {}
 
 AaxPluginAdapter::~AaxPluginAdapter() {
+    stopWorker();
     if (plugin_) plugin_->setAdapter(nullptr);
+}
+
+void AaxPluginAdapter::startWorker() {
+    hostUpdateCount_ = plugin_->getParameterCount();
+    hostUpdates_ = std::make_unique<std::atomic<bool>[]>(static_cast<std::size_t>(hostUpdateCount_));
+    worker_ = std::thread([this] { runWorker(); });
+}
+
+void AaxPluginAdapter::stopWorker() {
+    if (!worker_.joinable()) return;
+    workerStopping_ = true;
+    workerWake_.release();
+    worker_.join();
+}
+
+void AaxPluginAdapter::wakeWorker() {
+    if (!workerWoken_.exchange(true)) workerWake_.release();
+}
+
+void AaxPluginAdapter::runWorker() {
+    for (;;) {
+        workerWake_.acquire();
+        if (workerStopping_) return;
+        // Cleared before the work is looked at: a hand-off from now on wakes the thread again.
+        workerWoken_ = false;
+        reportHostUpdates();
+        if (plugin_->deferredWorkPending()) plugin_->performDeferredWork();
+    }
+}
+
+void AaxPluginAdapter::reportHostUpdates() {
+    if (!hostUpdatesPending_.exchange(false)) return;
+    for (int i = 0; i < hostUpdateCount_; ++i)
+        if (hostUpdates_[static_cast<std::size_t>(i)].exchange(false)) hostInterface_.parametersChanged(i);
 }
 
 void AaxPluginAdapter::HostInterface::latencyChanged() {
@@ -157,6 +192,14 @@ void AaxPluginAdapter::HostInterface::parametersChanged(int index) {
     if (!plugin) return;
     int first = index < 0 ? 0 : index;
     int last = index < 0 ? plugin->getParameterCount() - 1 : index;
+    if (std::this_thread::get_id() == owner_.renderThread_.load()) {
+        // A MIDI controller moved it inside render: the host hears of it from the worker.
+        if (!owner_.hostUpdates_) return;
+        last = std::min(last, owner_.hostUpdateCount_ - 1);
+        for (int i = first; i <= last; ++i) owner_.hostUpdates_[static_cast<std::size_t>(i)] = true;
+        owner_.hostUpdatesPending_ = true;
+        return;
+    }
     for (int i = first; i <= last; ++i) {
         AbstractPluginParameter* p = plugin->getParameter(i);
         if (p) owner_.SetParameterNormalizedValue(std::to_string(i), p->plainToNormalized(p->value()));
@@ -223,6 +266,7 @@ AAX_Result AaxPluginAdapter::EffectInit() {
     controller->PostPacket(kAdapterPort, &self, sizeof self);
     controller->SetSignalLatency(plugin_->latency());
     fallbackTransport_ = Transport();
+    startWorker();
     return AAX_SUCCESS;
 }
 
@@ -414,6 +458,7 @@ void AaxPluginAdapter::render(const AAX_SRenderContext& context) {
     float* const* outputs = context.get<float*>(kAudioOut);
     const float* const* inputs = context.get<const float*>(kAudioIn);
     if (!length || !outputs || !inputs || *length < 0) return;
+    renderThread_ = std::this_thread::get_id();
 
     const int32_t* bypass = context.get<int32_t>(kBypassPort);
     plugin.setBypass(bypass && *bypass != 0);
@@ -473,4 +518,6 @@ void AaxPluginAdapter::render(const AAX_SRenderContext& context) {
         }
     }
     plugin.process(inputList_.data(), count, outputs, n, *length);
+    renderThread_ = std::thread::id();
+    if (hostUpdatesPending_ || plugin.deferredWorkPending()) wakeWorker();
 }

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <memory>
+#include <semaphore>
 #include <string>
+#include <thread>
 
 #include "framework/GenericPlugin.h"
 #include "host/aax/sdk/AAX_CChunkDataParser.h"
@@ -114,8 +117,28 @@ private:
     void rebuildControlsChunk(AAX_CChunkDataParser& parser) const;
     static const std::string& entryName(const AAX_IParameter& parameter);
 
+    // The instance's own non-audio thread. The audio thread hands it what it may not do itself:
+    // telling the host of parameters that MIDI controllers moved, and the work the plug-in defers
+    // (a program change's preset load), which it performs whether or not an editor is open.
+    void startWorker();
+    void stopWorker();
+    void runWorker();
+    // [audio] Never blocks or allocates.
+    void wakeWorker();
+    void reportHostUpdates();
+
     HostInterface hostInterface_;
     std::unique_ptr<GenericPlugin> plugin_;
+    std::thread worker_;
+    std::counting_semaphore<> workerWake_{0};
+    std::atomic<bool> workerWoken_{false};
+    std::atomic<bool> workerStopping_{false};
+    // The thread inside render, none outside it.
+    std::atomic<std::thread::id> renderThread_{};
+    // Parameters changed on the audio thread that the host has not been told of, by index.
+    std::unique_ptr<std::atomic<bool>[]> hostUpdates_;
+    int hostUpdateCount_ = 0;
+    std::atomic<bool> hostUpdatesPending_{false};
     bool monoInput_ = false;
     int hostInputCount_ = 2;
     mutable uint32_t chunkSize_ = 0;

@@ -5,6 +5,7 @@
 
 #include "EngineRig.h"
 #include "wave/FloatParameterSource.h"
+#include "wave/SignalSmoother.h"
 
 namespace {
 
@@ -41,6 +42,68 @@ TEST(LorimaneChannel, WithoutFeedbackEachDelayRepeatsItsInputOnce) {
     for (float x : out[1]) right += x;
     EXPECT_NEAR(left, 1.0f, 1e-5f);
     EXPECT_NEAR(right, -0.5f, 1e-5f);
+}
+
+namespace {
+// Counts the samples it has produced: a delay line fed by it answers its delay in its output.
+class SampleCounter : public wave::Source {
+public:
+    using wave::Source::Source;
+    void produce(SampleBuffer& out, int count, int) override {
+        for (int i = 0; i < count; ++i) out[i] = float(produced_++);
+        setOutputFlags(0);
+    }
+    long produced() const { return produced_; }
+
+private:
+    long produced_ = 0;
+};
+}  // namespace
+
+TEST(LorimaneChannel, EveryWholeMillisecondDelayLandsOnItsSampleAndFractionsTruncate) {
+    for (float rate : {44100.0f, 48000.0f, 96000.0f}) {
+        EngineRig rig(rate);
+        wave::Producer& time = *rig.plugin->channel(0).delayLine().delayTime();
+        wave::Environment& engine = rig.plugin->environment();
+        // The time as the engine hands it to its delay lines, typed as the user types it.
+        auto engineTime = [&](const std::string& text) {
+            rig.set("Delay L Time", text);
+            rig.settle();
+            engine.advanceCycle();
+            return time.pull(4, 0)[0];
+        };
+        wave::Environment env(128);
+        env.setSampleRate(rate);
+        DelayLine line(env);
+        line.smoothDelayChanges = false;
+        SampleCounter counter(env);
+        line.setInput(&counter);
+        for (int done = 0; done < DelayLine::kMaxDelaySamples / 2 + 128; done += 128) {
+            env.advanceCycle();
+            env.process(128, 0);
+        }
+        auto delayFor = [&](float ms) {
+            line.delayTimeSource().value().jumpTo(ms);
+            env.advanceCycle();
+            long before = counter.produced();
+            float read = line.pull(4, 0)[0];
+            env.process(4, 0);
+            return before - long(read);
+        };
+        std::vector<std::string> wrong;
+        for (long ms = 5; ms <= 5000; ++ms) {
+            long got = delayFor(engineTime(std::to_string(ms) + " ms"));
+            long expected = ms * long(rate) / 1000;
+            if (got != expected && wrong.size() < 5)
+                wrong.push_back(std::to_string(ms) + " ms: " + std::to_string(got) + " for " + std::to_string(expected));
+        }
+        EXPECT_TRUE(wrong.empty()) << rate << " Hz: " << ::testing::PrintToString(wrong);
+        // Times between whole samples are truncated as before.
+        for (float ms : {5.3f, 10.75f, 400.3f, 2999.61f}) {
+            long expected = long(double(ms) * rate / 1000.0);
+            EXPECT_EQ(delayFor(ms), expected) << ms << " ms at " << rate << " Hz";
+        }
+    }
 }
 
 TEST(LorimaneChannel, FreezeRepeatsWhatTheLineHoldsWithoutDecayAndTakesNoInput) {
@@ -125,6 +188,24 @@ TEST(LorimaneChannel, FeedbackLevelControlPullsALoudFilterDownByAtMostTwentyDeci
     }
 }
 
+TEST(LorimaneChannel, FeedbackLevelSmoothersAreResetWithTheGraphAndFollowTheSampleRate) {
+    EngineRig rig(44100.0f);
+    rig.plugin->setSampleRate(88200.0f);
+    wave::Environment at88k(rig.plugin->environment().maxBlockLength());
+    at88k.setSampleRate(88200.0f);
+    const float expected = SignalSmoother(at88k).coefficient();
+    for (int c = 0; c < 2; ++c) {
+        GainAdjuster& adjuster = rig.plugin->channel(c).gainAdjuster();
+        for (wave::Producer* source : {adjuster.levelSource(), adjuster.referenceSource()}) {
+            auto* smoother = dynamic_cast<SignalSmoother*>(source);
+            ASSERT_NE(smoother, nullptr);
+            // Only producers in the reset list lose their state on resets, bypass and rate changes.
+            EXPECT_TRUE(smoother->inResetList()) << "channel " << c;
+            EXPECT_FLOAT_EQ(smoother->coefficient(), expected) << "channel " << c;
+        }
+    }
+}
+
 TEST(LorimaneChannel, InvertingOneDelaysFeedbackFlipsOnlyWhatPassesThroughIt) {
     auto render = [](bool invert) {
         EngineRig rig;
@@ -167,6 +248,22 @@ TEST(LorimaneChannel, FeedbackAboveUnityIsHeldAtUnitySoRepeatsNeverGrow) {
     int period = rig.samples(20);
     EngineRig::Stereo out = rig.process(rig.impulse(std::size_t(period * 30 + 1)));
     for (int k = 1; k <= 30; ++k) EXPECT_NEAR(out[0][std::size_t(k * period)], 1.0f, 1e-4f) << "repeat " << k;
+}
+
+TEST(LorimaneChannel, CrossFeedbackBringsTheOtherDelaysOutputIntoThisLineAsItsHelpSays) {
+    EngineRig rig;
+    rig.isolateDelays();
+    rig.set("Delay L Time", "20 ms");
+    rig.set("Delay R Time", "30 ms");
+    rig.parameter("Delay L Cross Feedback").setValue(1.0f, 0);
+    rig.settle();
+    // Only the right input: its echo comes back through the left line 20 ms later.
+    EngineRig::Stereo out = rig.process(rig.impulse(std::size_t(rig.samples(60)), 0.0f, 1.0f));
+    expectSingleEcho(out[1], rig.samples(30));
+    expectSingleEcho(out[0], rig.samples(50));
+    const std::string& help = rig.parameter("Delay L Cross Feedback").helpText();
+    EXPECT_NE(help.find("of the other delay's"), std::string::npos) << help;
+    EXPECT_NE(help.find("into this delay line"), std::string::npos) << help;
 }
 
 TEST(LorimaneChannel, LinkedDelayTimesFollowTheFirstDelay) {

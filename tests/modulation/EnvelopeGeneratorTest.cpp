@@ -216,6 +216,23 @@ TEST(EnvelopeGenerator, AudioTriggerStartsAndReleasesOnGroupsOfFour) {
     EXPECT_NEAR(firstNear(out, 6720, 0.0f, 0.0f) - 6720, 2400, 2);
 }
 
+TEST(EnvelopeGenerator, AudioTriggerStartsFromTheLastRefreshAndKeepsItsCountdown) {
+    EgRig rig;
+    rig.shape(0.0f, 0.01f, 0.05f, 0.5f, 0.05f);
+    // The attack time doubles at 980, after the refresh at 960 and before the trigger at 1002.
+    ScriptedSource attack(rig.env, [](long n) { return n < 980 ? 0.01f : 0.02f; });
+    rig.eg.setInput(EnvelopeGenerator::Attack, &attack);
+    ScriptedSource level(rig.env, [](long n) { return n >= 1002 ? 1.0f : 0.0f; });
+    Trigger trigger(rig.env);
+    trigger.setLevelInput(&level);
+    rig.eg.setTrigger(&trigger);
+    auto out = rig.run(4096);
+    // Started at 1000 with the 10 ms attack read at 960; the refresh due at 1024 stretches the
+    // remaining 95 % to 20 ms: 912 more samples.
+    EXPECT_GT(out[1000], 0.0f);
+    EXPECT_NEAR(argMax(out), 1024 + 912 - 1, 4);
+}
+
 TEST(EnvelopeGenerator, IdleEnvelopeThatNobodyNeedsRendersNothing) {
     EgRig rig;
     ScriptedSource hold(rig.env, [](long) { return 0.0f; });

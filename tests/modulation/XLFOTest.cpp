@@ -219,6 +219,17 @@ TEST(XLFO, RetriggerRestartsAtThePhaseOffset) {
     EXPECT_FLOAT_EQ(out[0], -0.8f);  // step 2, where phase 0.5 falls
 }
 
+TEST(XLFO, ARestartBeforeAnySongPositionCountsFromMinusOneQuarter) {
+    XlfoRig rig(4, 0.5f, 0.0f);
+    rig.xlfo.midiTrigger = true;
+    onAudioThread([&] { rig.xlfo.noteOn(); });
+    // The first report, at the song's start: one quarter note after the reference, a quarter of a
+    // one-bar cycle.
+    onAudioThread([&] { rig.xlfo.sync(120.0f, 0.0f, 1.0f); });
+    EXPECT_NEAR(rig.xlfo.accumulatedPhase(), 0.25, 1e-9);
+    EXPECT_NEAR(rig.xlfo.phase(), 0.25, 1e-9);
+}
+
 TEST(XLFO, CycleEventsMarkTheSecondHalfButNotWhenTooFast) {
     struct Counter {
         void onCycle(void*) { ++count; }

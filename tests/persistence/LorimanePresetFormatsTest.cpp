@@ -139,6 +139,30 @@ TEST_F(OlderPresets, Version1FeedbackSlotsAreDuplicatedOntoTheSecondLine) {
     EXPECT_EQ(plugin.xlfos.set(0).steps.set(1).glideFunction.value(), 3.0f);
 }
 
+TEST_F(OlderPresets, Version1FeedbackSlotCopiesTakeTheSlotsModulatingTheirLevel) {
+    OldPresetWriter writer("BDel", 1, 150);
+    // LFO A to feedback; LFO B (now XLFO 2 = source 9) to the level of slot 0 (old target 21 + 0).
+    writer.slot(kV1Slots, 0, 0, 0.5f, 4);
+    writer.slot(kV1Slots, 1, 1, 0.25f, 21);
+    ASSERT_TRUE(load(writer.bytes()));
+    // Both slots and a copy of each, the copy of the level slot on the copy's level.
+    ASSERT_EQ(plugin.slots.numActiveParameter().value(), 4.0f);
+    int feedback = -1, copy = -1;
+    for (int s = 0; s < 4; ++s) {
+        if (target(s) == 2) feedback = s;
+        if (target(s) == 7) copy = s;
+    }
+    ASSERT_GE(feedback, 0);
+    ASSERT_GE(copy, 0);
+    std::vector<int> levelTargets;
+    for (int s = 0; s < 4; ++s)
+        if (source(s) == 9) levelTargets.push_back(target(s));
+    std::sort(levelTargets.begin(), levelTargets.end());
+    std::vector<int> expected = {83 + feedback, 83 + copy};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(levelTargets, expected);
+}
+
 TEST_F(OlderPresets, Version2RemapsSourcesAndTargetsAndClearsImpossibleSlots) {
     OldPresetWriter writer("BLor", 2, 176);  // the shorter variant: the last four positions default
     writer.slot(kV2Slots, 0, 2, 0.5f, 18);   // old EG to old target 18: EG 1 to EG 1 Attack

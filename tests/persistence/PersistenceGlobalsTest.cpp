@@ -62,6 +62,43 @@ TEST(PersistenceGlobalsTest, TheLastInstanceSavesTheControllerMapAndTheSettings)
     EXPECT_EQ(PersistenceGlobals::instance()->controllerMap().parameterFor(7), 3);
 }
 
+TEST(PersistenceGlobalsTest, AMapFileThatCouldNotBeReadIsOnlyReplacedByAChangedMap) {
+    MidiControllerMap stored;
+    stored.assignController(1, 3);
+    std::string valid = stored.serialize();
+    std::string duplicate = valid;
+    duplicate.replace(8 + 4 * 2, 4, std::string("\x03\0\0\0", 4));  // entry 2 also holds parameter 3
+    const struct {
+        const char* what;
+        std::string bytes;
+    } cases[] = {{"a parameter twice", duplicate}, {"ten entries", valid.substr(0, 8 + 4 * 10)}};
+    for (const auto& c : cases) {
+        TempHome home;
+        std::string path = home.path("data/Brixholde/Lorimane 2/MidiControllerMap.bxm");
+        TempHome::writeFile(path, c.bytes);
+        {
+            TestPlugin plugin;
+            EXPECT_EQ(PersistenceGlobals::instance()->controllerMap().parameterFor(1), -1) << c.what;
+        }
+        EXPECT_TRUE(TempHome::readFile(path) == c.bytes) << c.what << ": the user's file is kept";
+        {
+            TestPlugin plugin;
+            PersistenceGlobals::instance()->controllerMap().assignController(9, 2);
+        }
+        MidiControllerMap saved;
+        ASSERT_TRUE(saved.load(path)) << c.what << ": a map the user changed is saved";
+        EXPECT_EQ(saved.parameterFor(9), 2);
+
+        // The user's own "Save" always writes.
+        TempHome::writeFile(path, c.bytes);
+        {
+            TestPlugin plugin;
+            EXPECT_TRUE(PersistenceGlobals::instance()->saveControllerMap()) << c.what;
+        }
+        EXPECT_TRUE(saved.load(path)) << c.what;
+    }
+}
+
 TEST(PersistenceGlobalsTest, TheFirstMajorVersionsFolderJoinsAsAnExtraFolder) {
     TempHome home;
     TempHome::writeFile(home.path("v1/Old Favourite.bxp"), presetBytes("BLms", 5, 1, {4.0f}));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <limits>
 
 #include "TempHome.h"
@@ -43,6 +44,18 @@ TEST_F(PresetFixture, SaveLoadAndSaveAgainGivesTheSameBytes) {
     EXPECT_EQ(TempHome::readFile(file("B.bxp")), first);
     EXPECT_EQ(plugin->presetState().record.name, "B");
     EXPECT_FALSE(plugin->presetState().modified());
+}
+
+TEST_F(PresetFixture, AFailedSaveKeepsTheCurrentPresetAndItsModifiedMark) {
+    ASSERT_TRUE(plugin->savePreset({"A", file("A.bxp")}));
+    plugin->setAll(7.0f);
+    ASSERT_TRUE(plugin->presetState().modified());
+    // The folder does not exist: nothing is written, so nothing may claim to hold the settings.
+    EXPECT_FALSE(plugin->savePreset({"B", file("missing/B.bxp")}));
+    EXPECT_FALSE(std::filesystem::exists(file("missing/B.bxp")));
+    EXPECT_EQ(plugin->presetState().record.name, "A");
+    EXPECT_EQ(plugin->presetState().record.path, file("A.bxp"));
+    EXPECT_TRUE(plugin->presetState().modified());
 }
 
 TEST_F(PresetFixture, ShortAndLongValueListsResetOrIgnoreTheRest) {

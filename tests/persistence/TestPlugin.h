@@ -54,7 +54,7 @@ public:
     void loadGlobalSettings(bool first) override {
         PersistenceGlobals::instance()->readSettings(*sharedSettings(), &settings(), first);
     }
-    void saveControllerMap() override { PersistenceGlobals::instance()->saveControllerMap(); }
+    void saveControllerMap() override { PersistenceGlobals::instance()->saveControllerMapAtExit(); }
     void releaseGlobals() override {
         PersistenceGlobals::instance()->writeSettings(*sharedSettings(), &settings());
         GenericPlugin::releaseGlobals();

@@ -4,15 +4,19 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <thread>
 #include <vector>
 
 #include "tools/aax-test-host/AaxTestHost.h"
 #include "AudioThreadGuard.h"
+#include "framework/DefaultEventReceiver.h"
 #include "framework/FloatParamPluginParameter.h"
 #include "framework/IndexedPluginParameter.h"
 #include "host/aax/AaxPluginAdapter.h"
+#include "persistence/PersistenceGlobals.h"
+#include "product/ProductPlugin.h"
 #include "wave/VolumeFilter.h"
 
 namespace {
@@ -385,6 +389,88 @@ TEST_F(AaxAdapterTest, MidiPacketsReachThePlugInAtTheirOffsets) {
     i->addMidi(0x91, 62, 90, 30);
     render(*i, 64);
     EXPECT_EQ(plugin->notes, (std::vector<int>{60, 62}));
+}
+
+namespace {
+// The product's own plug-in in the test host.
+class AaxProductTest : public AaxAdapterTest {
+protected:
+    void SetUp() override {
+        AaxPluginAdapter::setPluginFactory(&makeProductPlugin);
+        host = std::make_unique<AaxTestHost>(&GetEffectDescriptions);
+        ASSERT_EQ(host->describe(), AAX_SUCCESS);
+    }
+    std::unique_ptr<AaxTestHost::Instance> createProduct() {
+        std::string error;
+        auto instance = host->createInstance(0, 48000.0f, error);
+        EXPECT_TRUE(instance) << error;
+        return instance;
+    }
+    static int indexOf(GenericPlugin& plugin, const std::string& name) {
+        for (int i = 0; i < plugin.getParameterCount(); ++i)
+            if (plugin.getParameter(i)->name() == name) return i;
+        return -1;
+    }
+    // Waits for something another thread does; false when it did not happen within two seconds.
+    template <typename F>
+    static bool eventually(F done) {
+        for (int n = 0; n < 200 && !done(); ++n) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return done();
+    }
+};
+}  // namespace
+
+TEST_F(AaxProductTest, AControllerInTheMapFileMovesItsParameterAndTheHostHearsOfIt) {
+    std::string path;
+    int wet = -1, dry = -1;
+    {
+        auto probe = createProduct();
+        GenericPlugin& plugin = *adapter(*probe).plugin();
+        wet = indexOf(plugin, "Wet Level");
+        dry = indexOf(plugin, "Dry Level");
+        path = PersistenceGlobals::instance()->controllerMapPath();
+    }
+    ASSERT_GE(wet, 0);
+    MidiControllerMap file;
+    file.assignController(20, wet);
+    ASSERT_TRUE(file.save(path));
+
+    auto i = createProduct();
+    GenericPlugin& plugin = *adapter(*i).plugin();
+    AbstractPluginParameter& p = *plugin.getParameter(wet);
+    i->addMidi(0xB0, 20, 0, 5);
+    render(*i, 64);
+    EXPECT_FLOAT_EQ(p.value(), p.normalizedToPlain(0.0f));
+    EXPECT_TRUE(plugin.presetState().modified());
+    // The host's own parameter follows, reported from outside the audio thread.
+    AAX_IParameter* hosted = i->effect().parameters().GetParameterByID(std::to_string(wet));
+    ASSERT_NE(hosted, nullptr);
+    EXPECT_TRUE(eventually([&] { return hosted->GetNormalizedValue() == 0.0; }));
+
+    // Learning binds the next controller to the target, in the map every instance shares.
+    auto* receiver = dynamic_cast<DefaultEventReceiver*>(&plugin.eventReceiver());
+    ASSERT_NE(receiver, nullptr);
+    receiver->channelReceiver().setLearnTarget(dry);
+    i->addMidi(0xB3, 21, 127, 0);
+    render(*i, 64);
+    receiver->channelReceiver().setLearnTarget(-1);
+    EXPECT_EQ(PersistenceGlobals::instance()->controllerMap().parameterFor(21), dry);
+    EXPECT_FLOAT_EQ(plugin.getParameter(dry)->value(), plugin.getParameter(dry)->normalizedToPlain(1.0f));
+    i.reset();
+    std::filesystem::remove(path);
+}
+
+TEST_F(AaxProductTest, AProgramChangeLoadsItsPresetWithTheEditorClosed) {
+    auto i = createProduct();
+    GenericPlugin& plugin = *adapter(*i).plugin();
+    ASSERT_NE(GenericPlugin::sharedSettings(), nullptr);
+    GenericPlugin::sharedSettings()->enableMidiProgramChanges = true;
+    std::string before = plugin.presetState().record.name;
+    i->addMidi(0xC0, 2, 0, 0, 2);
+    render(*i, 64);
+    EXPECT_TRUE(eventually([&] { return plugin.presetState().record.name != before; }))
+        << "still " << before;
+    GenericPlugin::sharedSettings()->enableMidiProgramChanges = false;
 }
 
 TEST_F(AaxAdapterTest, AutomationFromAHostThreadWhileAudioRuns) {

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <map>
 #include <sstream>
 #include <string>
@@ -20,6 +21,7 @@
 #include "TemporaryFolder.h"
 #include "host/lv2/Lv2Plugin.h"
 #include "host/lv2/Lv2Turtle.h"
+#include "persistence/PersistenceGlobals.h"
 #include "product/ProductPlugin.h"
 #include "tools/lorimane-render/AudioFile.h"
 
@@ -37,6 +39,18 @@ struct UridMap {
                      }};
     LV2_Feature feature{LV2_URID__map, &map};
     const LV2_Feature* features[2] = {&feature, nullptr};
+
+    // Fills an atom sequence (at least 64 bytes, 8-byte aligned) with one MIDI message.
+    void oneMidiEvent(uint8_t* buffer, int64_t frames, std::initializer_list<uint8_t> bytes) {
+        auto* sequence = reinterpret_cast<LV2_Atom_Sequence*>(buffer);
+        sequence->atom.type = map.map(map.handle, LV2_ATOM__Sequence);
+        sequence->atom.size = sizeof(LV2_Atom_Sequence_Body) + sizeof(LV2_Atom_Event) + 8;
+        auto* event = reinterpret_cast<LV2_Atom_Event*>(sequence + 1);
+        event->time.frames = frames;
+        event->body.type = map.map(map.handle, LV2_MIDI__MidiEvent);
+        event->body.size = static_cast<uint32_t>(bytes.size());
+        std::memcpy(event + 1, bytes.begin(), bytes.size());
+    }
 };
 
 bool haveProgram(const char* name) { return run(std::string("command -v ") + name).find('/') != std::string::npos; }
@@ -300,15 +314,7 @@ TEST(Lv2Plugin, AProgramChangeLoadsItsPresetInTheHostsWorkerThread) {
     std::string before = lv2->plugin().presetState().record.name;
 
     alignas(8) uint8_t buffer[256] = {};
-    auto* sequence = reinterpret_cast<LV2_Atom_Sequence*>(buffer);
-    sequence->atom.type = urids.map.map(urids.map.handle, LV2_ATOM__Sequence);
-    sequence->atom.size = sizeof(LV2_Atom_Sequence_Body) + sizeof(LV2_Atom_Event) + 8;
-    auto* event = reinterpret_cast<LV2_Atom_Event*>(sequence + 1);
-    event->time.frames = 0;
-    event->body.type = urids.map.map(urids.map.handle, LV2_MIDI__MidiEvent);
-    event->body.size = 2;
-    const uint8_t programChange[2] = {0xC0, 2};
-    std::memcpy(event + 1, programChange, 2);
+    urids.oneMidiEvent(buffer, 0, {0xC0, 2});
 
     std::vector<float> in(64, 0.0f), out(64);
     for (uint32_t port : {Lv2Plugin::kInputLeft, Lv2Plugin::kInputRight}) lv2->connectPort(port, in.data());
@@ -326,4 +332,46 @@ TEST(Lv2Plugin, AProgramChangeLoadsItsPresetInTheHostsWorkerThread) {
     EXPECT_EQ(lv2->work(), LV2_WORKER_SUCCESS);
     EXPECT_NE(lv2->plugin().presetState().record.name, before);
     GenericPlugin::sharedSettings()->enableMidiProgramChanges = false;
+}
+
+TEST(Lv2Plugin, AControllerInTheMapFileMovesItsParameter) {
+    UridMap urids;
+    Lv2Plugin::setPluginFactory(&makeProductPlugin);
+    std::string error;
+    std::string path;
+    int wet = -1;
+    {
+        auto probe = Lv2Plugin::create(48000.0, urids.features, error);
+        ASSERT_TRUE(probe) << error;
+        for (int i = 0; i < probe->plugin().getParameterCount(); ++i)
+            if (probe->plugin().getParameter(i)->name() == "Wet Level") wet = i;
+        path = PersistenceGlobals::instance()->controllerMapPath();
+    }
+    ASSERT_GE(wet, 0);
+    MidiControllerMap file;
+    file.assignController(20, wet);
+    ASSERT_TRUE(file.save(path));
+
+    auto lv2 = Lv2Plugin::create(48000.0, urids.features, error);
+    ASSERT_TRUE(lv2) << error;
+    alignas(8) uint8_t buffer[256] = {};
+    urids.oneMidiEvent(buffer, 3, {0xB0, 20, 64});
+
+    std::vector<float> in(64, 0.0f), out(64);
+    for (uint32_t port : {Lv2Plugin::kInputLeft, Lv2Plugin::kInputRight}) lv2->connectPort(port, in.data());
+    lv2->connectPort(Lv2Plugin::kOutputLeft, out.data());
+    lv2->connectPort(Lv2Plugin::kOutputRight, out.data());
+    lv2->connectPort(Lv2Plugin::kEvents, buffer);
+    lv2->activate();
+    AbstractPluginParameter& p = *lv2->plugin().getParameter(wet);
+    {
+        AudioThreadGuard guard;
+        lv2->run(64);
+        EXPECT_EQ(guard.allocations(), 0);
+        EXPECT_EQ(guard.locks(), 0);
+    }
+    EXPECT_NEAR(p.value(), p.normalizedToPlain(64.0f / 127.0f), 1e-6f);
+    EXPECT_TRUE(lv2->plugin().presetState().modified());
+    lv2.reset();
+    std::filesystem::remove(path);
 }
