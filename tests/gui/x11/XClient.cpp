@@ -1,0 +1,56 @@
+#include "XClient.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace gui::test {
+
+XClient::XClient(const std::string& display) : display_(XOpenDisplay(display.c_str())) {}
+
+XClient::~XClient() {
+    if (display_) XCloseDisplay(display_);
+}
+
+unsigned long XClient::createHostWindow(int width, int height) {
+    const ::Window w = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0,
+                                           static_cast<unsigned>(width), static_cast<unsigned>(height), 0, 0, 0);
+    XSelectInput(display_, w, KeyPressMask);
+    XMapWindow(display_, w);
+    XSync(display_, False);
+    return w;
+}
+
+Rect XClient::geometry(unsigned long window) {
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(display_, window, &a)) return {};
+    return Rect::ofSize(a.x, a.y, a.width, a.height);
+}
+
+void XClient::resize(unsigned long window, int width, int height) {
+    XResizeWindow(display_, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XSync(display_, False);
+}
+
+bool XClient::receivedKeyPress() {
+    while (XPending(display_)) {
+        XEvent event;
+        XNextEvent(display_, &event);
+        if (event.type == KeyPress) keyPressed_ = true;
+    }
+    return keyPressed_;
+}
+
+std::unique_ptr<Bitmap> XClient::grab(unsigned long window, int width, int height) {
+    auto b = std::make_unique<Bitmap>();
+    XImage* image = XGetImage(display_, window, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),
+                              AllPlanes, ZPixmap);
+    if (!image) return b;
+    b->setSize(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            b->setPixel(x, y, static_cast<uint32_t>(XGetPixel(image, x, y)) & 0xffffffu);
+    XDestroyImage(image);
+    return b;
+}
+
+}  // namespace gui::test
