@@ -16,6 +16,7 @@
 #include "gui/Bitmap.h"
 #include "gui/native/WindowControl.h"
 #include "gui/native/WindowInterface.h"
+#include "gui/native/x11/GlxContext.h"
 #include "gui/native/x11/X11Window.h"
 #include "gui/native/x11/X11WindowSystem.h"
 #include "platform/AsyncEventQueue.h"
@@ -80,7 +81,8 @@ int main(int argc, char** argv) {
 
     auto ui = std::make_unique<gui::WindowInterface>(*system, reinterpret_cast<void*>(static_cast<uintptr_t>(parent)),
                                                      gui::Rect{40, 40, 40 + tree->width, 40 + tree->height});
-    if (gl) std::fprintf(stderr, "lorimane-uihost: drawing in software\n");
+    if (gl && !gui::native::enableGlxAcceleration(*ui, *system))
+        std::fprintf(stderr, "lorimane-uihost: no usable OpenGL; drawing in software\n");
     auto& window = static_cast<gui::native::X11Window&>(ui->window());
     window.closeRequested = [&] { system->quit(); };
     tree->build(*ui);

@@ -9,11 +9,33 @@
 
 #include "GuiFixture.h"
 #include "XvfbServer.h"
+#include "gui/Label.h"
+#include "gui/Shape.h"
 #include "gui/native/WindowInterface.h"
 #include "gui/native/x11/X11Window.h"
 #include "gui/native/x11/X11WindowSystem.h"
 
 namespace gui::test {
+
+// A frame, a label and a translucent shape over the root's background.
+inline void buildTree(UserInterface& ui, RootControl& root) {
+    auto* frame = new Shape(&ui);
+    frame->bounds = Rect{8, 8, 120, 60};
+    frame->borderWidth = 2;
+    frame->borderColour = Rgba{20, 40, 200, 255};
+    frame->fillColour = Rgba{250, 200, 30, 160};
+    frame->parent = &root;
+    auto* label = new Label(&ui);
+    label->bounds = Rect{20, 64, 190, 90};
+    label->text().text = "Feedback 42 %";
+    label->text().size = 10;
+    label->text().colour = Rgba{255, 255, 255, 255};
+    label->parent = &root;
+    auto* glass = new Shape(&ui);
+    glass->bounds = Rect{100, 20, 180, 80};
+    glass->fillColour = Rgba{0, 120, 60, 90};
+    glass->parent = &root;
+}
 
 // A private Xvfb, the X11 window system on it and one top-level window of 200 x 100 at (20, 20).
 // Skips when Xvfb or xdotool cannot be had.

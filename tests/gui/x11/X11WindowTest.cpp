@@ -4,8 +4,6 @@
 #include "X11Fixture.h"
 #include "XClient.h"
 #include "gui/Bitmap.h"
-#include "gui/Label.h"
-#include "gui/Shape.h"
 #include "gui/Text.h"
 #include "gui/native/WindowControl.h"
 #include "platform/AsyncEventQueue.h"
@@ -121,25 +119,6 @@ TEST_F(X11WindowTest, TimersAndPostedWorkAreServedFromTheLoop) {
     EXPECT_TRUE(pumpUntil([&] { return delivered == 1; }, 1000));
     system->unwatch(queue->eventFd());
     ui->removeListener(&listener);
-}
-
-void buildTree(UserInterface& ui, RootControl& root) {
-    auto* frame = new Shape(&ui);
-    frame->bounds = Rect{8, 8, 120, 60};
-    frame->borderWidth = 2;
-    frame->borderColour = Rgba{20, 40, 200, 255};
-    frame->fillColour = Rgba{250, 200, 30, 160};
-    frame->parent = &root;
-    auto* label = new Label(&ui);
-    label->bounds = Rect{20, 64, 190, 90};
-    label->text().text = "Feedback 42 %";
-    label->text().size = 10;
-    label->text().colour = Rgba{255, 255, 255, 255};
-    label->parent = &root;
-    auto* glass = new Shape(&ui);
-    glass->bounds = Rect{100, 20, 180, 80};
-    glass->fillColour = Rgba{0, 120, 60, 90};
-    glass->parent = &root;
 }
 
 TEST_F(X11WindowTest, ScreenshotEqualsTheSoftwareSnapshotWithAndWithoutSharedMemory) {
