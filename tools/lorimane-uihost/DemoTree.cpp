@@ -49,7 +49,8 @@ ActionShape* button(WindowInterface& ui, Rect bounds, const std::string& text, s
     b->borderColour = Rgba{20, 24, 30, 255};
     b->fillColour = Rgba{70, 90, 110, 255};
     b->parent = ui.getRootControl();
-    label(ui, b, Rect{4, 0, bounds.width() - 4, bounds.height()}, text, Rgba{235, 240, 245, 255});
+    // The caption lets the clicks through to the button.
+    label(ui, b, Rect{4, 0, bounds.width() - 4, bounds.height()}, text, Rgba{235, 240, 245, 255})->interactive = false;
     return b;
 }
 

@@ -41,23 +41,56 @@ int toolkitButton(unsigned int xButton) {
     return xButton == 1 ? LeftButton : xButton == 3 ? RightButton : MiddleButton;
 }
 
+// The characters a key symbol types, as UTF-8: Latin-1 symbols and the Unicode range that input
+// tools use for characters missing from the keyboard map.
+std::string typedText(KeySym keysym) {
+    uint32_t code = 0;
+    if ((keysym >= 0x20 && keysym <= 0x7e) || (keysym >= 0xa0 && keysym <= 0xff))
+        code = static_cast<uint32_t>(keysym);
+    else if ((keysym & 0xff000000u) == 0x01000000u)
+        code = static_cast<uint32_t>(keysym & 0x00ffffffu);
+    std::string out;
+    if (code == 0 || code > 0x10ffff) return out;
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xc0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3f));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xe0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3f));
+        out += static_cast<char>(0x80 | (code & 0x3f));
+    } else {
+        out += static_cast<char>(0xf0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3f));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3f));
+        out += static_cast<char>(0x80 | (code & 0x3f));
+    }
+    return out;
+}
+
 }  // namespace
 
-X11Window::X11Window(X11WindowSystem& system, XWindowId parent, const Rect& bounds, WindowEvents& events)
+X11Window::X11Window(X11WindowSystem& system, XWindowId parent, const Rect& bounds, WindowEvents& events,
+                     Kind kind, const std::string& title)
     : system_(system), events_(events), bounds_(bounds) {
     Display* d = system_.display();
-    topLevel_ = parent == 0;
+    topLevel_ = parent == 0 || kind != Kind::Embedded;
     parent_ = topLevel_ ? RootWindow(d, DefaultScreen(d)) : parent;
     XSetWindowAttributes attributes{};
     attributes.background_pixmap = None;
     attributes.bit_gravity = NorthWestGravity;
     attributes.event_mask = kEventMask;
+    attributes.override_redirect = kind == Kind::Popup ? True : False;
     window_ = XCreateWindow(d, parent_, bounds.left, bounds.top, static_cast<unsigned>(std::max(1, bounds.width())),
                             static_cast<unsigned>(std::max(1, bounds.height())), 0, CopyFromParent, InputOutput,
-                            CopyFromParent, CWBackPixmap | CWBitGravity | CWEventMask, &attributes);
+                            CopyFromParent, CWBackPixmap | CWBitGravity | CWEventMask | CWOverrideRedirect,
+                            &attributes);
+    if (kind == Kind::Dialog && parent) XSetTransientForHint(d, window_, parent);
+    if (!title.empty()) XStoreName(d, window_, title.c_str());
     gc_ = XCreateGC(d, window_, 0, nullptr);
     XDefineCursor(d, window_, None);  // the parent's, which is the arrow unless a host changed it
-    if (topLevel_) {
+    if (topLevel_ && kind != Kind::Popup) {
         Atom protocols[] = {static_cast<Atom>(system_.wmDeleteAtom())};
         XSetWMProtocols(d, window_, protocols, 1);
         XSizeHints hints{};
@@ -301,18 +334,23 @@ int X11Window::keyState(unsigned int state) const {
     return keys;
 }
 
-void X11Window::forwardKey(XEvent& event) {
-    if (topLevel_) return;
-    // Keys belong to the host: hand them to the top-level window we are embedded in.
+X11Window::XWindowId X11Window::topLevelAncestor() const {
     Display* d = system_.display();
     ::Window w = window_, root = 0, parent = 0, *children = nullptr;
     unsigned int count = 0;
     for (;;) {
-        if (!XQueryTree(d, w, &root, &parent, &children, &count)) return;
+        if (!XQueryTree(d, w, &root, &parent, &children, &count)) return w;
         if (children) XFree(children);
-        if (parent == root || parent == 0) break;
+        if (parent == root || parent == 0) return w;
         w = parent;
     }
+}
+
+void X11Window::forwardKey(XEvent& event) {
+    if (topLevel_) return;
+    // Keys belong to the host: hand them to the top-level window we are embedded in.
+    Display* d = system_.display();
+    const ::Window w = topLevelAncestor();
     if (w == window_) return;
     XEvent copy = event;
     copy.xkey.window = w;
@@ -378,7 +416,23 @@ void X11Window::handleEvent(XEvent& event) {
         }
         case KeyPress:
         case KeyRelease:
-            forwardKey(event);
+            if (!keyHandler) {
+                forwardKey(event);
+            } else if (event.type == KeyPress) {
+                KeyInput key;
+                char latin[8];
+                KeySym keysym = 0;
+                XLookupString(&event.xkey, latin, sizeof latin, &keysym, nullptr);
+                key.keysym = keysym;
+                key.text = typedText(keysym);
+                const unsigned state = event.xkey.state;
+                key.flags = ((state & ShiftMask) ? 1 : 0) | ((state & Mod1Mask) ? 2 : 0) | ((state & ControlMask) ? 4 : 0);
+                // Control combinations type nothing.
+                if (key.flags & 4) key.text.clear();
+                // The handler may destroy this window (an edit field that a key ends).
+                const std::function<void(const KeyInput&)> handler = keyHandler;
+                handler(key);
+            }
             break;
         case ClientMessage:
             if (static_cast<Atom>(event.xclient.data.l[0]) == static_cast<Atom>(system_.wmDeleteAtom()) &&

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "gui/native/Window.h"
@@ -14,6 +15,14 @@ namespace gui::native {
 
 class X11WindowSystem;
 
+// A key as our drawn widgets need it: the X key symbol, the characters it types (UTF-8) and the
+// toolkit's modifier flags (1 Shift, 2 Alt, 4 Ctrl).
+struct KeyInput {
+    unsigned long keysym = 0;
+    std::string text;
+    int flags = 0;
+};
+
 // One X window holding a toolkit root: a child of a foreign parent window (the way hosts embed
 // editors) or a top-level window. Presents frames through a shared-memory image where the server
 // offers MIT-SHM and a plain image otherwise. UI thread.
@@ -21,7 +30,13 @@ class X11Window : public Window {
 public:
     using XWindowId = unsigned long;
 
-    X11Window(X11WindowSystem& system, XWindowId parent, const Rect& bounds, WindowEvents& events);
+    // Embedded: a child of the parent, or top-level without one. Popup: an override-redirect window
+    // (menus; bounds in screen coordinates). Dialog: a top-level window kept above the owner's
+    // top-level window (parent names the owner).
+    enum class Kind { Embedded, Popup, Dialog };
+
+    X11Window(X11WindowSystem& system, XWindowId parent, const Rect& bounds, WindowEvents& events,
+              Kind kind = Kind::Embedded, const std::string& title = std::string());
     ~X11Window() override;
 
     Rect bounds() const override { return bounds_; }
@@ -36,6 +51,8 @@ public:
     void stopTimer(int id) override { timers_.erase(id); }
 
     XWindowId id() const { return window_; }
+    // The top-level window this one lives in (itself when it is top-level).
+    XWindowId topLevelAncestor() const;
     bool isTopLevel() const { return topLevel_; }
     bool hasCapture() const { return captured_; }
     bool isTimerRunning(int id) const { return timers_.count(id) != 0; }
@@ -45,6 +62,9 @@ public:
     void loseCapture();
     // Called when the user asks the window manager to close a top-level window.
     std::function<void()> closeRequested;
+    // Keys typed into this window go here when set; otherwise an embedded window passes them on
+    // to the top-level window it is embedded in.
+    std::function<void(const KeyInput&)> keyHandler;
 
     // For the window system's loop.
     void handleEvent(_XEvent& event);

@@ -125,7 +125,18 @@ void X11WindowSystem::deliverPaints() {
 }
 
 void X11WindowSystem::dispatch(XEvent& event) {
-    if (modalFilter_ && modalFilter_(event)) return;
+    if (event.type == MappingNotify) {
+        // Input tools remap keys on the fly to type characters the keyboard lacks.
+        XRefreshKeyboardMapping(&event.xmapping);
+        return;
+    }
+    if (!modalWindows_.empty()) {
+        const int t = event.type;
+        const bool input = t == ButtonPress || t == ButtonRelease || t == MotionNotify || t == KeyPress ||
+                           t == KeyRelease || t == EnterNotify || t == LeaveNotify;
+        if (input && std::find(modalWindows_.begin(), modalWindows_.end(), event.xany.window) == modalWindows_.end())
+            return;
+    }
     if (X11Window* w = findWindow(event.xany.window)) w->handleEvent(event);
 }
 

@@ -67,9 +67,9 @@ public:
     void registerWindow(XWindowId id, X11Window* window);
     void unregisterWindow(XWindowId id);
     X11Window* findWindow(XWindowId id) const;
-    // Pop-up and dialog windows get the events of their X window through this while they run.
-    using EventFilter = std::function<bool(_XEvent&)>;
-    void setModalFilter(EventFilter filter) { modalFilter_ = std::move(filter); }
+    // While modal windows are registered, input meant for any other window is dropped.
+    void addModalWindow(XWindowId id) { modalWindows_.push_back(id); }
+    void removeModalWindow(XWindowId id) { std::erase(modalWindows_, id); }
     int wmDeleteAtom() const { return static_cast<int>(wmDelete_); }
     unsigned long wmProtocolsAtom() const { return wmProtocols_; }
 
@@ -87,7 +87,7 @@ private:
     unsigned long wmProtocols_ = 0;
     std::map<XWindowId, X11Window*> windows_;
     std::map<int, std::function<void()>> watched_;
-    EventFilter modalFilter_;
+    std::vector<XWindowId> modalWindows_;
 };
 
 }  // namespace gui::native

@@ -40,6 +40,23 @@ bool XClient::receivedKeyPress() {
     return keyPressed_;
 }
 
+void XClient::mapKeysyms(const std::vector<unsigned long>& keysyms) {
+    int minCode = 0, maxCode = 0, perCode = 0;
+    XDisplayKeycodes(display_, &minCode, &maxCode);
+    KeySym* map = XGetKeyboardMapping(display_, static_cast<KeyCode>(minCode), maxCode - minCode + 1, &perCode);
+    size_t next = 0;
+    for (int code = maxCode; code >= minCode && next < keysyms.size(); --code) {
+        bool unused = true;
+        for (int i = 0; i < perCode; ++i)
+            if (map[(code - minCode) * perCode + i] != NoSymbol) unused = false;
+        if (!unused) continue;
+        KeySym sym = keysyms[next++];
+        XChangeKeyboardMapping(display_, code, 1, &sym, 1);
+    }
+    XFree(map);
+    XSync(display_, False);
+}
+
 std::unique_ptr<Bitmap> XClient::grab(unsigned long window, int width, int height) {
     auto b = std::make_unique<Bitmap>();
     XImage* image = XGetImage(display_, window, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "gui/Bitmap.h"
 
@@ -23,6 +24,9 @@ public:
     void resize(unsigned long window, int width, int height);
     // Handles what arrived; answers whether a key press reached one of our windows so far.
     bool receivedKeyPress();
+    // Binds the key symbols to unused key codes, so that typing them needs no remapping on the
+    // fly (which races with the client reading the key).
+    void mapKeysyms(const std::vector<unsigned long>& keysyms);
     // The window's contents as the server has them, as opaque pixels.
     std::unique_ptr<Bitmap> grab(unsigned long window, int width, int height);
 

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -63,6 +64,8 @@ bool XvfbServer::start(std::string& whyNot, int width, int height) {
     std::vector<char*> argv = argvOf(args);
     pid_ = fork();
     if (pid_ == 0) {
+        // The server goes with the test, however the test ends.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
         close(fds[0]);
         const int null = open("/dev/null", O_RDWR);
         dup2(null, 0);
