@@ -13,7 +13,7 @@ packages=(
   libegl-mesa0 libglx-mesa0 libgl1-mesa-dri
   # tests and tools
   libgtest-dev libgmock-dev libbenchmark-dev
-  lilv-utils liblilv-dev sordi xvfb xdotool x11-utils clang
+  lilv-utils liblilv-dev sordi xvfb xdotool x11-utils libxres-dev clang
   # real-time hosting tests
   jackd2 jalv
 )

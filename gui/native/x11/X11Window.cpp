@@ -91,7 +91,7 @@ X11Window::X11Window(X11WindowSystem& system, XWindowId parent, const Rect& boun
     gc_ = XCreateGC(d, window_, 0, nullptr);
     XDefineCursor(d, window_, None);  // the parent's, which is the arrow unless a host changed it
     if (topLevel_ && kind != Kind::Popup) {
-        Atom protocols[] = {static_cast<Atom>(system_.wmDeleteAtom())};
+        Atom protocols[] = {system_.wmDeleteAtom()};
         XSetWMProtocols(d, window_, protocols, 1);
         XSizeHints hints{};
         hints.flags = PPosition | PSize;
@@ -435,7 +435,7 @@ void X11Window::handleEvent(XEvent& event) {
             }
             break;
         case ClientMessage:
-            if (static_cast<Atom>(event.xclient.data.l[0]) == static_cast<Atom>(system_.wmDeleteAtom()) &&
+            if (static_cast<Atom>(event.xclient.data.l[0]) == system_.wmDeleteAtom() &&
                 closeRequested)
                 closeRequested();
             break;

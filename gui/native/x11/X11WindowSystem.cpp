@@ -51,7 +51,6 @@ X11WindowSystem::X11WindowSystem(Display* display) : display_(display) {
     const bool local = name && (name[0] == ':' || std::string(name).rfind("unix:", 0) == 0);
     shm_ = local && XShmQueryVersion(display_, &major, &minor, &pixmaps);
     wmDelete_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
-    wmProtocols_ = XInternAtom(display_, "WM_PROTOCOLS", False);
 }
 
 X11WindowSystem::~X11WindowSystem() {

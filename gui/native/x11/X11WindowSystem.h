@@ -70,8 +70,7 @@ public:
     // While modal windows are registered, input meant for any other window is dropped.
     void addModalWindow(XWindowId id) { modalWindows_.push_back(id); }
     void removeModalWindow(XWindowId id) { std::erase(modalWindows_, id); }
-    int wmDeleteAtom() const { return static_cast<int>(wmDelete_); }
-    unsigned long wmProtocolsAtom() const { return wmProtocols_; }
+    unsigned long wmDeleteAtom() const { return wmDelete_; }
 
 private:
     explicit X11WindowSystem(_XDisplay* display);
@@ -84,7 +83,6 @@ private:
     bool shm_ = false;
     bool quit_ = false;
     unsigned long wmDelete_ = 0;
-    unsigned long wmProtocols_ = 0;
     std::map<XWindowId, X11Window*> windows_;
     std::map<int, std::function<void()>> watched_;
     std::vector<XWindowId> modalWindows_;

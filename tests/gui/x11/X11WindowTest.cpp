@@ -172,5 +172,26 @@ TEST_F(X11WindowTest, ChildOfAForeignParentFollowsResizesBothWays) {
     ui.reset();
 }
 
+TEST_F(X11WindowTest, ClosedWindowsLeaveNoServerResourcesBehind) {
+    openWindow();  // stays open: names our client to the server's resource count
+    XClient counter(server.display());
+    auto cycle = [&](int windows) {
+        for (int i = 0; i < windows; ++i) {
+            // Shown and presented once, with a timer running, then closed.
+            auto other = std::make_unique<WindowInterface>(*system, nullptr, Rect{0, 0, 64 + i % 7, 48});
+            other->getRootControl()->invalidateAll();
+            system->processEvents(0);
+            other->windowControl()->paintWindow(other->getRootControl()->localRect());
+            other.reset();
+            system->processEvents(0);
+        }
+        system->sync();
+        return counter.resourcesOfClientOwning(window().id());
+    };
+    const long warm = cycle(10);
+    if (warm < 0) GTEST_SKIP() << "the server does not count resources";
+    EXPECT_EQ(cycle(200), warm);
+}
+
 }  // namespace
 }  // namespace gui::test

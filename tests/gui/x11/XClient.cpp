@@ -2,6 +2,7 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XRes.h>
 
 namespace gui::test {
 
@@ -55,6 +56,27 @@ void XClient::mapKeysyms(const std::vector<unsigned long>& keysyms) {
     }
     XFree(map);
     XSync(display_, False);
+}
+
+long XClient::resourcesOfClientOwning(unsigned long window) {
+    int eventBase = 0, errorBase = 0;
+    if (!XResQueryExtension(display_, &eventBase, &errorBase)) return -1;
+    int count = 0;
+    XResClient* clients = nullptr;
+    if (!XResQueryClients(display_, &count, &clients)) return -1;
+    long total = -1;
+    for (int i = 0; i < count; ++i) {
+        if ((window & ~clients[i].resource_mask) != clients[i].resource_base) continue;
+        int types = 0;
+        XResType* kinds = nullptr;
+        if (XResQueryClientResources(display_, clients[i].resource_base, &types, &kinds)) {
+            total = 0;
+            for (int t = 0; t < types; ++t) total += kinds[t].count;
+            XFree(kinds);
+        }
+    }
+    XFree(clients);
+    return total;
 }
 
 std::unique_ptr<Bitmap> XClient::grab(unsigned long window, int width, int height) {

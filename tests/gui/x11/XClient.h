@@ -27,6 +27,9 @@ public:
     // Binds the key symbols to unused key codes, so that typing them needs no remapping on the
     // fly (which races with the client reading the key).
     void mapKeysyms(const std::vector<unsigned long>& keysyms);
+    // How many resources (windows, pixmaps, graphics contexts, shared segments, ...) the server
+    // holds for the client that created the window; -1 when the server cannot tell.
+    long resourcesOfClientOwning(unsigned long window);
     // The window's contents as the server has them, as opaque pixels.
     std::unique_ptr<Bitmap> grab(unsigned long window, int width, int height);
 
