@@ -26,11 +26,11 @@ GlCapabilities GlCapabilities::query(GlContext& context) {
     return c;
 }
 
-bool GlCapabilities::hasExtension(const std::string& name) const {
-    std::istringstream words(extensions);
-    std::string word;
-    while (words >> word)
-        if (word == name) return true;
+bool GlCapabilities::containsWord(const std::string& list, const std::string& word) {
+    std::istringstream words(list);
+    std::string each;
+    while (words >> each)
+        if (each == word) return true;
     return false;
 }
 

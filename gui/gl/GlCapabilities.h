@@ -21,7 +21,9 @@ struct GlCapabilities {
 
     // settingFlags: the acceleration setting; bit 0x10 allows vendors the renderer avoids.
     bool sufficient(int settingFlags) const;
-    bool hasExtension(const std::string& name) const;
+    bool hasExtension(const std::string& name) const { return containsWord(extensions, name); }
+    // Extension lists are names separated by spaces.
+    static bool containsWord(const std::string& list, const std::string& word);
 };
 
 }  // namespace gui

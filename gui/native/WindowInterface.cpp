@@ -77,6 +77,7 @@ void WindowInterface::setRenderer(std::unique_ptr<Renderer> renderer) {
     renderer_ = std::move(renderer);
     accelerated = renderer_ != nullptr;
 }
+
 void WindowInterface::boundsChanged(const Rect& bounds) {
     handleMessage([&](WindowControl& r) { r.bounds = bounds; });
 }

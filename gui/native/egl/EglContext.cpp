@@ -3,23 +3,15 @@
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 
-#include <cstring>
+#include "gui/gl/GlCapabilities.h"
 
 namespace gui::native {
 
 namespace {
 
-bool hasWord(const char* list, const char* word) {
-    if (!list) return false;
-    const size_t n = std::strlen(word);
-    for (const char* p = std::strstr(list, word); p; p = std::strstr(p + 1, word))
-        if ((p == list || p[-1] == ' ') && (p[n] == ' ' || p[n] == '\0')) return true;
-    return false;
-}
-
 EGLDisplay headlessDisplay() {
     const char* clientExtensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
-    if (hasWord(clientExtensions, "EGL_MESA_platform_surfaceless")) {
+    if (clientExtensions && GlCapabilities::containsWord(clientExtensions, "EGL_MESA_platform_surfaceless")) {
         auto getPlatformDisplay =
             reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
         if (getPlatformDisplay) {

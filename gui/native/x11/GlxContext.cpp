@@ -6,6 +6,7 @@
 #include <string>
 
 #include "gui/gl/AcceleratedRenderer.h"
+#include "gui/gl/GlCapabilities.h"
 #include "gui/native/WindowInterface.h"
 #include "gui/native/x11/X11Window.h"
 #include "gui/native/x11/X11WindowSystem.h"
@@ -68,17 +69,7 @@ bool GlxContext::disableSwapWait() {
     std::string extensions;
     if (const char* e = glXQueryExtensionsString(display_, DefaultScreen(display_))) extensions += e;
     if (const char* e = glXGetClientString(display_, GLX_EXTENSIONS)) extensions += std::string(" ") + e;
-    auto has = [&](const char* name) {
-        const std::string word = name;
-        size_t at = 0;
-        while ((at = extensions.find(word, at)) != std::string::npos) {
-            const size_t end = at + word.size();
-            if ((at == 0 || extensions[at - 1] == ' ') && (end == extensions.size() || extensions[end] == ' '))
-                return true;
-            at = end;
-        }
-        return false;
-    };
+    auto has = [&](const char* name) { return GlCapabilities::containsWord(extensions, name); };
     if (has("GLX_MESA_swap_control")) {
         using SetIntervalMesa = int (*)(unsigned int);
         auto setInterval = reinterpret_cast<SetIntervalMesa>(procAddress("glXSwapIntervalMESA"));

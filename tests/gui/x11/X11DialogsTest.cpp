@@ -28,9 +28,11 @@ private:
     std::thread thread_;
 };
 
-// xdotool arguments that wait for a visible window with the title, then act on it (%1).
-std::vector<std::string> onWindow(const std::string& title, std::vector<std::string> then) {
+// xdotool arguments that wait for a visible window with the title (and its keyboard focus, unless
+// it grabs the keyboard itself), then act on it (%1).
+std::vector<std::string> onWindow(const std::string& title, std::vector<std::string> then, bool focus = true) {
     std::vector<std::string> args = {"search", "--sync", "--onlyvisible", "--name", "^" + title + "$"};
+    if (focus) args.insert(args.end(), {"windowfocus", "--sync", "%1"});
     args.insert(args.end(), then.begin(), then.end());
     return args;
 }
@@ -75,7 +77,7 @@ TEST_F(X11DialogsTest, DrawnMenuIsAnsweredWithTheKeyboardAndThePointer) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.expected);
         chosen.name.clear();
-        Answer answer(server, onWindow("menu", c.input));
+        Answer answer(server, onWindow("menu", c.input, false));
         m->show(Rect{10, 10, 60, 30});
         EXPECT_EQ(chosen.name, c.expected);
     }
@@ -132,7 +134,11 @@ TEST_F(X11DialogsTest, EditFieldTakesTypedTextAndCommitsOnEnter) {
     XClient keyboard(server.display());
     keyboard.mapKeysyms({0xfc, 0xdf});  // u with diaeresis, sharp s
     editor->beginEditing();
-    settle(100);
+    // The field takes the keyboard focus once the server has shown it.
+    ASSERT_TRUE(pumpUntil([&] {
+        const unsigned long focus = keyboard.focusedWindow();
+        return focus > 1 && focus != window().id();
+    }));
     // Everything is selected at first: typing replaces it.
     {
         Answer answer(server, {"type", "--delay", "30", "Grüße 2"}, {"key", "BackSpace", "Return"});

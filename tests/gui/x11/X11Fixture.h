@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -48,12 +50,15 @@ protected:
 
     void SetUp() override {
         if (!XvfbServer::haveProgram("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+        // A modal loop whose answer never arrives ends the test instead of hanging the run.
+        alarm(60);
         std::string why;
         if (!server.start(why)) GTEST_SKIP() << why;
         system = native::X11WindowSystem::open(server.display().c_str());
         ASSERT_TRUE(system) << "no connection to " << server.display();
     }
     void TearDown() override {
+        alarm(0);
         ui.reset();
         system.reset();
         server.stop();

@@ -79,6 +79,13 @@ long XClient::resourcesOfClientOwning(unsigned long window) {
     return total;
 }
 
+unsigned long XClient::focusedWindow() {
+    ::Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display_, &focus, &revert);
+    return focus;
+}
+
 std::unique_ptr<Bitmap> XClient::grab(unsigned long window, int width, int height) {
     auto b = std::make_unique<Bitmap>();
     XImage* image = XGetImage(display_, window, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),

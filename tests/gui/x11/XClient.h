@@ -30,6 +30,8 @@ public:
     // How many resources (windows, pixmaps, graphics contexts, shared segments, ...) the server
     // holds for the client that created the window; -1 when the server cannot tell.
     long resourcesOfClientOwning(unsigned long window);
+    // The window holding the keyboard focus (0 none, 1 the pointer's root).
+    unsigned long focusedWindow();
     // The window's contents as the server has them, as opaque pixels.
     std::unique_ptr<Bitmap> grab(unsigned long window, int width, int height);
 
