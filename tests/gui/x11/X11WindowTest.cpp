@@ -46,6 +46,21 @@ TEST_F(X11WindowTest, ClicksDoubleClicksAndDragsReachTheControls) {
     EXPECT_EQ(root().captureControl(), nullptr);
 }
 
+TEST_F(X11WindowTest, LosingThePointerGrabCancelsThePress) {
+    openWindow();
+    probe("a", {10, 10, 190, 90});
+    ASSERT_TRUE(at(40, 40, {"mousedown", "1"}));
+    ASSERT_TRUE(waitForLog("a:down0@30,30"));
+    ASSERT_TRUE(pumpUntil([&] { return window().hasCapture(); }));
+    // The host hides the editor in the middle of the press: the grab goes with it.
+    XClient host(server.display());
+    host.unmap(window().id());
+    EXPECT_TRUE(waitForLog("a:up0@-1,-1"));
+    EXPECT_EQ(root().captureControl(), nullptr);
+    EXPECT_FALSE(logHas("a:click"));
+    server.xdotool({"mouseup", "1"});
+}
+
 TEST_F(X11WindowTest, WheelNotchesArriveAsTwentyFivePixelsAndShiftCtrlMakesThemHorizontal) {
     openWindow();
     Probe* a = probe("a", {0, 0, 200, 100});

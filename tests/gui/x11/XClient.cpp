@@ -32,6 +32,11 @@ void XClient::resize(unsigned long window, int width, int height) {
     XSync(display_, False);
 }
 
+void XClient::unmap(unsigned long window) {
+    XUnmapWindow(display_, window);
+    XSync(display_, False);
+}
+
 bool XClient::receivedKeyPress() {
     while (XPending(display_)) {
         XEvent event;

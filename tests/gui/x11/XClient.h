@@ -22,6 +22,7 @@ public:
     unsigned long createHostWindow(int width, int height);
     Rect geometry(unsigned long window);
     void resize(unsigned long window, int width, int height);
+    void unmap(unsigned long window);
     // Handles what arrived; answers whether a key press reached one of our windows so far.
     bool receivedKeyPress();
     // Binds the key symbols to unused key codes, so that typing them needs no remapping on the
