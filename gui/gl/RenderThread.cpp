@@ -111,12 +111,12 @@ void RenderThread::run() {
         const double renderTime = now() - start;
         double late = 0;
         if (displayTiming) {
-            // Present a little after the vertical blank, not just before the next one.
-            double period = refresh, blank = lastBlank;
-            timing(period, blank);
+            // Present a little after a new vertical blank, not just before the next one.
+            double blank = lastBlank;
             for (int i = 0; i < 50; ++i) {
-                double p, b;
-                if (!timing(p, b) || b != blank) {
+                double p = refresh, b = blank;
+                if (!timing(p, b)) break;
+                if (b != lastBlank) {
                     blank = b;
                     break;
                 }
