@@ -73,7 +73,7 @@ public:
     // The timers due at now, rescheduled; the caller fires them while the window still exists.
     std::vector<int> dueTimers(uint32_t now);
     void fireTimer(int id);
-    // Reports the area invalidated or exposed since the last call, if any.
+    // Reports a grab lost since the last call, then the area invalidated or exposed meanwhile.
     void deliverPaint();
 
 private:
