@@ -8,12 +8,16 @@ packages=(
   cmake ninja-build g++ pkg-config
   # product
   zlib1g-dev libsndfile1-dev libpng-dev lv2-dev
-  libx11-dev libegl-dev libgl-dev libfreetype-dev fonts-dejavu-core
+  libx11-dev libxext-dev libegl-dev libgl-dev libfreetype-dev fonts-dejavu-core
+  # OpenGL at run time: Mesa's EGL and GLX drivers (llvmpipe renders without a display)
+  libegl-mesa0 libglx-mesa0 libgl1-mesa-dri
   # tests and tools
   libgtest-dev libgmock-dev libbenchmark-dev
-  lilv-utils liblilv-dev sordi xvfb clang
+  lilv-utils liblilv-dev sordi xvfb xdotool x11-utils libxres-dev clang
   # real-time hosting tests
   jackd2 jalv
+  # a real DAW driven headless by its session tool (the Ardour session tests)
+  ardour
 )
 
 missing=()

@@ -23,6 +23,8 @@ WindowInterface::WindowInterface(native::WindowSystem& system, void* parentWindo
 }
 
 WindowInterface::~WindowInterface() {
+    // The render thread stops before anything it draws goes.
+    renderer_.reset();
     // Components go first, while the window they may still talk to exists.
     destroyComponents();
     window_.reset();
@@ -64,8 +66,18 @@ void WindowInterface::timerFired(int id) {
     });
 }
 void WindowInterface::paintRequested(const Rect& area) {
+    if (renderer_) {
+        renderer_->paintRequested(area);
+        return;
+    }
     handleMessage([&](WindowControl& r) { r.paintWindow(area); });
 }
+
+void WindowInterface::setRenderer(std::unique_ptr<Renderer> renderer) {
+    renderer_ = std::move(renderer);
+    accelerated = renderer_ != nullptr;
+}
+
 void WindowInterface::boundsChanged(const Rect& bounds) {
     handleMessage([&](WindowControl& r) { r.bounds = bounds; });
 }

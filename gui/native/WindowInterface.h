@@ -21,6 +21,14 @@ class WindowTimer;
 // the window system. UI thread.
 class WindowInterface : public UserInterface, private native::WindowEvents {
 public:
+    // Draws the window in place of the software back buffer (the accelerated renderer): paint
+    // requests go to it, and it paints what the root control has pending.
+    class Renderer {
+    public:
+        virtual ~Renderer() = default;
+        virtual void paintRequested(const Rect& area) = 0;
+    };
+
     WindowInterface(native::WindowSystem& system, void* parentWindow, const Rect& bounds);
     ~WindowInterface() override;
 
@@ -42,6 +50,9 @@ public:
     const MillisecondClock& clock() const override { return system_.clock(); }
 
     void setMessageHook(WindowMessageHook* hook);
+    // Hands the drawing to the renderer and marks the user interface accelerated.
+    void setRenderer(std::unique_ptr<Renderer> renderer);
+    Renderer* renderer() const { return renderer_.get(); }
 
     native::WindowSystem& windowSystem() const { return system_; }
     native::Window& window() const { return *window_; }
@@ -90,6 +101,7 @@ private:
     int nextTimerId_ = 2;
     std::map<int, WindowTimer*> runningTimers_;
     std::vector<WindowPopupMenu*> shownMenus_;
+    std::unique_ptr<Renderer> renderer_;
 };
 
 }  // namespace gui
