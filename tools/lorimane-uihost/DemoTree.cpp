@@ -54,7 +54,7 @@ ActionShape* button(WindowInterface& ui, Rect bounds, const std::string& text, s
     return b;
 }
 
-void buildDemo(WindowInterface& ui) {
+std::shared_ptr<void> buildDemo(WindowInterface& ui) {
     RootControl& root = *ui.getRootControl();
     if (resourceExists("Background")) {
         auto* background = new Image(&ui);
@@ -116,6 +116,7 @@ void buildDemo(WindowInterface& ui) {
         s->parent = &root;
     }
     label(ui, &root, Rect{12, 100, 330, 130}, "Lorimane toolkit in a real window", Rgba{255, 255, 255, 255}, 12);
+    return nullptr;
 }
 
 HostedTreeRegistration demo({"demo", "images, shapes, labels, a menu, a message box and an edit field", 640, 320,

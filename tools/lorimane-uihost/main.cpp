@@ -58,6 +58,11 @@ int main(int argc, char** argv) {
             return usage();
         }
     }
+    if (gl && !screenshot.empty()) {
+        // The screenshot is the software frame, which an accelerated window never draws.
+        std::fprintf(stderr, "lorimane-uihost: --screenshot needs the software renderer (leave out --gl)\n");
+        return 2;
+    }
     if (hostedTrees().empty()) return 1;
     const HostedTree* tree = &hostedTrees().front();
     if (!treeName.empty()) {
@@ -85,7 +90,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "lorimane-uihost: no usable OpenGL; drawing in software\n");
     auto& window = static_cast<gui::native::X11Window&>(ui->window());
     window.closeRequested = [&] { system->quit(); };
-    tree->build(*ui);
+    std::shared_ptr<void> treeState = tree->build(*ui);
 
     system->runUntil(nullptr, quitAfter);
 
@@ -97,6 +102,7 @@ int main(int argc, char** argv) {
             status = 1;
         }
     }
+    treeState.reset();
     ui.reset();
     system->unwatch(queue->eventFd());
     return status;

@@ -12,7 +12,7 @@
 #include "gui/gl/GlCapabilities.h"
 #include "gui/gl/GlRenderer.h"
 #include "gui/native/egl/EglContext.h"
-#include "persistence/streams/Resource.h"
+#include "streams/Resource.h"
 
 namespace gui::test {
 namespace {
