@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-constexpr float kEpsilon = 1.1920929e-7f;
-}
+#include "core/FloatEpsilon.h"
 
 Mixer::Mixer(wave::Environment& environment, int inputs)
     : wave::Source(environment), inputCount(this, inputs, 0, inputs), combineType(this, Sum), inputs_(inputs) {
@@ -41,7 +39,7 @@ void Mixer::produceSum(SampleBuffer& output, int count) {
         if (!in.input) continue;
         const float* g = in.gain->pull(count, 0);
         bool constantGain = in.gain->isConstant();
-        if (constantGain && std::fabs(g[0]) <= kEpsilon) continue;  // silent: the input is not even pulled
+        if (constantGain && std::fabs(g[0]) <= kFloatEpsilon) continue;  // silent: the input is not even pulled
         const float* x = in.input->pull(count, 0);
         if (contributing == 0 && constantGain && g[0] == 1.0f) {
             // Possibly the only contribution: keep it by pointer until a second one shows up.

@@ -2,9 +2,7 @@
 
 #include <cmath>
 
-namespace {
-constexpr float kEpsilon = 1.1920929e-7f;
-}
+#include "core/FloatEpsilon.h"
 
 Router::Router(wave::Environment& environment, int inputs) : wave::Source(environment), selected(this, 0), inputs_(inputs) {
     for (int i = 0; i < inputs; ++i) {
@@ -37,7 +35,7 @@ void Router::produce(SampleBuffer& output, int count, int flags) {
         in.ramp->advance();
         bool constant = false;
         const float* r = in.ramp->render(count, constant);
-        if (!in.input || (constant && std::fabs(r[0]) <= kEpsilon)) continue;
+        if (!in.input || (constant && std::fabs(r[0]) <= kFloatEpsilon)) continue;
         const float* x = in.input->pull(count, 0);
         if (contributing == 0 && constant && r[0] == 1.0f) {
             passThrough = in.input;

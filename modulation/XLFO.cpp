@@ -5,9 +5,11 @@
 #include <cstdlib>
 #include <numbers>
 
+#include "core/FloatEpsilon.h"
+
 namespace {
 
-constexpr float kEpsilon = 1.1920929e-7f;
+constexpr float kEpsilon = kFloatEpsilon;
 constexpr std::uint32_t kRegisterMask = 0xFFFFFF;  // the random generator's 24 bits
 constexpr std::uint32_t kFeedback = 0x11d872b;     // Galois taps, including the carry bit 24
 constexpr std::uint32_t kCarry = 0x1000000;
