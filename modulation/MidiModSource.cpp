@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "wave/FloatParameterSource.h"
+#include "wave/GainCurve.h"
 
 namespace {
 
@@ -19,11 +20,9 @@ float linearCurve(float x) {
     return x;
 }
 
-// A level of (a - 1) * 36 dB above 0.1, continued by a straight line to 0 below it.
+// The level controls' gain curve, odd-symmetric.
 float expCurve(float x) {
-    float a = std::fabs(x);
-    float e = a > 0.1f ? std::pow(10.0f, 1.8f * (a - 1.0f)) : 10.0f * a * std::exp(-3.73018784447434f);
-    return signOf(x) * e;
+    return signOf(x) * gaincurve::gain(std::fabs(x));
 }
 
 float logCurve(float x) {
