@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "core/FloatEpsilon.h"
+
 namespace {
-constexpr float kEpsilon = 1.1920929e-7f;
+constexpr float kEpsilon = kFloatEpsilon;
 }
 
 DelayTimeController::DelayTimeController(wave::Environment& environment, wave::Producer* timeTarget,

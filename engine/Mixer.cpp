@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-constexpr float kEpsilon = 1.1920929e-7f;
-}
+#include "core/FloatEpsilon.h"
+#include "wave/WeightedSum.h"
 
 Mixer::Mixer(wave::Environment& environment, int inputs)
     : wave::Source(environment), inputCount(this, inputs, 0, inputs), combineType(this, Sum), inputs_(inputs) {
@@ -32,42 +31,16 @@ void Mixer::produce(SampleBuffer& output, int count, int flags) {
 }
 
 void Mixer::produceSum(SampleBuffer& output, int count) {
-    float* out = output.samples();
-    int contributing = 0;
-    const float* single = nullptr;
-    wave::Producer* singleProducer = nullptr;
+    wave::WeightedSum sum(output, count);
     for (int i = 0; i < inputCount.get(); ++i) {
         Input& in = inputs_[i];
         if (!in.input) continue;
         const float* g = in.gain->pull(count, 0);
         bool constantGain = in.gain->isConstant();
-        if (constantGain && std::fabs(g[0]) <= kEpsilon) continue;  // silent: the input is not even pulled
-        const float* x = in.input->pull(count, 0);
-        if (contributing == 0 && constantGain && g[0] == 1.0f) {
-            // Possibly the only contribution: keep it by pointer until a second one shows up.
-            single = x;
-            singleProducer = in.input;
-            ++contributing;
-            continue;
-        }
-        if (contributing == 1 && single) {
-            std::copy(single, single + count, out);
-            single = nullptr;
-        }
-        if (contributing == 0) {
-            for (int k = 0; k < count; ++k) out[k] = x[k] * g[k];
-        } else {
-            for (int k = 0; k < count; ++k) out[k] += x[k] * g[k];
-        }
-        ++contributing;
+        if (constantGain && std::fabs(g[0]) <= kFloatEpsilon) continue;  // silent: the input is not even pulled
+        sum.add(*in.input, in.input->pull(count, 0), g, constantGain);
     }
-    if (contributing == 0) {
-        setCurrentOutput(&environment().zeroBuffer());
-        setOutputFlags(wave::ConstantBlock);
-    } else if (single) {
-        setCurrentOutput(singleProducer->currentOutput());
-        setOutputFlags(singleProducer->outputFlags());
-    }
+    sum.publish(*this);
 }
 
 void Mixer::produceCombined(SampleBuffer& output, int count) {

@@ -2,9 +2,8 @@
 
 #include <cmath>
 
-namespace {
-constexpr float kEpsilon = 1.1920929e-7f;
-}
+#include "core/FloatEpsilon.h"
+#include "wave/WeightedSum.h"
 
 Router::Router(wave::Environment& environment, int inputs) : wave::Source(environment), selected(this, 0), inputs_(inputs) {
     for (int i = 0; i < inputs; ++i) {
@@ -30,39 +29,13 @@ void Router::produce(SampleBuffer& output, int count, int flags) {
         for (Input& in : inputs_) in.ramp->skip(count);
         return;
     }
-    float* out = output.samples();
-    int contributing = 0;
-    wave::Producer* passThrough = nullptr;
+    wave::WeightedSum sum(output, count);
     for (Input& in : inputs_) {
         in.ramp->advance();
         bool constant = false;
         const float* r = in.ramp->render(count, constant);
-        if (!in.input || (constant && std::fabs(r[0]) <= kEpsilon)) continue;
-        const float* x = in.input->pull(count, 0);
-        if (contributing == 0 && constant && r[0] == 1.0f) {
-            passThrough = in.input;
-            ++contributing;
-            continue;
-        }
-        if (passThrough) {
-            const float* p = passThrough->currentOutput()->samples();
-            std::copy(p, p + count, out);
-            passThrough = nullptr;
-        }
-        if (contributing == 0) {
-            for (int k = 0; k < count; ++k) out[k] = r[k] * x[k];
-        } else {
-            for (int k = 0; k < count; ++k) out[k] += r[k] * x[k];
-        }
-        ++contributing;
+        if (!in.input || (constant && std::fabs(r[0]) <= kFloatEpsilon)) continue;
+        sum.add(*in.input, in.input->pull(count, 0), r, constant);
     }
-    if (contributing == 0) {
-        setCurrentOutput(&environment().zeroBuffer());
-        setOutputFlags(wave::ConstantBlock);
-    } else if (passThrough) {
-        setCurrentOutput(passThrough->currentOutput());
-        setOutputFlags(passThrough->outputFlags());
-    } else {
-        setOutputFlags(0);
-    }
+    sum.publish(*this);
 }

@@ -1,8 +1,5 @@
 #include "engine/XLFOParameterSet.h"
 
-#include <bit>
-#include <cstdint>
-
 #include "framework/ParameterUnits.h"
 #include "framework/Tapers.h"
 #include "modulation/ModulationMatrixOwner.h"
@@ -67,7 +64,7 @@ void XLFOParameterSet::configure() {
     frequency.setEngineRange(0.02f, 500.0f);
     frequency.setUnit(&HzParameterUnit::instance());
     // The plain value that gives 1 Hz.
-    float oneHertz = tapers::steepInverse(std::bit_cast<float>(std::uint32_t(0x3B0074A9)));
+    float oneHertz = frequency.displayToPlain(1.0f);
     frequency.setRange(0.0f, 1.0f, oneHertz);
     frequency.setValue(oneHertz, 0);
     frequency.setHelpText(

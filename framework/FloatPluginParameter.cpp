@@ -3,15 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <limits>
 
+#include "core/FloatEpsilon.h"
 #include "framework/NumberFormat.h"
 #include "framework/ParameterUnits.h"
 #include "framework/Tapers.h"
 
 namespace {
-
-constexpr float kEpsilon = std::numeric_limits<float>::epsilon();
 
 bool equalIgnoringCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
@@ -97,7 +95,7 @@ std::string FloatPluginParameter::plainToText(float plain) const {
 
 void FloatPluginParameter::setValue(float plain, int flags) {
     float clamped = std::clamp(plain, minimum_, maximum_);
-    if (!(std::fabs(clamped - value_) > kEpsilon)) return;
+    if (!(std::fabs(clamped - value_) > kFloatEpsilon)) return;
     value_ = clamped;
     if (owner_) owner_->parameterChanged(index_, clamped, flags);
 }

@@ -8,12 +8,13 @@
 #include <cstring>
 #include <mutex>
 
+#include "core/FloatEpsilon.h"
 #include "framework/DefaultEventReceiver.h"
 #include "framework/MidiDecoder.h"
 #include "framework/MidiVirtualPluginParameter.h"
 
 namespace {
-constexpr float kEpsilon = 1.1920929e-7f;
+constexpr float kEpsilon = kFloatEpsilon;
 // Flush-to-zero and denormals-are-zero on, round to nearest, all exceptions masked.
 constexpr unsigned kAudioThreadCsr = 0x9FC0;
 constexpr double kMusicalWrap = 256.0;

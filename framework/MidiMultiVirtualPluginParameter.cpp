@@ -2,12 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
+#include "core/FloatEpsilon.h"
 #include "framework/AbstractPluginParameter.h"
 
 namespace {
-constexpr float kEpsilon = std::numeric_limits<float>::epsilon();
 
 float normalizedValue(const AbstractPluginParameter* parameter) {
     return parameter->plainToNormalized(parameter->value());
@@ -42,7 +41,7 @@ void MidiMultiVirtualPluginParameter::setNormalized(float normalized) {
     float mean = meanNormalized();
     for (std::size_t i = 0; i < members_.size(); ++i) {
         float current = normalizedValue(members_[i]);
-        if (std::fabs(current - mean - observed_[i]) > kEpsilon) learned_[i] = current - mean;
+        if (std::fabs(current - mean - observed_[i]) > kFloatEpsilon) learned_[i] = current - mean;
     }
     for (std::size_t i = 0; i < members_.size(); ++i) {
         float target = std::clamp(normalized + learned_[i], 0.0f, 1.0f);

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <limits>
 
-namespace {
+#include "core/FloatEpsilon.h"
 
-constexpr float kEpsilon = std::numeric_limits<float>::epsilon();
+namespace {
 
 // Formats are set by code when parameters are configured, never taken from outside.
 #pragma GCC diagnostic push
@@ -70,7 +70,7 @@ std::string formatFrequency(float hz) {
 }
 
 std::string formatDecibels(float db) {
-    if (std::fabs(db) <= kEpsilon) return "0.00";
+    if (std::fabs(db) <= kFloatEpsilon) return "0.00";
     if (db <= -179.9f) return "-INF";
     return formatNumber(db, "%+.2f");
 }

@@ -2,15 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
+#include "core/FloatEpsilon.h"
 #include "framework/AbstractPluginParameter.h"
 #include "framework/CompareStates.h"
 #include "framework/StateListOwner.h"
-
-namespace {
-constexpr float kEpsilon = std::numeric_limits<float>::epsilon();
-}
 
 StateList::StateList(StateListOwner& owner, int size)
     : owner_(owner), records_(std::size_t(std::max(size, 0))) {}
@@ -47,7 +43,7 @@ bool StateList::statesEqual(const Record& record) {
     int count = parameters.getParameterCount();
     if (int(record.values.size()) != count) return false;
     for (int i = 0; i < count; ++i)
-        if (std::fabs(parameters.getParameter(i)->value() - record.values[std::size_t(i)]) > kEpsilon)
+        if (std::fabs(parameters.getParameter(i)->value() - record.values[std::size_t(i)]) > kFloatEpsilon)
             return false;
     return true;
 }

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstddef>
 
+#include "wave/GainCurve.h"
+
 namespace tapers {
 namespace {
 
@@ -39,8 +41,7 @@ constexpr Point kEnvelopeTime[] = {{0.0f, 0.0f},   {0.15f, 0.02f}, {0.2f, 0.03f}
 constexpr Point kSteep[] = {{0.0f, 0.0f}, {0.2f, 0.001f}, {0.5f, 0.007f}, {0.7f, 0.03f},
                             {0.8f, 0.1f}, {0.9f, 0.3f},   {0.95f, 0.5f},  {0.98f, 1.0f}};
 
-// 10^(-32.4 / 20): the gain at x = 0.1, where the curve turns into a linear fade.
-const float kGainKnee = std::pow(10.0f, -32.4f / 20.0f);
+const float kGainKnee = gaincurve::knee<float>();
 
 float oddSymmetric(float x, bool swapped) {
     float magnitude = interpolate(kLevel, std::fabs(x), swapped);
@@ -71,13 +72,12 @@ float steepInverse(float y) {
 }
 
 float gain(float x) {
-    if (x > 0.1f) return std::pow(10.0f, (x - 1.0f) * 36.0f / 20.0f);
-    return x * 10.0f * kGainKnee;
+    return gaincurve::gain(x);
 }
 
 float gainInverse(float g) {
-    if (g <= kGainKnee) return g * 0.1f / kGainKnee;
-    return ratioToDecibel(g) / 36.0f + 1.0f;
+    if (g <= kGainKnee) return g * static_cast<float>(gaincurve::kKneeInput) / kGainKnee;
+    return ratioToDecibel(g) / static_cast<float>(gaincurve::kRangeDb) + 1.0f;
 }
 
 float decibelToRatio(float x) {

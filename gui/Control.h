@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "core/FloatEpsilon.h"
 #include "core/NotifyEvent.h"
 #include "core/Property.h"
 #include "gui/Canvas.h"
@@ -49,7 +50,7 @@ public:
     enum DragState { DragEntered = 0, DragLeft = 1, DragDwelled = 2, DragStarted = 3, DragEnded = 4 };
 
     // Wheel components at or below this magnitude count as zero.
-    static constexpr float kWheelEpsilon = 1.1920929e-7f;
+    static constexpr float kWheelEpsilon = kFloatEpsilon;
 
     explicit Control(UserInterface* ui);
     ~Control() override;

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <vector>
 
+#include "core/FloatEpsilon.h"
 #include "gui/Bitmap.h"
 
 namespace gui {
@@ -67,7 +68,7 @@ void gammaTable(float exponent, std::array<uint8_t, 256>& out) {
     static std::array<uint8_t, 256> table;
     static float built = -1.0f;
     std::lock_guard<std::mutex> hold(lock);
-    if (std::fabs(exponent - built) > 1.1920929e-7f) {
+    if (std::fabs(exponent - built) > kFloatEpsilon) {
         for (int i = 0; i < 256; ++i) {
             const double v = std::pow(i / 255.0, static_cast<double>(exponent)) * 255.0;
             table[i] = static_cast<uint8_t>(std::clamp(static_cast<int>(v), 0, 255));

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/FloatEpsilon.h"
+
 namespace {
-constexpr float kEpsilon = 1.1920929e-7f;
 constexpr float kFloorDb = -180.0f;
 constexpr float kRangeDb = 60.0f;  // the followed range: -60 dBFS .. 0 dBFS maps to 0 .. 1
 
@@ -41,14 +42,14 @@ void EnvelopeFollower::filter(const float* input, SampleBuffer& output, int coun
         float c;
         if (delta > 0.0f) {
             float product = rate * std::max(kMinimumTime, attack[i]);
-            if (std::fabs(product - attackProduct_) > kEpsilon) {
+            if (std::fabs(product - attackProduct_) > kFloatEpsilon) {
                 attackProduct_ = product;
                 attackCoefficient_ = coefficientFor(product);
             }
             c = attackCoefficient_;
         } else {
             float product = rate * std::max(kMinimumTime, release[i]);
-            if (std::fabs(product - releaseProduct_) > kEpsilon) {
+            if (std::fabs(product - releaseProduct_) > kFloatEpsilon) {
                 releaseProduct_ = product;
                 releaseCoefficient_ = coefficientFor(product);
             }

@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/FloatEpsilon.h"
 #include "modulation/Spline.h"
 #include "modulation/Trigger.h"
 
 namespace {
 
-constexpr float kEpsilon = 1.1920929e-7f;
+constexpr float kEpsilon = kFloatEpsilon;
 constexpr float kMaximumTime = 100.0f;
 constexpr double kNotifyInterval = 0.1;  // seconds between gate notifications at most
 constexpr int kLongest = 1 << 30;        // counters saturate here

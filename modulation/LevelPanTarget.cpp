@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-constexpr float kEpsilon = 1.1920929e-7f;
-}
+#include "core/FloatEpsilon.h"
 
 LevelPanTarget::LevelPanTarget(wave::Environment& environment, ModulationMatrix& matrix, int levelTarget,
                                int panTarget, int mode)
@@ -65,7 +63,7 @@ void LevelPanTarget::VoiceController::produceOutputs(std::array<SampleBuffer*, k
         level_->pull(count, flags);
         return;
     }
-    if (pan_->isConstant() && std::fabs(pan[0]) <= kEpsilon) {
+    if (pan_->isConstant() && std::fabs(pan[0]) <= kFloatEpsilon) {
         // Centred: both channels carry the modulated level itself.
         level_->pull(count, flags);
         for (int i = 0; i < kOutputCount; ++i) {

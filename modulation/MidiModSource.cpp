@@ -2,45 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
+#include "modulation/ResponseCurves.h"
 #include "wave/FloatParameterSource.h"
 
 namespace {
 
 constexpr float kKeyboardScale = 1.0f / 120.0f;  // note number to curve input
 constexpr float kKeyboardCentre = 0.4f;          // note 48 gives 0
-
-float signOf(float x) {
-    return x < 0.0f ? -1.0f : 1.0f;
-}
-
-float linearCurve(float x) {
-    return x;
-}
-
-// A level of (a - 1) * 36 dB above 0.1, continued by a straight line to 0 below it.
-float expCurve(float x) {
-    float a = std::fabs(x);
-    float e = a > 0.1f ? std::pow(10.0f, 1.8f * (a - 1.0f)) : 10.0f * a * std::exp(-3.73018784447434f);
-    return signOf(x) * e;
-}
-
-float logCurve(float x) {
-    return signOf(x) * std::log(1.0f + 10.0f * std::fabs(x)) / std::log(11.0f);
-}
-
-float sqrCurve(float x) {
-    return signOf(x) * x * x;
-}
-
-float sqrtCurve(float x) {
-    return signOf(x) * std::sqrt(std::fabs(x));
-}
-
-float sineCurve(float x) {
-    return signOf(x) * (std::sin(std::numbers::pi_v<float> * (std::fabs(x) - 0.5f)) + 1.0f) * 0.5f;
-}
 
 bool validNumber(int n) {
     return n >= 0 && n < 128;
@@ -93,7 +62,7 @@ MidiModSource::MidiModSource(wave::Environment& environment, Cache& cache)
       midiInput(this, ModWheel),
       responseCurve(this, Linear),
       cache_(cache),
-      curve_(linearCurve),
+      curve_(responsecurves::linear),
       output_(environment, 0.0f) {
     output_.setRange(-1.0f, 1.0f, 0.5f);
     cache_.addSource(this);
@@ -104,21 +73,9 @@ MidiModSource::~MidiModSource() {
 }
 
 MidiModSource::CurveFunction MidiModSource::curveFunction(ResponseCurve curve) {
-    switch (curve) {
-        case Exp:
-            return expCurve;
-        case Log:
-            return logCurve;
-        case Sqr:
-            return sqrCurve;
-        case Sqrt:
-            return sqrtCurve;
-        case Sine:
-            return sineCurve;
-        case Linear:
-        default:
-            return linearCurve;
-    }
+    using namespace responsecurves;
+    static constexpr CurveFunction kCurves[] = {linear, exponential, logarithmic, square, squareRoot, sine};
+    return select(kCurves, curve);
 }
 
 int MidiModSource::cacheIndex() const {

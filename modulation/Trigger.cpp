@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/FloatEpsilon.h"
+
 namespace {
-constexpr float kEpsilon = 1.1920929e-7f;
 constexpr size_t kReservedEvents = 1024;
 }  // namespace
 
@@ -33,8 +34,8 @@ void Trigger::run(int count) {
     if (!level || !isEnabled()) return;
     if (holdRate_ != environment_.sampleRate()) updateHoldCount();
 
-    const float on = threshold.get() + kEpsilon;
-    const float off = threshold.get() * 0.5f + kEpsilon;
+    const float on = threshold.get() + kFloatEpsilon;
+    const float off = threshold.get() * 0.5f + kFloatEpsilon;
     for (int i = 0; i < count; ++i) {
         float r = level[i];
         if (state_) {

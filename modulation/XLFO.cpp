@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <numbers>
+
+#include "core/FloatEpsilon.h"
+#include "modulation/ResponseCurves.h"
 
 namespace {
 
-constexpr float kEpsilon = 1.1920929e-7f;
+constexpr float kEpsilon = kFloatEpsilon;
 constexpr std::uint32_t kRegisterMask = 0xFFFFFF;  // the random generator's 24 bits
 constexpr std::uint32_t kFeedback = 0x11d872b;     // Galois taps, including the carry bit 24
 constexpr std::uint32_t kCarry = 0x1000000;
@@ -23,19 +25,6 @@ double wrapPhase(double x) {
     return x >= 0.0 && x < 1.0 ? x : 0.0;
 }
 
-float linearCurve(float u) {
-    return u;
-}
-float sqrCurve(float u) {
-    return u * u;
-}
-float sqrtCurve(float u) {
-    return u < 0.0f ? -std::sqrt(-u) : std::sqrt(u);
-}
-float sineCurve(float u) {
-    return (std::sin(std::numbers::pi_v<float> * (u - 0.5f)) + 1.0f) * 0.5f;
-}
-
 }  // namespace
 
 XLFO::Step::Step(XLFO& owner, int index)
@@ -45,7 +34,7 @@ XLFO::Step::Step(XLFO& owner, int index)
       snap(this, false),
       value(this, 0.0f, -1.0f, 1.0f),
       index_(index),
-      curveFunction_(linearCurve),
+      curveFunction_(responsecurves::linear),
       owner_(owner) {}
 
 void XLFO::Step::propertyChanged(AbstractProperty* property) {
@@ -81,17 +70,9 @@ XLFO::XLFO(wave::Environment& environment)
 }
 
 XLFO::CurveFunction XLFO::curveFunction(GlideCurve curve) {
-    switch (curve) {
-        case Sqr:
-            return sqrCurve;
-        case Sqrt:
-            return sqrtCurve;
-        case Sine:
-            return sineCurve;
-        case Linear:
-        default:
-            return linearCurve;
-    }
+    using namespace responsecurves;
+    static constexpr CurveFunction kCurves[] = {linear, square, squareRoot, sine};
+    return select(kCurves, curve);
 }
 
 float XLFO::snapValue(float v) {

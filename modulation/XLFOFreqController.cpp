@@ -2,10 +2,10 @@
 
 #include <cmath>
 
+#include "core/FloatEpsilon.h"
 #include "modulation/XLFO.h"
 
 namespace {
-constexpr float kEpsilon = 1.1920929e-7f;
 constexpr float kBarsPerCycle[XLFOFreqController::SyncModeCount] = {
     1.0f, 16.0f, 8.0f, 4.0f, 2.0f, 1.0f, 0.5f, 0.25f, 0.125f, 0.0625f, 0.03125f, 0.015625f};
 constexpr float kQuarterNotesPerMinuteToHz = 1.0f / 240.0f;  // one bar of four quarters per cycle
@@ -43,7 +43,7 @@ void XLFOFreqController::retargetTempoFrequency() {
 void XLFOFreqController::transportChanged(float tempo, float songPosition) {
     if (!isSynced()) return;
     // A host without a tempo reports 0 (or nothing usable): count in 120 BPM.
-    tempo_ = std::fabs(tempo) > kEpsilon && std::isfinite(tempo) ? tempo : 120.0f;
+    tempo_ = std::fabs(tempo) > kFloatEpsilon && std::isfinite(tempo) ? tempo : 120.0f;
     songPosition_ = songPosition;
     transportKnown_ = true;
     retargetTempoFrequency();

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "core/FloatEpsilon.h"
 #include "persistence/AtomicFile.h"
 #include "streams/BinaryDataWriter.h"
 
@@ -39,6 +40,6 @@ void ParameterCollection::applyValues(const std::vector<float>& values) const {
 bool ParameterCollection::matches(const std::vector<float>& values) const {
     if (values.size() != parameters_.size()) return false;
     for (std::size_t i = 0; i < values.size(); ++i)
-        if (!(std::fabs(parameters_[i]->value() - values[i]) <= 1.1920929e-7f)) return false;
+        if (!(std::fabs(parameters_[i]->value() - values[i]) <= kFloatEpsilon)) return false;
     return true;
 }

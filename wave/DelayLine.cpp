@@ -5,14 +5,15 @@
 #include <cstring>
 #include <numbers>
 
+#include "wave/GainCurve.h"
+
 namespace {
 constexpr double kGlideArrived = 0.001;  // the glide counts as arrived this close to its target
 constexpr int kFadeTableSize = 4096;
 }  // namespace
 
 double DelayLine::FadeFunction::evaluate(double a) const {
-    if (a > 0.1) return std::pow(10.0, 1.8 * (a - 1.0));
-    return 10.0 * a * std::exp(-3.73018784447434);
+    return gaincurve::gain(a);
 }
 
 const FunctionTable& DelayLine::fadeTable() {

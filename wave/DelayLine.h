@@ -33,8 +33,8 @@ public:
     static constexpr float kGrainMs = 85.0f;
     static constexpr float kGlideHz = 5.0f;
 
-    // The weight of the fading grain over a cross-fade, A running from 1 down to 0: the gain of
-    // (A - 1) * 36 dB above A = 0.1 and a straight line to 0 below, continuous at -32.4 dB.
+    // The weight of the fading grain over a cross-fade, A running from 1 down to 0: the gain curve
+    // of the level controls.
     class FadeFunction : public FunctionTableFunction {
     public:
         double evaluate(double a) const override;

@@ -3,13 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/FloatEpsilon.h"
 #include "wave/Producer.h"
 
 namespace wave {
-
-namespace {
-constexpr float kEpsilon = 1.1920929e-7f;
-}
 
 Environment::Environment(int maxBlockLength) : maxBlockLength_(maxBlockLength), zeroBuffer_(maxBlockLength) {}
 
@@ -37,7 +34,7 @@ void Environment::reset() {
 void Environment::setSampleRate(float rate) {
     float old = sampleRate_;
     sampleRate_ = rate;
-    if (std::fabs(rate - old) > kEpsilon) {
+    if (std::fabs(rate - old) > kFloatEpsilon) {
         reset();
         sampleRateChanged_.fire(this);
     }

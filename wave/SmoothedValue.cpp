@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/FloatEpsilon.h"
+
 namespace {
-constexpr float kEpsilon = 1.1920929e-7f;
 constexpr float kFastShare = 0.3f;  // jumps of this share of the span or more take the fast time
 }  // namespace
 
@@ -48,7 +49,7 @@ float SmoothedValue::current() const {
 void SmoothedValue::rampTo(float value, float timeMs) {
     advance();
     float v = std::clamp(value, minimum_, maximum_);
-    if (std::fabs(v - target_) <= kEpsilon) return;
+    if (std::fabs(v - target_) <= kFloatEpsilon) return;
 
     float c = current();
     float start = c;

@@ -3,9 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-namespace {
-constexpr float kEpsilon = 1.1920929e-7f;
-}
+#include "core/FloatEpsilon.h"
 
 VolumeFilter::VolumeFilter(wave::Environment& environment)
     : wave::Filter(environment), gainSource_(environment, 1.0f, false), gain_(&gainSource_) {
@@ -22,7 +20,7 @@ void VolumeFilter::produce(SampleBuffer& output, int count, int flags) {
     if (!(flags & wave::OutputNotNeeded)) {
         // Check the gain before the input is pulled: silence costs nothing upstream.
         const float* gain = gain_->pull(count, 0);
-        if (gain_->isConstant() && std::fabs(gain[0]) <= kEpsilon) {
+        if (gain_->isConstant() && std::fabs(gain[0]) <= kFloatEpsilon) {
             setCurrentOutput(&environment().zeroBuffer());
             setOutputFlags(wave::ConstantBlock);
             markCurrent();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "AudioThreadGuard.h"
+#include "core/FloatEpsilon.h"
 #include "framework/GenericPlugin.h"
 #include "framework/MidiVirtualPluginParameter.h"
 #include "wave/VolumeFilter.h"
@@ -29,7 +30,7 @@ public:
     bool isNumeric() const override { return true; }
     void setValue(float p, int flags) override {
         p = std::clamp(p, 0.0f, 1.0f);
-        if (std::fabs(p - value_.load()) <= 1.1920929e-7f) return;
+        if (std::fabs(p - value_.load()) <= kFloatEpsilon) return;
         value_.store(p);
         owner_->parameterChanged(index_, p, flags);
     }

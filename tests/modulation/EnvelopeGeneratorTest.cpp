@@ -4,13 +4,13 @@
 #include <cmath>
 
 #include "ModulationRig.h"
+#include "core/FloatEpsilon.h"
 #include "modulation/EnvelopeGenerator.h"
 #include "modulation/Trigger.h"
 
 namespace {
 
 constexpr float kRate = 48000.0f;
-constexpr float kEpsilon = 1.1920929e-7f;
 
 struct EgRig {
     wave::Environment env{128};
@@ -73,7 +73,7 @@ TEST(EnvelopeGenerator, StagesLastTheirTimesInWholeGroupsOfFour) {
         // The attack ends at 1 - epsilon on its last sample; the decay starts on the next.
         int peak = c.delaySamples + c.attackSamples - 1;
         EXPECT_EQ(argMax(out), peak);
-        EXPECT_FLOAT_EQ(out[peak], 1.0f - kEpsilon);
+        EXPECT_FLOAT_EQ(out[peak], 1.0f - kFloatEpsilon);
         EXPECT_LT(out[peak + 1], out[peak]);
         // The decay reaches the sustain level after the decay time, and stays there.
         int sustained = firstNear(out, peak, c.sustain, 0.0f);
@@ -89,7 +89,7 @@ TEST(EnvelopeGenerator, FullSustainHoldsTheTopUntilRelease) {
     auto out = rig.run(48000, [&](int done) {
         if (done == 0) rig.eg.noteOn();
     });
-    for (int i = 480; i < 48000; ++i) ASSERT_NEAR(out[i], 1.0f, 2 * kEpsilon) << i;
+    for (int i = 480; i < 48000; ++i) ASSERT_NEAR(out[i], 1.0f, 2 * kFloatEpsilon) << i;
 }
 
 TEST(EnvelopeGenerator, HoldKeepsTheStagesGoingAfterGateOffThenReleasesToZero) {
@@ -137,7 +137,7 @@ TEST(EnvelopeGenerator, RetriggerAttacksFromTheCurrentLevel) {
     EXPECT_GE(out[0], 0.4f);
     EXPECT_LT(out[0], 0.41f);
     for (int i = 1; i < 480; ++i) ASSERT_GT(out[i], out[i - 1]) << i;
-    EXPECT_FLOAT_EQ(out[479], 1.0f - kEpsilon);
+    EXPECT_FLOAT_EQ(out[479], 1.0f - kFloatEpsilon);
 }
 
 TEST(EnvelopeGenerator, SustainChangeGlidesAlongTheDecayOrRiseCurve) {

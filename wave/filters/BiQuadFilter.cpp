@@ -4,8 +4,9 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/FloatEpsilon.h"
+
 namespace {
-constexpr float kEpsilon = 1.1920929e-7f;
 constexpr float kDenormalOffset = 1e-24f;
 constexpr int kUpdateInterval = 32;
 constexpr float kFrequencyStep = 0.1f;  // octaves
@@ -59,7 +60,7 @@ void BiQuadFilter::processSection(Section& s, const float* input, float* output,
     for (int i = 0; i < count; ++i) {
         if (i % kUpdateInterval == 0 || std::fabs(frequency[i] - s.frequency) > kFrequencyStep) {
             float p = peakMultiplier ? peak[i] * peakMultiplier[i] : peak[i];
-            if (std::fabs(frequency[i] - s.frequency) > kEpsilon || std::fabs(p - s.peak) > kEpsilon) {
+            if (std::fabs(frequency[i] - s.frequency) > kFloatEpsilon || std::fabs(p - s.peak) > kFloatEpsilon) {
                 computeCoefficients(s, frequency[i], p);
                 s.frequency = frequency[i];
                 s.peak = p;

@@ -2,11 +2,8 @@
 
 #include <cmath>
 
+#include "core/FloatEpsilon.h"
 #include "wave/filters/StateVariableFilter.h"
-
-namespace {
-constexpr float kEpsilon = 1.1920929e-7f;
-}
 
 GenericFilter::GenericFilter(wave::Environment& environment)
     : wave::Filter(environment),
@@ -55,7 +52,7 @@ const GenericFilter::Lane& GenericFilter::queryLane(int count) {
     lane_.constant = frequency_->isConstant() && peak_->isConstant();
     wetBlock_ = wet_->pull(count, 0);
     wetConstant_ = wet_->isConstant();
-    lane_.active = !(wetConstant_ && std::fabs(wetBlock_[0]) <= kEpsilon);
+    lane_.active = !(wetConstant_ && std::fabs(wetBlock_[0]) <= kFloatEpsilon);
     return lane_;
 }
 
@@ -64,7 +61,7 @@ void GenericFilter::applyWetDry(SampleBuffer& filtered, int count) {
         passThrough();  // disabled: the output is the input block itself
         return;
     }
-    if (wetConstant_ && std::fabs(wetBlock_[0] - 1.0f) <= kEpsilon) {
+    if (wetConstant_ && std::fabs(wetBlock_[0] - 1.0f) <= kFloatEpsilon) {
         setCurrentOutput(&filtered);
         setOutputFlags(0);
     } else {
