@@ -408,8 +408,14 @@ void AaxPluginAdapter::renderAudio(AAX_SRenderContext* const* begin, AAX_SRender
     }
 }
 
+AAX_Result AaxPluginAdapter::TimerWakeup() {
+    if (plugin_) plugin_->deliverParameterReports();
+    return AAX_SUCCESS;
+}
+
 void AaxPluginAdapter::render(const AAX_SRenderContext& context) {
     GenericPlugin& plugin = *plugin_;
+    GenericPlugin::AudioThreadScope audioThread(plugin);
     const int32_t* length = context.get<int32_t>(kBufferLength);
     float* const* outputs = context.get<float*>(kAudioOut);
     const float* const* inputs = context.get<const float*>(kAudioIn);
