@@ -14,7 +14,7 @@ void AbstractChannelEventReceiver::polyPressure(int note, float value) {
 
 void AbstractChannelEventReceiver::controlChange(int controller, int, float value) {
     if (controllerMap_) {
-        int target = learnTarget_;
+        int target = learnTarget();
         if (target >= 0) controllerMap_->assign(controller, target);
         if (controller < 128) {
             int parameter = controllerMap_->parameterFor(controller);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <functional>
 #include <vector>
 
@@ -52,14 +53,14 @@ public:
     void removeMidiListener(MidiListener* listener);
     void setControllerMap(ControllerMap* map) { controllerMap_ = map; }
     ControllerMap* controllerMap() const { return controllerMap_; }
-    // UI thread writes, audio thread reads; -1 = not learning.
-    void setLearnTarget(int parameterIndex) { learnTarget_ = parameterIndex; }
-    int learnTarget() const { return learnTarget_; }
+    // [ui] writes, [audio] reads; -1 = not learning.
+    void setLearnTarget(int parameterIndex) { learnTarget_.store(parameterIndex, std::memory_order_relaxed); }
+    int learnTarget() const { return learnTarget_.load(std::memory_order_relaxed); }
 
 private:
     ControllerMap* controllerMap_ = nullptr;
     std::vector<MidiListener*> listeners_;
-    int learnTarget_ = -1;
+    std::atomic<int> learnTarget_{-1};
 };
 
 // Receives decoded MIDI events and hands them to channel receivers: slot 0 gets the events of every
