@@ -423,7 +423,9 @@ TEST_F(AaxAdapterTest, LearnedControllerChangesReachTheHostFromItsIdleCallNotFro
     const AAX_IParameter& hostGain = *adapter(*i).parameters().GetParameterByID("0");
     for (int v = 0; v <= 127; v += 9) {
         i->addMidi(0xB0, 7, static_cast<uint8_t>(v), 0);
+        int64_t hostCalls = adapter(*i).numberOfChanges();
         render(*i, 64);  // fails on any allocation or lock inside the render call
+        EXPECT_EQ(adapter(*i).numberOfChanges(), hostCalls) << "the host was called from the render call";
         i->idle();
         ASSERT_NEAR(hostGain.GetNormalizedValue(), v / 127.0, 1e-6) << v;
     }
