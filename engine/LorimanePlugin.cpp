@@ -171,6 +171,7 @@ LorimanePlugin::LorimanePlugin()
         p->applyToEngine(p->value());
         parameterApplied(i);
     }
+    renameDelayParameters(channelMode.rawValue());
     applyParameterChanges();
     setupPresets();
     loadDefaultPreset();
@@ -487,8 +488,17 @@ void LorimanePlugin::parameterApplied(int index) {
         for (int n = 0; n < kEGs; ++n) matrix_->setSourceType(EGParameterSetList::kFirstSource + n, EGSource);
         applyTriggerSettings();
     }
-    int mode = channelMode.rawValue();
-    if (mode != lastChannelMode_) renameDelayParameters(mode);
+}
+
+void LorimanePlugin::parameterWillChange(int index, float value, int) {
+    // Names change off the audio thread only: hosts and the editor read them at any time. A change
+    // made on the audio thread renames when it is reported. Compared by address: the parameters
+    // built before the channel mode call this while it does not exist yet.
+    if (getParameter(index) == &channelMode && !onAudioThread()) renameDelayParameters(static_cast<int>(value));
+}
+
+void LorimanePlugin::parameterReported(int index) {
+    if (index == channelMode.index() || index == -1) renameDelayParameters(channelMode.rawValue());
 }
 
 void LorimanePlugin::applyTriggerSettings() {
@@ -501,6 +511,7 @@ void LorimanePlugin::applyTriggerSettings() {
 }
 
 void LorimanePlugin::renameDelayParameters(int mode) {
+    if (mode == lastChannelMode_) return;
     lastChannelMode_ = mode;
     for (int d = 0; d < 2; ++d) {
         char letter = kChannelLetters[std::clamp(2 * mode + d, 0, 3)];

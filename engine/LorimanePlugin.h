@@ -44,6 +44,7 @@
 // sections, dry/wet mix, mid/side operation, freeze and audition, and the modulation matrix with its
 // sources (XY controllers, XLFOs, envelope generators and followers, MIDI sources). All parameters
 // exist from construction on, in one fixed order; the graph never changes shape afterwards.
+// Threads as for GenericPlugin: untagged operations are [any] queries or [ui] set-up.
 class LorimanePlugin : public ModulationMatrixPlugin, public PropertyOwner {
 public:
     static constexpr int kXLFOs = 6;
@@ -92,22 +93,26 @@ public:
     int getDefaultEditorHeight() const override { return 514; }
     int getDefaultEditorWidth() const override { return 926; }
     std::unique_ptr<Settings> createSettings() override;
-    // Audio thread. Never blocks or allocates.
+    // [audio] Never blocks or allocates.
     void parameterApplied(int index) override;
-    // Audio thread. Never blocks or allocates.
+    // [ui] [worker] The delay parameters' names follow the channel mode.
+    void parameterWillChange(int index, float value, int flags) override;
+    void parameterReported(int index) override;
+    // [audio] Never blocks or allocates.
     void noteOn(int note, float velocity) override;
-    // Audio thread. Never blocks or allocates.
+    // [audio] Never blocks or allocates.
     void noteOff(int note, float velocity) override;
-    // Audio thread: all notes off, or MIDI reception switched off. Never blocks or allocates.
+    // [audio] All notes off, or MIDI reception switched off. Never blocks or allocates.
     void allNotesOff(float velocity) override;
-    // Audio thread. Never blocks or allocates.
+    // [audio] Never blocks or allocates.
     void transportChanged(double tempo, double position) override;
     ModulationMatrix* getMatrix() override { return matrix_.get(); }
     float getSourceDisplayValue(int source) override;
 
+    // [audio] The link and routing properties, set as their parameters are applied.
     void propertyChanged(AbstractProperty* property) override;
 
-    // --- persistence -----------------------------------------------------------------------------
+    // --- persistence: [ui] [worker] ----------------------------------------------------------------
     void initGlobals(const std::string& productName) override;
     bool loadControllerMap() override;
     void loadDefaultControllerMap() override;
@@ -119,7 +124,7 @@ public:
     bool savePresetFile(const PresetRecord& preset) override;
     bool findPreset(const std::string& name, PresetRecord& preset) override;
     PluginPresets& presets() { return presets_; }
-    // UI thread: loads the preset of the latest MIDI program change, if one arrived since the last
+    // [ui] [worker] Loads the preset of the latest MIDI program change, if one arrived since the last
     // call; the host's idle or the editor's timer calls it. False when nothing was loaded.
     bool deliverProgramChange();
     bool deferredWorkPending() const override { return programChanges_.pending(); }

@@ -53,7 +53,7 @@ public:
     void removeMidiListener(MidiListener* listener);
     void setControllerMap(ControllerMap* map) { controllerMap_ = map; }
     ControllerMap* controllerMap() const { return controllerMap_; }
-    // UI thread writes, audio thread reads; -1 = not learning.
+    // [ui] writes, [audio] reads; -1 = not learning.
     void setLearnTarget(int parameterIndex) { learnTarget_.store(parameterIndex, std::memory_order_relaxed); }
     int learnTarget() const { return learnTarget_.load(std::memory_order_relaxed); }
 

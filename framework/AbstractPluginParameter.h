@@ -40,16 +40,18 @@ public:
     virtual float maxValue() const = 0;
     virtual float minValue() const = 0;
     virtual float value() const = 0;
-    // Editor or host thread.
+    // [any], [audio] included (MIDI learn, LV2 control ports).
     virtual void setValue(float plain, int flags) = 0;
     virtual bool isNumeric() const = 0;
-    // Audio thread, while the owner drains its parameter queue.
+    // [audio] While the owner drains its parameter queue.
     virtual void applyToEngine(float /*plain*/) {}
 
     bool automatable() const { return automatable_; }
+    // [ui] [worker]
     const std::string& name() const { return name_; }
     void setName(std::string name) { name_ = std::move(name); }
-    // Audio thread: replaces one character of the name in place, without allocating.
+    // [ui] [worker] Replaces one character of the name in place, without allocating; never on the
+    // audio thread, since hosts and the editor read names at any time.
     void setNameCharacter(std::size_t position, char c) {
         if (position < name_.size()) name_[position] = c;
     }

@@ -47,7 +47,7 @@ float FloatPluginParameter::normalizedToPlain(float normalized) const {
 }
 
 bool FloatPluginParameter::textToPlain(const std::string& text, float& plain) const {
-    plain = value_;
+    plain = value();
     const char* start = text.c_str();
     while (*start == ' ') ++start;
     char* end = nullptr;
@@ -95,8 +95,8 @@ std::string FloatPluginParameter::plainToText(float plain) const {
 
 void FloatPluginParameter::setValue(float plain, int flags) {
     float clamped = std::clamp(plain, minimum_, maximum_);
-    if (!(std::fabs(clamped - value_) > kFloatEpsilon)) return;
-    value_ = clamped;
+    if (!(std::fabs(clamped - value()) > kFloatEpsilon)) return;
+    value_.store(clamped, std::memory_order_relaxed);
     if (owner_) owner_->parameterChanged(index_, clamped, flags);
 }
 

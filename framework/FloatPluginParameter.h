@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <string>
 
 #include "framework/AbstractPluginParameter.h"
@@ -30,15 +31,16 @@ public:
     float plainToDisplay(float plain) const override;
     float plainToNormalized(float plain) const override;
     float normalizedToPlain(float normalized) const override;
-    // Editor thread. Reads a number with an optional suffix: a unit suffix, or "%" for a share of the
+    // [ui] Reads a number with an optional suffix: a unit suffix, or "%" for a share of the
     // range. False, with the current value written out, when the text cannot be read.
     bool textToPlain(const std::string& text, float& plain) const override;
     std::string plainToText(float plain) const override;
     float defaultValue() const override { return default_; }
     float maxValue() const override { return maximum_; }
     float minValue() const override { return minimum_; }
-    float value() const override { return value_; }
-    // Any thread. Clamps to the range; changes of no more than the float epsilon are dropped.
+    // [any]
+    float value() const override { return value_.load(std::memory_order_relaxed); }
+    // [any] Clamps to the range; changes of no more than the float epsilon are dropped.
     // Never allocates.
     void setValue(float plain, int flags) override;
     bool isNumeric() const override { return true; }
@@ -78,5 +80,6 @@ protected:
     float default_ = 0.0f;
     float maximum_ = 1.0f;
     float minimum_ = 0.0f;
-    float value_ = 0.0f;
+    // Written by the editor, host and worker threads, read by all of them and the audio thread.
+    std::atomic<float> value_{0.0f};
 };

@@ -19,6 +19,19 @@ constexpr float kEpsilon = kFloatEpsilon;
 constexpr unsigned kAudioThreadCsr = 0x9FC0;
 constexpr double kMusicalWrap = 256.0;
 
+// Sets the audio thread's control word for the lifetime of one host call and gives the host its own
+// back on return.
+class ControlWordGuard {
+public:
+    ControlWordGuard() : saved_(_mm_getcsr()) { _mm_setcsr(kAudioThreadCsr); }
+    ~ControlWordGuard() { _mm_setcsr(saved_); }
+    ControlWordGuard(const ControlWordGuard&) = delete;
+    ControlWordGuard& operator=(const ControlWordGuard&) = delete;
+
+private:
+    unsigned saved_;
+};
+
 // The objects that all instances of the process share.
 struct Globals {
     std::mutex mutex;
@@ -95,7 +108,8 @@ void GenericPlugin::SharedSettings::serialize(SettingSerializer& s) {
 
 void GenericPlugin::PresetState::setModified(bool modified) {
     bool was = modified_.exchange(modified);
-    if (was != modified && listener_) listener_->presetModifiedChanged(modified);
+    if (was == modified) return;
+    if (Listener* listener = listener_.load()) listener->presetModifiedChanged(modified);
 }
 
 // --- Bypass -----------------------------------------------------------------------------------------
@@ -269,21 +283,53 @@ void GenericPlugin::beginUpdate() { updateDepth_.fetch_add(1); }
 void GenericPlugin::endUpdate() {
     if (updateDepth_.fetch_sub(1) - 1 != 0) return;
     if (!pendingNotification_.exchange(false)) return;
-    if (adapter_) adapter_->parametersChanged(-1);
+    reportChange(-1, true);
     notifyListener(kParameterChanged, -1);
 }
 
 void GenericPlugin::parameterChanged(int index, float value, int flags) {
     parameterWillChange(index, value, flags);
-    parameterQueue_.push(ParameterChange{index, value});
+    queueChange(ParameterChange{index, value});
     presetState_.setModified(true);
     if (updateDepth_.load() != 0) {
         pendingNotification_.store(true);
         // endUpdate may have closed the batch in between; then this change is reported on its own.
         if (updateDepth_.load() != 0) return;
     }
-    if (!(flags & FromHost) && adapter_) adapter_->parametersChanged(index);
+    reportChange(index, !(flags & FromHost));
     notifyListener(kParameterChanged, index);
+}
+
+void GenericPlugin::queueChange(const ParameterChange& change) {
+    // The audio thread never grows the pool (that locks); its changes are few per block.
+    if (onAudioThread())
+        parameterQueue_.pushWithoutGrowing(change);
+    else
+        parameterQueue_.push(change);
+}
+
+void GenericPlugin::reportChange(int index, bool toAdapter) {
+    if (!onAudioThread()) {
+        if (toAdapter && adapter_) adapter_->parametersChanged(index);
+        return;
+    }
+    if (reports_.pushWithoutGrowing(ParameterChange{index, toAdapter ? 1.0f : 0.0f}))
+        reportsPending_.store(true, std::memory_order_release);
+}
+
+void GenericPlugin::deliverParameterReports() {
+    if (delivering_.exchange(true, std::memory_order_acquire)) return;  // one consumer at a time
+    reportsPending_.store(false, std::memory_order_relaxed);
+    ParameterChange report;
+    while (reports_.pop(report)) {
+        parameterReported(report.index);
+        if (report.value != 0.0f && adapter_) adapter_->parametersChanged(report.index);
+    }
+    delivering_.store(false, std::memory_order_release);
+}
+
+long GenericPlugin::droppedOnAudioThread() const {
+    return parameterQueue_.droppedCount() + midiQueue_.droppedCount() + reports_.droppedCount();
 }
 
 void GenericPlugin::notifyListener(int code, int value) {
@@ -302,8 +348,11 @@ void GenericPlugin::setListener(Listener* listener) {
 }
 
 void GenericPlugin::applyParameterChanges() {
+    assertAudioThread();
     ParameterChange change;
-    while (parameterQueue_.pop(change)) {
+    // A batch that another thread opened meanwhile (a preset loading in a host's worker) waits
+    // whole for the next block.
+    while (updateDepth_.load() == 0 && parameterQueue_.pop(change)) {
         if (change.index == -1) {
             environment_->markResetPosition();
             continue;
@@ -399,7 +448,7 @@ void GenericPlugin::writePresetState(const std::string& name, const std::string&
     presetState_.setModified(modified);
 }
 
-void GenericPlugin::pushResetMarker() { parameterQueue_.push(ParameterChange{-1, 0.0f}); }
+void GenericPlugin::pushResetMarker() { queueChange(ParameterChange{-1, 0.0f}); }
 
 void GenericPlugin::presetRestored() {
     if (adapter_) adapter_->presetLoaded();
@@ -439,7 +488,9 @@ void GenericPlugin::getChannelOutputs(const float** outputs, int count, int samp
 
 void GenericPlugin::process(const float* const* inputs, int inputCount, float* const* outputs, int outputCount,
                             int samples) {
-    _mm_setcsr(kAudioThreadCsr);
+    assertAudioThread();
+    ControlWordGuard controlWord;
+    AudioThreadScope audioThread(*this);
     blockLength_ = samples;
     if (updateDepth_.load() == 0) applyParameterChanges();
 
@@ -473,10 +524,11 @@ void GenericPlugin::process(const float* const* inputs, int inputCount, float* c
 
 void GenericPlugin::receiveMidi(const MidiMessage& message) {
     if (midiReceiveValue_.load(std::memory_order_relaxed) != MidiEnabled) return;
-    midiQueue_.push(message);
+    midiQueue_.pushWithoutGrowing(message);
 }
 
 void GenericPlugin::setBypass(bool bypassed) {
+    assertAudioThread();
     hostBypass_ = bypassed;
     bool now = isBypassed();
     if (now == bypassProcessor_->bypassed()) return;
@@ -485,6 +537,9 @@ void GenericPlugin::setBypass(bool bypassed) {
 }
 
 void GenericPlugin::reset() {
+    assertAudioThread();
+    ControlWordGuard controlWord;
+    AudioThreadScope audioThread(*this);
     environment_->reset();
     bypassProcessor_->requestJump();
     musicalPosition_ = 0.0;
@@ -493,6 +548,7 @@ void GenericPlugin::reset() {
 }
 
 void GenericPlugin::setTransport(double tempo, float hostPosition) {
+    assertAudioThread();
     if (std::fabs(hostPosition - lastHostPosition_) > kEpsilon) {
         musicalPosition_ = hostPosition;
     } else {

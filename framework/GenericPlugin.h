@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cassert>
 #include <memory>
 #include <string>
 #include <thread>
@@ -37,6 +38,11 @@ static_assert(sizeof(ParameterChange) == 8);
 // through which parameter changes reach the audio thread, the MIDI path, the bypass cross-fade, the
 // musical clock, and the bookkeeping that keeps the host adapter and the editor informed of changes.
 // The engine derives from it, builds its graph after initialize, and answers the virtual queries.
+//
+// Thread contracts: every public operation names its callers with [audio] (the host's processing
+// thread: never allocates, locks, does I/O or calls into the host), [ui] (the editor's or host's main
+// thread), [worker] (a host's worker or idle thread, or a library thread) or [any]; "set-up" means
+// [ui] during construction, before the instance is shared between threads.
 class GenericPlugin : public GenericParameterOwner,
                       public MidiMessageReceiver,
                       public StateListOwner,
@@ -46,13 +52,17 @@ public:
     using CompareStates = ::CompareStates;
     using StateList = ::StateList;
 
-    // Implemented by the host adapter.
+    // Implemented by the host adapter. Never called on the audio thread: changes made there reach
+    // parametersChanged through deliverParameterReports.
     class Adapter {
     public:
         virtual ~Adapter() = default;
+        // [ui]
         virtual void latencyChanged() = 0;
-        // index -1: every parameter. Never called for changes that came from the host itself.
+        // [ui] [worker] index -1: every parameter. Never called for changes that came from the host
+        // itself.
         virtual void parametersChanged(int index) = 0;
+        // [ui] [worker]
         virtual void presetLoaded() = 0;
     };
 
@@ -75,6 +85,7 @@ public:
     static constexpr int kFirstVirtualParameter = 0x100000;
     static constexpr int kParameterQueueNodes = 8192;
     static constexpr int kMidiQueueNodes = 1024;
+    static constexpr int kReportQueueNodes = 4096;
 
     // A processing channel: host input, side-chain input and the producer whose output is the
     // channel's processed signal (set by the engine). Construction appends it to the plug-in's list.
@@ -82,7 +93,7 @@ public:
     public:
         explicit Channel(GenericPlugin& plugin);
         virtual ~Channel();
-        // Audio thread: a queued parameter change was applied.
+        // [audio] A queued parameter change was applied.
         virtual void parameterApplied(int /*index*/) {}
 
         GenericPlugin& plugin() const { return plugin_; }
@@ -123,12 +134,12 @@ public:
         static void setWriterFactory(WriterFactory factory);
 
         explicit SettingsBase(const VersionRecord& version) : persistent(this, false), version_(version) {}
-        // UI thread. When the persistent flag is set, writes the group through a store writer.
+        // [ui] When the persistent flag is set, writes the group through a store writer.
         virtual void save();
         virtual ~SettingsBase() = default;
         // Loads or stores every value of the group, depending on the serializer.
         virtual void serialize(SettingSerializer& /*serializer*/) {}
-        // UI thread. Runs serialize; changes made by a reading pass are not saved one by one, so a
+        // [ui] Runs serialize; changes made by a reading pass are not saved one by one, so a
         // half-read group never overwrites stored values that were not read yet.
         void serializeWith(SettingSerializer& serializer);
         void propertyChanged(AbstractProperty* property) override;
@@ -174,21 +185,23 @@ public:
         class Listener {
         public:
             virtual ~Listener() = default;
+            // [any], [audio] included: must only queue.
             virtual void presetModifiedChanged(bool modified) = 0;
         };
         PresetRecord record;
-        // Any thread. Tells the listener when the flag changes.
+        // [any] Tells the listener when the flag changes.
         void setModified(bool modified);
         bool modified() const { return modified_.load(); }
-        void setListener(Listener* listener) { listener_ = listener; }
+        // [ui]
+        void setListener(Listener* listener) { listener_.store(listener); }
 
     private:
         std::atomic<bool> modified_{false};
-        Listener* listener_ = nullptr;
+        std::atomic<Listener*> listener_{nullptr};
     };
 
     // Cross-fades between the processed signal and the dry input over 50 ms when the bypass state
-    // changes, and skips processing entirely while fully bypassed. Audio thread.
+    // changes, and skips processing entirely while fully bypassed. [audio]
     class BypassProcessor {
     public:
         static constexpr float kFadeMs = 50.0f;
@@ -216,11 +229,14 @@ public:
     GenericPlugin& operator=(const GenericPlugin&) = delete;
 
     // --- virtual operations ---------------------------------------------------------------------
+    // Unless tagged otherwise: queries [any], configuration [ui] at set-up.
+    // [any] Opens and closes a batch: the audio thread applies none of its changes before it closes.
     void beginUpdate() override;
     void endUpdate() override;
     AbstractPluginParameter* getParameter(int index) override;
     int groupIndex() override { return 0; }
     int getParameterCount() override { return static_cast<int>(parameters_.size()); }
+    // [any] Queues the change; on the audio thread the report to the host is queued too.
     void parameterChanged(int index, float value, int flags) override;
     int addParameter(AbstractPluginParameter* parameter) override;
     int registerGroup(const std::string& name) override;
@@ -244,21 +260,24 @@ public:
     virtual int usesTransport() const { return 0; }
     virtual void loadDefaultControllerMap() {}
     virtual bool loadControllerMap() { return false; }
+    // [audio]
     virtual void noteOff(int /*note*/, float /*velocity*/) {}
     virtual void noteOn(int /*note*/, float /*velocity*/) {}
-    // Audio thread: every held note is released (all-notes-off, MIDI reception turned off). A
+    // [audio] Every held note is released (all-notes-off, MIDI reception turned off). A
     // plug-in that counts held notes clears its count here; the default is a note-off of note 0.
     virtual void allNotesOff(float velocity) { noteOff(0, velocity); }
+    // [any] On the thread that changes the value, before the change is queued.
     virtual void parameterWillChange(int /*index*/, float /*value*/, int /*flags*/) {}
-    // Audio thread, between host blocks.
+    // [audio] Between host blocks. The host's floating-point control word is restored on return.
     virtual void reset();
+    // [ui]
     virtual void saveControllerMap() {}
-    // UI thread.
+    // [ui]
     virtual bool savePreset(const PresetRecord& preset);
     virtual void renamePreset(const std::string& name, size_t length);
-    // Audio thread.
+    // [audio]
     virtual void transportChanged(double /*tempo*/, double /*position*/) {}
-    // Audio thread: points the channels' inputs at the host buffers.
+    // [audio] Points the channels' inputs at the host buffers.
     virtual void setInputs(const float* const* inputs, int inputCount, int samples);
     virtual std::unique_ptr<AbstractMusicEventReceiver> createEventReceiver();
     virtual std::unique_ptr<Settings> createSettings();
@@ -268,48 +287,88 @@ public:
     // the stored settings and, for the first instance, installs factory content when needed. The
     // persistence layer implements it for the engine.
     virtual void loadGlobalSettings(bool /*firstInstance*/) {}
-    // Reads a preset file into the instance; false when it could not be read.
+    // [ui] [worker] Reads a preset file into the instance; false when it could not be read.
     virtual bool loadPresetFile(const PresetRecord& /*preset*/) { return false; }
     virtual int getBlockLength() const { return environment_->maxBlockLength(); }
     virtual std::string getPresetExtension() const { return ".bxp"; }
     virtual bool hasSideChain() const { return false; }
-    // Audio thread.
+    // [audio]
     virtual void parameterApplied(int index);
+    // [ui] [worker] A change made on the audio thread, now reported on a non-audio thread before the
+    // host adapter hears of it (deliverParameterReports).
+    virtual void parameterReported(int /*index*/) {}
+    // [audio] Drains the parameter queue.
     virtual void applyParameterChanges();
+    // [audio]
     virtual void getChannelOutputs(const float** outputs, int count, int samples);
+    // [ui] The last instance's destruction.
     virtual void releaseGlobals();
+    // [audio], or [ui] at set-up: follows the sample rate.
     virtual void sampleRateChanged() {}
 
-    // Work the audio thread hands off (a MIDI program change's preset load). Any thread may ask
-    // whether some waits, the audio thread included; a host's worker or idle thread, or the
-    // editor's timer, performs it.
+    // Work the audio thread hands off (a MIDI program change's preset load). [any] asks whether some
+    // waits, [audio] included; [ui] [worker] performs it: a host's worker or idle thread, or the
+    // editor's timer, never two at once.
     virtual bool deferredWorkPending() const { return false; }
     virtual void performDeferredWork() {}
 
-    // Preset-file writer and preset lookup used by savePreset and loadDefaultPreset.
+    // [ui] [worker] Preset-file writer and preset lookup used by savePreset and loadDefaultPreset.
     virtual bool savePresetFile(const PresetRecord& /*preset*/) { return false; }
     virtual bool findPreset(const std::string& /*name*/, PresetRecord& /*preset*/) { return false; }
 
     // --- host calls -----------------------------------------------------------------------------
-    // Audio thread. Processes one host block.
+    // [audio] Processes one host block. The host's floating-point control word is restored on return.
     void process(const float* const* inputs, int inputCount, float* const* outputs, int outputCount, int samples);
-    // Audio thread.
+    // [audio]
     void setBypass(bool bypassed);
-    // Audio thread.
+    // [audio], or [ui] at set-up.
     void setSampleRate(float rate) { environment_->setSampleRate(rate); }
-    // Audio thread: tempo in beats per minute, host position in quarter notes.
+    // [audio] Tempo in beats per minute, host position in quarter notes.
     void setTransport(double tempo, float hostPosition);
-    // Render thread, before process: queues the message unless MIDI reception is off.
+    // [audio] Before process: queues the message unless MIDI reception is off; a full queue drops it.
     void receiveMidi(const MidiMessage& message) override;
 
-    // UI thread. Loads a preset as one batch of changes; answers whether the file was loaded.
+    // [ui] [worker] Loads a preset as one batch of changes; answers whether the file was loaded. The
+    // audio thread takes the values through the queue once the batch is complete, so a host's
+    // worker may load while the audio thread runs; never two loads at once.
     bool loadPreset(const PresetRecord& preset);
     bool loadDefaultPreset();
-    // Any thread, used by MIDI learn: an index of 0x100000 or more addresses a virtual parameter.
+    // [any], [audio] included (MIDI learn): an index of 0x100000 or more addresses a virtual
+    // parameter.
     void setParameterFromController(int index, float value);
 
-    // UI thread. Waits until no notification to the previous listener is running.
+    // [ui] [worker] Tells the adapter of the changes made on the audio thread since the last call
+    // (the audio thread only queues them). The editor's timer or the host adapter's idle or worker
+    // call runs it; a call while another thread delivers returns at once.
+    void deliverParameterReports();
+    // [any] Whether reports wait for deliverParameterReports.
+    bool parameterReportsPending() const { return reportsPending_.load(std::memory_order_acquire); }
+    // [any] Whether the caller is inside an AudioThreadScope of this plug-in.
+    bool onAudioThread() const { return std::this_thread::get_id() == audioThread_.load(std::memory_order_relaxed); }
+
+    // [audio] Marks the calling thread as the audio thread while it lives: what it changes is queued,
+    // never reported to the host directly. process and reset open one; a host adapter opens one
+    // around its whole render call.
+    class AudioThreadScope {
+    public:
+        explicit AudioThreadScope(GenericPlugin& plugin)
+            : plugin_(plugin),
+              previous_(plugin.audioThread_.exchange(std::this_thread::get_id(), std::memory_order_relaxed)) {}
+        ~AudioThreadScope() { plugin_.audioThread_.store(previous_, std::memory_order_relaxed); }
+        AudioThreadScope(const AudioThreadScope&) = delete;
+        AudioThreadScope& operator=(const AudioThreadScope&) = delete;
+
+    private:
+        GenericPlugin& plugin_;
+        std::thread::id previous_;
+    };
+    // [any] Changes, MIDI messages and reports the audio thread dropped because a queue was full
+    // (a debug statistic; the queues are sized so that it stays 0).
+    long droppedOnAudioThread() const;
+
+    // [ui] Waits until no notification to the previous listener is running.
     void setListener(Listener* listener);
+    // [ui] at set-up.
     void setAdapter(Adapter* adapter) { adapter_ = adapter; }
     Adapter* adapter() const { return adapter_; }
 
@@ -334,12 +393,12 @@ public:
     std::vector<AbstractPluginParameter*>& keptParameters() { return keptParameters_; }
     const std::vector<std::string>& groups() const { return groups_; }
 
-    // Process-wide objects, created by the first instance and released by the last.
+    // [any] Process-wide objects, created by the first instance and released by the last.
     static int instanceCount();
     static SharedSettings* sharedSettings();
     static const VersionRecord* versionRecord();
 
-    // --- undo, compare and virtual parameters ---------------------------------------------------
+    // --- undo, compare and virtual parameters: [ui] ----------------------------------------------
     GenericParameterOwner& stateParameters() override { return *this; }
     void readPresetState(std::string& name, std::string& path, bool& modified) override;
     void writePresetState(const std::string& name, const std::string& path, bool modified) override;
@@ -366,6 +425,14 @@ private:
     friend class Channel;
     void notifyListener(int code, int value);
     void onSampleRateChanged(void* sender);
+    // Debug builds check the [audio] contract on entry: while an audio-thread scope is open, no other
+    // thread runs the audio thread's operations.
+    void assertAudioThread() const {
+        assert(audioThread_.load(std::memory_order_relaxed) == std::thread::id() || onAudioThread());
+    }
+    void queueChange(const ParameterChange& change);
+    // Tells the adapter of a change, or queues the report when called on the audio thread.
+    void reportChange(int index, bool toAdapter);
 
     // Host side.
     Adapter* adapter_ = nullptr;
@@ -391,6 +458,11 @@ private:
     LockFreeFifo<ParameterChange> parameterQueue_{kParameterQueueNodes};
     std::atomic<int> updateDepth_{0};
     std::atomic<bool> pendingNotification_{false};
+    // Reports of changes made on the audio thread: index, and 1 when the adapter is to be told.
+    LockFreeFifo<ParameterChange> reports_{kReportQueueNodes};
+    std::atomic<bool> reportsPending_{false};
+    std::atomic<bool> delivering_{false};
+    std::atomic<std::thread::id> audioThread_{};
     std::vector<AbstractPluginParameter*> keptParameters_;
     bool defaultPresetLoad_ = false;
 

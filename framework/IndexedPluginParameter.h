@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -41,7 +42,7 @@ public:
         return float(minIndex_ + int(steps));
     }
 
-    // Editor thread. An item name (exactly, else ignoring case) or a number inside the index range
+    // [ui] An item name (exactly, else ignoring case) or a number inside the index range
     // (without a value table) or an entry of the value table; anything else is refused.
     bool textToPlain(const std::string& text, float& plain) const override {
         plain = value();
@@ -83,15 +84,15 @@ public:
     float defaultValue() const override { return float(indexOfRaw(default_)); }
     float maxValue() const override { return float(maxIndex_); }
     float minValue() const override { return float(minIndex_); }
-    float value() const override { return float(indexOfRaw(int(value_))); }
+    float value() const override { return float(indexOfRaw(int(rawValue()))); }
 
-    // Any thread. Truncates and clamps to the index range; an unchanged index is dropped. Never
+    // [any] Truncates and clamps to the index range; an unchanged index is dropped. Never
     // allocates.
     void setValue(float plain, int flags) override {
         if (std::isnan(plain)) return;
         int index = toIndex(plain);
-        if (index == indexOfRaw(int(value_))) return;
-        value_ = toValue(rawOfIndex(index));
+        if (index == indexOfRaw(int(rawValue()))) return;
+        value_.store(toValue(rawOfIndex(index)), std::memory_order_relaxed);
         if (owner_) owner_->parameterChanged(index_, float(index), flags);
     }
 
@@ -103,7 +104,7 @@ public:
         rawMinimum_ = rawMinimum;
         rawMaximum_ = rawMaximum;
         default_ = defaultRaw;
-        value_ = toValue(defaultRaw);
+        value_.store(toValue(defaultRaw), std::memory_order_relaxed);
         ownNames_.clear();
         itemNames_ = &ownNames_;
         deriveIndexRange();
@@ -135,7 +136,8 @@ public:
         return firstTableIndex_;
     }
 
-    T rawValue() const { return value_; }
+    // [any]
+    T rawValue() const { return value_.load(std::memory_order_relaxed); }
     const std::vector<std::string>& itemNames() const { return *itemNames_; }
 
 protected:
@@ -170,7 +172,8 @@ protected:
     int firstTableIndex_ = 0;
     int rawMaximum_ = 1;
     int rawMinimum_ = 0;
-    T value_ = T();
+    // Written by the editor, host and worker threads, read by all of them and the audio thread.
+    std::atomic<T> value_{T()};
     const std::vector<std::string>* itemNames_ = &ownNames_;
     std::vector<std::string> ownNames_;
 };

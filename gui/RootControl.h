@@ -14,7 +14,7 @@ class Timer;
 // The top of the control tree, one per editor window. It receives the platform's input in window
 // coordinates and routes it to the event target (the capture control, or itself), owns the
 // capture and the wheel gesture, and collects invalidations into the pending window rectangle
-// that the platform layer repaints. UI thread unless stated otherwise.
+// that the platform layer repaints. [ui] unless stated otherwise.
 class RootControl : public Control, public LockedObject {
 public:
     // Shared with running window-message handlers: cleared when the root is destroyed, so that a

@@ -29,8 +29,8 @@ class Timer;
 
 // Owns one editor's toolkit world: every component, the background image, the cross-thread event
 // queue with its deferred calls, and the hint timing. The platform layer derives from it and
-// supplies the factories, the root control and the message box. Created and used on the UI
-// thread (the constructing thread) except where an operation says otherwise.
+// supplies the factories, the root control and the message box. [ui] (the constructing thread)
+// except where an operation says otherwise.
 class UserInterface : public PropertyOwner {
 public:
     class Listener {
@@ -90,14 +90,16 @@ public:
     // The clock behind double-click, wheel and animation timing.
     virtual const MillisecondClock& clock() const { return MillisecondClock::monotonic(); }
 
-    // Any thread; never blocks. Drops the event when the FIFO cannot grow; answers whether it was
-    // queued. Parameter-change notifications go to the parameter FIFO, all others to the general.
+    // [any] Lock-free while the FIFO has room; a full FIFO grows under a lock, so an [audio] caller
+    // (the plug-in's listener) meets a lock only when the editor stops draining. Drops the event
+    // when the FIFO cannot grow; answers whether it was queued. Parameter-change notifications go
+    // to the parameter FIFO, all others to the general.
     bool postEvent(int32_t code, int32_t value, bool parameterFifo = false);
-    // UI thread (or the render thread under the root's lock). Drains the parameter FIFO, then the
+    // [ui] (or the render thread under the root's lock). Drains the parameter FIFO, then the
     // general FIFO. A listener may destroy the user interface; processing then stops.
     void processEvents();
-    // Any thread. Calls the component's deferredCall (code, value) later on the UI thread; the
-    // call is discarded if the component is destroyed first.
+    // [ui] [worker], never [audio] (it locks and allocates). Calls the component's deferredCall (code,
+    // value) later on the UI thread; the call is discarded if the component is destroyed first.
     void postDeferred(Component* component, int code, int value);
 
     void setHint(const std::string& text);

@@ -150,7 +150,8 @@ ModulationMatrix::ModulationMatrix(wave::Environment& environment)
       targetControllers_(kTargetCount),
       slots_(kSlotCount),
       sources_(kSourceCount),
-      kinds_(kKindCount) {
+      kinds_(kKindCount),
+      batchedSlots_(kSlotCount, 0) {
     internalController_ = std::make_unique<InternalController>(*this);
     targets_.reserve(kTargetCount);
     targetProducers_.reserve(kTargetCount);
@@ -251,8 +252,7 @@ void ModulationMatrix::changeSlotSource(int slot, int source) {
     if (record.source >= 0) detach(sources_[std::size_t(record.source)].slots, &record);
     record.source = source;
     if (source >= 0) sources_[std::size_t(source)].slots.push_back(&record);
-    updateSlot(record, true);
-    updateOtherSlots(record);
+    slotChanged(record, true);
 }
 
 void ModulationMatrix::changeSlotTarget(int slot, int target) {
@@ -263,8 +263,7 @@ void ModulationMatrix::changeSlotTarget(int slot, int target) {
     if (record.target >= 0) detach(targets_[std::size_t(record.target)]->modulatingSlots, &record);
     record.target = target;
     if (target >= 0) targets_[std::size_t(target)]->modulatingSlots.push_back(&record);
-    updateSlot(record, true);
-    updateOtherSlots(record);
+    slotChanged(record, true);
 }
 
 void ModulationMatrix::changeSlotBypassed(int slot, bool bypassed) {
@@ -272,7 +271,7 @@ void ModulationMatrix::changeSlotBypassed(int slot, bool bypassed) {
     SlotRecord& record = slots_[std::size_t(slot)];
     if (record.bypassed == bypassed) return;
     record.bypassed = bypassed;
-    updateSlot(record, true);
+    slotChanged(record, false);
 }
 
 void ModulationMatrix::changeSlotInverted(int slot, bool inverted) {
@@ -281,6 +280,27 @@ void ModulationMatrix::changeSlotInverted(int slot, bool inverted) {
     if (record.inverted == inverted) return;
     record.inverted = inverted;
     recomputeDepth(record);
+}
+
+void ModulationMatrix::slotChanged(SlotRecord& slot, bool connectionChanged) {
+    if (batchDepth_ > 0) {
+        batchedSlots_[std::size_t(slot.slotNumber)] = 1;
+        batchedConnection_ = batchedConnection_ || connectionChanged;
+        return;
+    }
+    updateSlot(slot, true);
+    if (connectionChanged) updateOtherSlots(slot);
+}
+
+void ModulationMatrix::endSlotBatch() {
+    if (batchDepth_ == 0 || --batchDepth_ > 0) return;
+    // The same checks as one change at a time would make, against the final settings.
+    for (SlotRecord& slot : slots_) {
+        char& changed = batchedSlots_[std::size_t(slot.slotNumber)];
+        if (changed || (batchedConnection_ && (slot.source >= 0 || slot.target >= 0))) updateSlot(slot, changed != 0);
+        changed = 0;
+    }
+    batchedConnection_ = false;
 }
 
 void ModulationMatrix::updateSlot(SlotRecord& slot, bool recompute) {

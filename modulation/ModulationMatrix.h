@@ -24,7 +24,7 @@ public:
     static constexpr int kKindCount = 18;
     static constexpr int kFirstSlotLevelTarget = 83;
 
-    // Told after the base value of a target that refers to it changed. Audio thread.
+    // [audio] Told after the base value of a target that refers to it changed.
     class SecondaryTarget {
     public:
         virtual ~SecondaryTarget() = default;
@@ -122,7 +122,7 @@ public:
         // Never allocates.
         int findFreeSlot();
 
-        // The operations below build work lists as they go: UI thread, on the parameter-based
+        // The operations below build work lists as they go: [ui], on the parameter-based
         // controller.
         // In one batch: source, target, the default level, bypass and invert off.
         void connect(int slot, int source, int target);
@@ -164,7 +164,7 @@ public:
     class GlobalModulationProducer : public wave::Source {
     public:
         GlobalModulationProducer(ModulationMatrix& matrix, TargetRecord& target);
-        // Audio thread. Never blocks or allocates.
+        // [audio] Never blocks or allocates.
         void produce(SampleBuffer& output, int count, int flags) override;
         TargetRecord& target() const { return target_; }
 
@@ -177,7 +177,7 @@ public:
     class GlobalTargetController : public wave::Source {
     public:
         GlobalTargetController(ModulationMatrix& matrix, GlobalModulationProducer& producer, int target);
-        // Audio thread. Never blocks or allocates.
+        // [audio] Never blocks or allocates.
         void produce(SampleBuffer& output, int count, int flags) override;
         int targetNumber() const { return targetNumber_; }
 
@@ -206,12 +206,17 @@ public:
     GlobalTargetController* getTargetController(int target);
 
     // --- run time, audio thread ------------------------------------------------------------------
-    // Audio thread. The source's type decides the depth of its slots on each target kind.
+    // [audio] The source's type decides the depth of its slots on each target kind.
     void setSourceType(int source, int type);
-    // Audio thread. The engine value of the target's parameter becomes its base value.
+    // [audio] The engine value of the target's parameter becomes its base value.
     void setTargetBaseValue(int target, float value);
-    // Audio thread. The record-based controller through which the slot parameters write.
+    // [audio] The record-based controller through which the slot parameters write.
     InternalController& internalController() { return *internalController_; }
+    // [audio] Slot changes between these calls are checked for loops once, when the outermost batch
+    // ends, instead of once per change: a preset load changes some hundred slot parameters in one
+    // block, and each check searches the whole matrix.
+    void beginSlotBatch() { ++batchDepth_; }
+    void endSlotBatch();
 
     // --- queries -------------------------------------------------------------------------------
     const SlotRecord& slotRecord(int slot) const { return slots_[std::size_t(slot)]; }
@@ -243,6 +248,7 @@ private:
     void changeSlotBypassed(int slot, bool bypassed);
     void changeSlotInverted(int slot, bool inverted);
 
+    void slotChanged(SlotRecord& slot, bool connectionChanged);
     void updateSlot(SlotRecord& slot, bool recomputeDepth);
     void updateOtherSlots(const SlotRecord& changed);
     void recomputeDepth(SlotRecord& slot);
@@ -257,4 +263,7 @@ private:
     std::vector<SourceRecord> sources_;
     std::vector<TargetKind> kinds_;
     std::vector<std::unique_ptr<TargetRecord>> targets_;
+    int batchDepth_ = 0;
+    std::vector<char> batchedSlots_;  // per slot: changed during the batch
+    bool batchedConnection_ = false;  // a connection changed: every connected slot is checked again
 };

@@ -50,6 +50,13 @@ struct KindTargets {
 
 ModulationMatrixPlugin::ModulationMatrixPlugin() = default;
 
+void ModulationMatrixPlugin::applyParameterChanges() {
+    ModulationMatrix* matrix = getMatrix();
+    if (matrix) matrix->beginSlotBatch();
+    GenericPlugin::applyParameterChanges();
+    if (matrix) matrix->endSlotBatch();
+}
+
 ModulationMatrixPlugin::~ModulationMatrixPlugin() = default;
 
 float ModulationMatrixPlugin::getSourceDisplayValue(int) {

@@ -25,8 +25,10 @@ public:
     ModulationMatrixPlugin();
     ~ModulationMatrixPlugin() override;
 
-    // UI thread. The value the editor shows for a source; 0 here.
+    // [ui] The value the editor shows for a source; 0 here.
     virtual float getSourceDisplayValue(int source);
+    // [audio] One batch of slot changes per drain of the parameter queue.
+    void applyParameterChanges() override;
 
     // The 34 source names and the 107 target names, comma-separated in numbering order.
     static std::string sourceNames();

@@ -1,6 +1,8 @@
 #include "modulation/XLFO.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 
@@ -17,6 +19,17 @@ constexpr float kMinimumRandomDistance = 0.2f;
 constexpr double kEventMinimumSeconds = 0.0625;  // cycle events closer than this are not shown
 constexpr double kGlideFloorScale = 0.0002;      // minimum glide (0.0002 f)^2 at high rates
 constexpr int kOldestNotificationSample = -(1 << 30);
+
+// A fresh seed for each instance, whichever thread creates it: a process-wide counter, started from
+// the clock, stepped atomically and mixed (splitmix64) so that neighbouring instances differ in every bit.
+std::uint32_t instanceSeed() {
+    static std::atomic<std::uint64_t> counter{
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count())};
+    std::uint64_t z = counter.fetch_add(0x9E3779B97F4A7C15ull, std::memory_order_relaxed) + 0x9E3779B97F4A7C15ull;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return static_cast<std::uint32_t>(z ^ (z >> 31));
+}
 
 // The fractional part in 0 .. 1; anything that is not a finite number becomes 0.
 double wrapPhase(double x) {
@@ -65,7 +78,7 @@ XLFO::XLFO(wave::Environment& environment)
     balance_ = balance.get();
     complement_ = 1.0 - balance_;
     rebuildBoundaries();
-    setRandomSeed((static_cast<std::uint32_t>(std::rand()) & kRegisterMask) + 1);
+    setRandomSeed(instanceSeed());
     addToClosingPass(AfterFront);
 }
 

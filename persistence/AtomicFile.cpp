@@ -4,17 +4,42 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
-#include <vector>
+#include <string>
+
+namespace {
+// Creates a temporary file beside path that no other writer uses; -1 when none can be made. A new
+// target gets the usual permissions (0666 less the umask, applied by the system), an existing one
+// keeps its own.
+int createTemporary(const std::string& path, std::string& name) {
+    static std::atomic<unsigned> sequence{0};
+    struct stat existing;
+    bool replace = ::stat(path.c_str(), &existing) == 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(sequence.fetch_add(1));
+        int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            return -1;
+        }
+        if (replace && ::fchmod(fd, existing.st_mode & 07777) != 0) {
+            ::close(fd);
+            ::unlink(name.c_str());
+            return -1;
+        }
+        return fd;
+    }
+    return -1;
+}
+}  // namespace
 
 bool writeFileAtomically(const std::string& path, std::string_view bytes) {
     if (path.empty()) return false;
-    std::string pattern = path + ".tmp-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    int fd = ::mkstemp(name.data());
+    std::string name;
+    int fd = createTemporary(path, name);
     if (fd < 0) return false;
     bool ok = true;
     std::size_t written = 0;
@@ -26,14 +51,10 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes) {
         else
             written += static_cast<std::size_t>(n);
     }
-    // mkstemp creates the file readable by its owner only; stored files follow the umask like any other.
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    ok = ok && ::fchmod(fd, 0666 & ~mask) == 0;
     ok = ok && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(name.data(), path.c_str()) == 0;
-    if (!ok) ::unlink(name.data());
+    ok = ok && ::rename(name.c_str(), path.c_str()) == 0;
+    if (!ok) ::unlink(name.c_str());
     return ok;
 }
 

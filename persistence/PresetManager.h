@@ -8,8 +8,9 @@
 #include "persistence/PresetFolder.h"
 
 // The root of a preset tree plus further top-level folders, flattened into the one ordered list
-// that drives the preset menu, the previous/next buttons and MIDI program changes. UI thread; the
-// managers have no locks (program changes reach them through ProgramChangeQueue).
+// that drives the preset menu, the previous/next buttons and MIDI program changes. Every operation is
+// [ui] [worker]: the editor, or a host's worker delivering a program change (ProgramChangeQueue),
+// one thread at a time; the managers have no locks.
 class PresetManager : public PresetFolder {
 public:
     enum Direction { Previous = 0, Same = 1, Next = 2 };

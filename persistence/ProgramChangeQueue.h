@@ -14,13 +14,13 @@ class PresetManager;
 // through programs wants. The owner polls (its timer or idle handler) and loads the preset there.
 class ProgramChangeQueue : public DefaultChannelEventReceiver::ProgramChangeHandler {
 public:
-    // Audio thread. Never blocks or allocates.
+    // [audio] Never blocks or allocates.
     void programChange(int bank, int program) override;
-    // Any thread: whether a change waits for the owner.
+    // [any] Whether a change waits for the owner.
     bool pending() const { return pending_.load(std::memory_order_acquire) & kPending; }
-    // Owner thread. Takes the pending change; false when there is none.
+    // [ui] [worker] Takes the pending change; false when there is none.
     bool take(int& bank, int& program);
-    // Owner thread. Takes the pending change and loads manager.byProgram (bank, program) into the
+    // [ui] [worker] Takes the pending change and loads manager.byProgram (bank, program) into the
     // plug-in; false when nothing was pending or no preset has that number.
     bool deliver(GenericPlugin& plugin, PresetManager& manager);
 

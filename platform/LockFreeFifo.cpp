@@ -64,6 +64,21 @@ bool LockFreeFifoBase::pushRaw(const void* payload) {
     uint32_t index = takeFreeNode();
     if (!index) index = grow();
     if (!index) return false;
+    append(index, payload);
+    return true;
+}
+
+bool LockFreeFifoBase::pushRawWithoutGrowing(const void* payload) {
+    uint32_t index = takeFreeNode();
+    if (!index) {
+        dropped_.fetch_add(1, std::memory_order_relaxed);
+        return false;
+    }
+    append(index, payload);
+    return true;
+}
+
+void LockFreeFifoBase::append(uint32_t index, const void* payload) {
     Node& node = nodes_[index];
     std::memcpy(node.payload, payload, sizeof node.payload);
     // The node's next is already "none" with a fresh counter.
@@ -78,7 +93,7 @@ bool LockFreeFifoBase::pushRaw(const void* payload) {
         if (nodes_[indexOf(tail)].next.compare_exchange_weak(next, link(index, counterOf(next) + 1),
                                                              std::memory_order_acq_rel)) {
             tail_.compare_exchange_strong(tail, link(index, counterOf(tail) + 1), std::memory_order_acq_rel);
-            return true;
+            return;
         }
     }
 }

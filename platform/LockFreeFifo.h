@@ -17,7 +17,8 @@
 // Growth: the pool's address range is reserved for all 65536 nodes up front (zero pages that the
 // system maps only when first touched), so nodes never move; a push that finds no free node threads
 // more of that range onto the free list, doubling the pool, under the queue's lock. That is the only
-// step that locks.
+// step that locks, so the audio thread pushes with pushWithoutGrowing: its pools are sized for what it
+// sends, and a payload that still finds the pool exhausted is dropped and counted.
 class LockFreeFifoBase {
 public:
     static constexpr int kMaxNodes = 0x10000;
@@ -27,12 +28,18 @@ public:
     LockFreeFifoBase(const LockFreeFifoBase&) = delete;
     LockFreeFifoBase& operator=(const LockFreeFifoBase&) = delete;
 
-    // Any thread. False when the pool is exhausted and cannot grow: the payload is dropped.
+    // [any] (not [audio]: may lock to grow the pool). False when the pool is exhausted and cannot
+    // grow: the payload is dropped.
     bool pushRaw(const void* payload);
+    // [any], [audio] included: never grows the pool, never locks. False, with the drop counted, when
+    // no node is free.
+    bool pushRawWithoutGrowing(const void* payload);
     // The consuming thread. False when the queue is empty.
     bool popRaw(void* payload);
 
     int poolSize() const { return poolSize_.load(std::memory_order_acquire); }
+    // [any] Payloads dropped by pushRawWithoutGrowing since construction (a debug statistic).
+    long droppedCount() const { return dropped_.load(std::memory_order_relaxed); }
 
 private:
     struct Node {
@@ -48,11 +55,13 @@ private:
     uint32_t takeFreeNode();
     void releaseNode(uint32_t index);
     uint32_t grow();
+    void append(uint32_t index, const void* payload);
 
     Node* nodes_;
     std::atomic<int> poolSize_;
     std::atomic<uint32_t> head_;
     std::atomic<uint32_t> tail_;
+    std::atomic<long> dropped_{0};
     PosixCriticalSection growLock_;
 };
 
@@ -64,7 +73,9 @@ public:
     explicit LockFreeFifo(int initialNodes) : LockFreeFifoBase(initialNodes) {}
 
     bool push(const T& payload) { return pushRaw(&payload); }
+    bool pushWithoutGrowing(const T& payload) { return pushRawWithoutGrowing(&payload); }
     bool pop(T& payload) { return popRaw(&payload); }
     using LockFreeFifoBase::kMaxNodes;
+    using LockFreeFifoBase::droppedCount;
     using LockFreeFifoBase::poolSize;
 };

@@ -12,8 +12,11 @@ void Input::produce(SampleBuffer& output, int count, int) {
         setCurrentOutput(&environment_->zeroBuffer());
         setOutputFlags(ConstantBlock);
     } else {
-        std::copy(readPointer_, readPointer_ + available, output.samples());
-        std::fill(output.samples() + available, output.samples() + count, 0.0f);
+        // An addition rather than a copy: with denormals-are-zero set on the audio thread it turns
+        // the denormals a careless host sends into zeros before anything passes them on.
+        float* out = output.samples();
+        for (int i = 0; i < available; ++i) out[i] = readPointer_[i] + 0.0f;
+        std::fill(out + available, out + count, 0.0f);
         setOutputFlags(0);
     }
     if (readPointer_) readPointer_ += count;

@@ -172,6 +172,7 @@ void AaxPluginAdapter::runWorker() {
         if (workerStopping_) return;
         // Cleared before the work is looked at: a hand-off from now on wakes the thread again.
         workerWoken_ = false;
+        plugin_->deliverParameterReports();
         reportHostUpdates();
         if (plugin_->deferredWorkPending()) plugin_->performDeferredWork();
     }
@@ -452,8 +453,14 @@ void AaxPluginAdapter::renderAudio(AAX_SRenderContext* const* begin, AAX_SRender
     }
 }
 
+AAX_Result AaxPluginAdapter::TimerWakeup() {
+    if (plugin_) plugin_->deliverParameterReports();
+    return AAX_SUCCESS;
+}
+
 void AaxPluginAdapter::render(const AAX_SRenderContext& context) {
     GenericPlugin& plugin = *plugin_;
+    GenericPlugin::AudioThreadScope audioThread(plugin);
     const int32_t* length = context.get<int32_t>(kBufferLength);
     float* const* outputs = context.get<float*>(kAudioOut);
     const float* const* inputs = context.get<const float*>(kAudioIn);
@@ -519,5 +526,5 @@ void AaxPluginAdapter::render(const AAX_SRenderContext& context) {
     }
     plugin.process(inputList_.data(), count, outputs, n, *length);
     renderThread_ = std::thread::id();
-    if (hostUpdatesPending_ || plugin.deferredWorkPending()) wakeWorker();
+    if (hostUpdatesPending_ || plugin.parameterReportsPending() || plugin.deferredWorkPending()) wakeWorker();
 }

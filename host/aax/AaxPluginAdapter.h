@@ -80,6 +80,8 @@ public:
     static void setPluginFactory(PluginFactory factory);
     static PluginFactory pluginFactory();
 
+    // The host's calls below are [ui] unless tagged otherwise: its main thread or its automation
+    // thread, never the render callback.
     AaxPluginAdapter();
     ~AaxPluginAdapter() override;
 
@@ -93,10 +95,13 @@ public:
     AAX_Result SetChunk(AAX_CTypeID id, const AAX_SPlugInChunk& chunk) override;
     AAX_Result CompareActiveChunk(const AAX_SPlugInChunk& chunk, bool& isEqual) const override;
     AAX_Result GetCustomData(int32_t block, uint32_t size, void* data, uint32_t& written) const override;
+    // [ui] Tells the host of the parameters the audio thread changed (MIDI learn).
+    AAX_Result TimerWakeup() override;
 
-    // Audio thread: the native processing callback for a range of instance contexts.
+    // [audio] The native processing callback for a range of instance contexts.
     static void renderAudio(AAX_SRenderContext* const* begin, AAX_SRenderContext* const* end);
 
+    // [any]
     GenericPlugin* plugin() const { return plugin_.get(); }
     bool monoInput() const { return monoInput_; }
 

@@ -174,6 +174,7 @@ void Lv2Plugin::readEvents() {
 
 void Lv2Plugin::run(uint32_t frames) {
     GenericPlugin& p = *plugin_;
+    GenericPlugin::AudioThreadScope audioThread(p);
     p.setBypass(enabled_ && *enabled_ < 0.5f);
     readControls();
     if (activated_) {
@@ -184,8 +185,9 @@ void Lv2Plugin::run(uint32_t frames) {
     readEvents();
     p.setTransport(tempo_ > 0.0 ? tempo_ : 120.0, static_cast<float>(std::fmod(std::max(quarters_, 0.0), 256.0)));
     if (audioOut_[0] && audioOut_[1]) p.process(audioIn_, 4, audioOut_, 2, static_cast<int>(frames));
-    // A program change decoded in this block loads its preset in the host's worker thread.
-    if (schedule_ && p.deferredWorkPending() && !workScheduled_.exchange(true))
+    // A program change decoded in this block loads its preset in the host's worker thread, which
+    // also reports the changes made here.
+    if (schedule_ && (p.deferredWorkPending() || p.parameterReportsPending()) && !workScheduled_.exchange(true))
         if (schedule_->schedule_work(schedule_->handle, 0, nullptr) != LV2_WORKER_SUCCESS) workScheduled_ = false;
     // The host reports positions only when they change; while it plays, move on by this block.
     quarters_ += speed_ * frames * tempo_ / (60.0 * sampleRate_);
@@ -238,6 +240,9 @@ const LV2_State_Interface* Lv2Plugin::stateInterface() {
 
 LV2_Worker_Status Lv2Plugin::work() {
     workScheduled_ = false;
+    plugin_->deliverParameterReports();
+    // The preset's values reach the audio thread as one batch through the parameter queue; run
+    // applies nothing of it before the batch is complete.
     plugin_->performDeferredWork();
     return LV2_WORKER_SUCCESS;
 }

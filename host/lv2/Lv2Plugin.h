@@ -36,32 +36,34 @@ public:
     static void setPluginFactory(PluginFactory factory);
     static PluginFactory pluginFactory();
 
-    // Host thread. Null with a message when the plug-in cannot start. The URID map is optional:
+    // [ui] Null with a message when the plug-in cannot start. The URID map is optional:
     // without it MIDI and transport events are not read.
     static std::unique_ptr<Lv2Plugin> create(double sampleRate, const LV2_Feature* const* features, std::string& error);
     ~Lv2Plugin();
 
-    // Any thread the host chooses, outside run.
+    // [audio], or [ui] outside run: whichever thread the host chooses, never concurrently with run.
     void connectPort(uint32_t port, void* data);
-    // Audio thread. Never blocks or allocates.
+    // [ui] Never concurrently with any other call on this instance (the host's instantiation class).
     void activate();
+    // [audio] Never blocks or allocates.
     void run(uint32_t frames);
 
     GenericPlugin& plugin() { return *plugin_; }
 
     // The state interface: the plug-in's values as current-version preset bytes, and the preset
-    // name. Host thread, never concurrently with run. A state that cannot be read is refused and
-    // changes nothing.
+    // name. [ui], never concurrently with run. A state that cannot be read is refused and changes
+    // nothing.
     LV2_State_Status saveState(LV2_State_Store_Function store, LV2_State_Handle handle);
     LV2_State_Status restoreState(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
     static const LV2_State_Interface* stateInterface();
 
-    // The worker interface: work the audio thread hands off (a MIDI program change loads its
-    // preset) runs in the host's worker thread.
+    // The worker interface. [worker], while run goes on: reports the changes run made to the
+    // plug-in, and performs the work run handed off (a MIDI program change loads its preset, whose
+    // values reach run as one batch through the parameter queue).
     LV2_Worker_Status work();
     static const LV2_Worker_Interface* workerInterface();
 
-    // The port value of a parameter: its display value (index for indexed parameters) and back.
+    // [any] The port value of a parameter: its display value (index for indexed parameters) and back.
     static float portValue(const AbstractPluginParameter& p, float plain);
     static float plainValue(const AbstractPluginParameter& p, float portValue);
 

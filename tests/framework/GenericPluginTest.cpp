@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <xmmintrin.h>
 
 #include <atomic>
 #include <chrono>
@@ -462,4 +463,64 @@ TEST(GenericPlugin, ControllerValuesReachVirtualParametersByIdentifier) {
     EXPECT_EQ(second.values, std::vector<float>{0.25f});
     EXPECT_FLOAT_EQ(p.other.value(), 0.75f);
     EXPECT_TRUE(p.presetState().modified());
+}
+
+TEST(GenericPlugin, HostControlWordIsRestoredAfterEveryHostCall) {
+    TestPlugin p;
+    unsigned saved = _mm_getcsr();
+    // Hosts that keep denormals, one of them rounding toward zero.
+    for (unsigned host : {0x1F80u, 0x7F80u}) {
+        _mm_setcsr(host);
+        Block b(200);
+        b.run(p);
+        unsigned afterProcess = _mm_getcsr();
+        p.reset();
+        unsigned afterReset = _mm_getcsr();
+        _mm_setcsr(saved);
+        EXPECT_EQ(afterProcess & ~0x3Fu, host) << std::hex << host;  // the low bits are sticky exception flags
+        EXPECT_EQ(afterReset & ~0x3Fu, host) << std::hex << host;
+    }
+}
+
+TEST(GenericPlugin, ChangesOnTheAudioThreadAreReportedLaterWithoutTouchingTheAdapter) {
+    TestPlugin p;
+    RecordingAdapter adapter;
+    adapter.changed.reserve(16);
+    p.setAdapter(&adapter);
+    {
+        GenericPlugin::AudioThreadScope audio(p);
+        AudioThreadGuard guard;
+        p.setParameterFromController(p.other.index(), 0.5f);
+        p.beginUpdate();
+        p.gain.setValue(0.3f, 0);
+        p.endUpdate();
+        p.gain.setValue(0.2f, FromHost);  // the host's own change is never reported back
+        EXPECT_EQ(guard.allocations(), 0);
+        EXPECT_EQ(guard.locks(), 0);
+    }
+    EXPECT_TRUE(adapter.changed.empty());
+    EXPECT_TRUE(p.parameterReportsPending());
+    p.deliverParameterReports();
+    EXPECT_EQ(adapter.changed, (std::vector<int>{p.other.index(), -1}));
+    EXPECT_FALSE(p.parameterReportsPending());
+    // Off the audio thread the adapter hears at once.
+    p.other.setValue(0.9f, 0);
+    EXPECT_EQ(adapter.changed.back(), p.other.index());
+    p.setAdapter(nullptr);
+}
+
+TEST(GenericPlugin, AMidiFloodOnTheAudioThreadIsDroppedAndCountedNeverGrowingTheQueue) {
+    TestPlugin p;
+    p.notes.reserve(4 * GenericPlugin::kMidiQueueNodes);
+    {
+        GenericPlugin::AudioThreadScope audio(p);
+        AudioThreadGuard guard;
+        for (int i = 0; i < 2 * GenericPlugin::kMidiQueueNodes; ++i) p.receiveMidi(message(0x90, 60, 100, 0));
+        EXPECT_EQ(guard.allocations(), 0);
+        EXPECT_EQ(guard.locks(), 0);
+    }
+    EXPECT_GT(p.droppedOnAudioThread(), GenericPlugin::kMidiQueueNodes - 10);
+    Block b(64);
+    b.run(p);
+    EXPECT_EQ(p.notes.size() + p.droppedOnAudioThread(), 2u * GenericPlugin::kMidiQueueNodes);
 }

@@ -204,6 +204,46 @@ TEST(ModulationMatrixTest, LoopRuleCatchesLevelsThatModulateEachOther) {
     EXPECT_TRUE(p.realTimeSafe());
 }
 
+// A preset load changes many slots in one drain of the queue; the loop check then runs once, and
+// must leave the same slots active, with the same depths, as checking after every change.
+TEST(ModulationMatrixTest, ABatchOfSlotChangesEndsAsChangesOneAtATimeDo) {
+    struct Result {
+        std::vector<bool> active;
+        std::vector<float> depth;
+        bool operator==(const Result&) const = default;
+    };
+    auto build = [](bool batched) {
+        MatrixTestPlugin p;
+        auto step = [&] {
+            if (!batched) p.GenericPlugin::applyParameterChanges();  // checked per change
+        };
+        p.connect(0, kXLFO1, kEG1Attack);
+        step();
+        p.connect(1, kEG1, kXLFO1Freq);  // closes a loop with slot 0
+        step();
+        p.connect(2, kXLFO2, kDelay1Time);
+        step();
+        p.connect(3, kEG1, slotLevel(2), 0.5f);
+        step();
+        p.slot(1).target.setValue(float(kDelay1Time + 1), 0);  // opens the loop again
+        step();
+        p.connect(4, kXLFO2, slotLevel(4));  // modulates its own level
+        step();
+        p.run(kDelay1Time, MatrixTestPlugin::kBlock);
+        Result r;
+        for (int s = 0; s < 5; ++s) {
+            r.active.push_back(p.matrix().isSlotActive(s));
+            r.depth.push_back(p.matrix().slotDepth(s));
+        }
+        EXPECT_TRUE(p.realTimeSafe());
+        return r;
+    };
+    Result single = build(false), batched = build(true);
+    EXPECT_EQ(single.active, (std::vector<bool>{true, true, true, true, false}));
+    EXPECT_EQ(batched.active, single.active);
+    EXPECT_EQ(batched.depth, single.depth);
+}
+
 // Slot 2 modulates slot 1's level: its depth is slot 1's depth times its own factor, and inverting
 // slot 1 also inverts what slot 2 adds.
 TEST(ModulationMatrixTest, ModulatedLevelIsMeasuredInTheModulatedSlotsDepth) {

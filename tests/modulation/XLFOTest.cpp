@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <set>
+#include <thread>
+#include <vector>
 
 #include "ModulationRig.h"
 #include "modulation/XLFO.h"
@@ -175,6 +178,31 @@ TEST(XLFO, RandomStepsRepeatFromASeedAndKeepTheirDistance) {
             EXPECT_LE(std::abs(values[i]), 1.0f);
         }
     }
+}
+
+TEST(XLFO, EveryInstanceDrawsItsOwnSeedWhateverThreadCreatesIt) {
+    // The process-wide rand state (which a host may reset) plays no part.
+    std::srand(7);
+    XlfoRig first(1, 0.5f, 1.0f);
+    std::srand(7);
+    XlfoRig second(1, 0.5f, 1.0f);
+    EXPECT_NE(first.xlfo.randomState(), second.xlfo.randomState());
+
+    // Hosts create instances on several threads at once.
+    std::vector<std::uint32_t> seeds(64);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&seeds, t] {
+            for (int i = t; i < 64; i += 4) {
+                wave::Environment env(128);
+                XLFO xlfo(env);
+                seeds[std::size_t(i)] = xlfo.randomState();
+            }
+        });
+    for (auto& t : threads) t.join();
+    std::set<std::uint32_t> distinct(seeds.begin(), seeds.end());
+    EXPECT_GE(distinct.size(), 63u);
+    EXPECT_EQ(distinct.count(0u), 0u);
 }
 
 TEST(XLFO, SeedsOutsideTheRegisterNeverLeaveItStuckAtZero) {

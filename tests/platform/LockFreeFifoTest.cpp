@@ -94,3 +94,21 @@ TEST(LockFreeFifoStress, ManyProducersOneConsumerLoseAndDuplicateNothing) {
     EXPECT_FALSE(q.pop(r));
     EXPECT_GT(q.poolSize(), 4);
 }
+
+TEST(LockFreeFifo, PushWithoutGrowingDropsAndCountsWhenThePoolIsExhausted) {
+    LockFreeFifo<Record> q(16);
+    AudioThreadGuard guard;
+    int accepted = 0;
+    for (int i = 0; i < 40; ++i) accepted += q.pushWithoutGrowing({0, i}) ? 1 : 0;
+    EXPECT_EQ(guard.locks(), 0);
+    EXPECT_EQ(guard.allocations(), 0);
+    EXPECT_EQ(accepted, 14);  // node 0 and the marker are never payloads
+    EXPECT_EQ(q.droppedCount(), 26);
+    EXPECT_EQ(q.poolSize(), 16);
+    Record r;
+    for (int i = 0; i < 14; ++i) {
+        ASSERT_TRUE(q.pop(r));
+        EXPECT_EQ(r.sequence, i);
+    }
+    EXPECT_TRUE(q.pushWithoutGrowing({0, 99}));  // freed nodes are usable again
+}

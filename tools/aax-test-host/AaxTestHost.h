@@ -64,6 +64,8 @@ public:
 
     // Audio thread: one render call with n samples; the MIDI added since the last call goes with it.
     void render(const float* const* inputs, float* const* outputs, int n);
+    // Main thread: the host's periodic idle call.
+    void idle() { effect_->TimerWakeup(); }
 
     // Saves every chunk of the instance; restores them into another.
     std::vector<AAX_SPlugInChunk> saveChunks(AAX_Result& result);

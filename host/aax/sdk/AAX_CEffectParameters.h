@@ -61,6 +61,8 @@ public:
     virtual AAX_Result SetChunk(AAX_CTypeID id, const AAX_SPlugInChunk& chunk);
     virtual AAX_Result CompareActiveChunk(const AAX_SPlugInChunk& chunk, bool& isEqual) const;
     virtual AAX_Result GetCustomData(int32_t block, uint32_t size, void* data, uint32_t& written) const;
+    // Host's main thread, periodically while the instance lives.
+    virtual AAX_Result TimerWakeup() { return AAX_SUCCESS; }
 
     // Before a render (the host calls it on its render thread): posts the packets of parameters
     // changed since the last call. Never allocates.

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -493,6 +494,76 @@ TEST_F(AaxAdapterTest, AutomationFromAHostThreadWhileAudioRuns) {
     stop = true;
     automation.join();
     EXPECT_GT(blocks, 100);
+}
+
+TEST_F(AaxAdapterTest, LearnedControllerChangesReachTheHostFromItsIdleCallNotFromRender) {
+    auto i = create();
+    // Controller 7 drives the gain.
+    struct Map : AbstractChannelEventReceiver::ControllerMap {
+        int parameterFor(int controller) const override { return controller == 7 ? 0 : -1; }
+        void assign(int, int) override {}
+    } map;
+    auto& receiver = dynamic_cast<DefaultEventReceiver&>(plugin->eventReceiver()).channelReceiver();
+    receiver.setControllerMap(&map);
+    const AAX_IParameter& hostGain = *adapter(*i).parameters().GetParameterByID("0");
+    for (int v = 0; v <= 127; v += 9) {
+        i->addMidi(0xB0, 7, static_cast<uint8_t>(v), 0);
+        int64_t hostCalls = adapter(*i).numberOfChanges();
+        render(*i, 64);  // fails on any allocation or lock inside the render call
+        EXPECT_EQ(adapter(*i).numberOfChanges(), hostCalls) << "the host was called from the render call";
+        i->idle();
+        ASSERT_NEAR(hostGain.GetNormalizedValue(), v / 127.0, 1e-6) << v;
+    }
+    receiver.setControllerMap(nullptr);
+}
+
+// Editor, host and audio thread at once: the host automates the mode, the editor moves the gain and
+// runs the idle call, the audio thread renders with a learned controller also moving the gain. Runs
+// LORIMANE_STRESS_SECONDS (1 s unless set; the ThreadSanitizer run sets 10).
+TEST_F(AaxAdapterTest, EditorHostAndAudioThreadsAtOnce) {
+    auto i = create();
+    struct Map : AbstractChannelEventReceiver::ControllerMap {
+        int parameterFor(int controller) const override { return controller == 7 ? 0 : -1; }
+        void assign(int, int) override {}
+    } map;
+    auto& receiver = dynamic_cast<DefaultEventReceiver&>(plugin->eventReceiver()).channelReceiver();
+    receiver.setControllerMap(&map);
+    const char* seconds = std::getenv("LORIMANE_STRESS_SECONDS");
+    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(seconds ? std::atoi(seconds) * 1000 : 1000);
+    std::atomic<bool> stop{false};
+    std::thread host([&] {
+        // A fast automation lane; a host thread that never sleeps would fill every queue.
+        for (int n = 0; !stop.load(); ++n) {
+            i->automate("1", (n % 3) / 2.0);
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        }
+    });
+    std::thread editor([&] {
+        for (int n = 0; !stop.load(); ++n) {
+            plugin->gain.setValue((n % 100) / 100.0f, 0);
+            i->idle();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    // Blocks of 64 samples at 48 kHz, in real time as a host plays them.
+    int blocks = 0;
+    for (auto next = std::chrono::steady_clock::now(); next < until;) {
+        i->addMidi(0xB0, 7, static_cast<uint8_t>(blocks % 128), 0);
+        auto out = render(*i, 64);
+        ASSERT_TRUE(std::isfinite(out[0][63]));
+        ++blocks;
+        next += std::chrono::microseconds(1333);
+        std::this_thread::sleep_until(next);
+    }
+    stop = true;
+    host.join();
+    editor.join();
+    i->idle();
+    // The last word on the gain reached the host.
+    EXPECT_NEAR(adapter(*i).parameters().GetParameterByID("0")->GetNormalizedValue(),
+                plugin->gain.plainToNormalized(plugin->gain.value()), 1e-6);
+    EXPECT_EQ(plugin->droppedOnAudioThread(), 0);
+    receiver.setControllerMap(nullptr);
 }
 
 TEST_F(AaxAdapterTest, AFailedStartUpIsAFailedEffectInitNotAnException) {

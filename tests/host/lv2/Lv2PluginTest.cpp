@@ -5,6 +5,8 @@
 #include <lv2/time/time.h>
 #include <lv2/urid/urid.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +16,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "AudioThreadGuard.h"
 #include "ExternalHosts.h"
@@ -22,6 +25,7 @@
 #include "host/lv2/Lv2Plugin.h"
 #include "host/lv2/Lv2Turtle.h"
 #include "persistence/PersistenceGlobals.h"
+#include "persistence/PresetManager.h"
 #include "product/ProductPlugin.h"
 #include "tools/lorimane-render/AudioFile.h"
 
@@ -374,4 +378,77 @@ TEST(Lv2Plugin, AControllerInTheMapFileMovesItsParameter) {
     EXPECT_TRUE(lv2->plugin().presetState().modified());
     lv2.reset();
     std::filesystem::remove(path);
+}
+
+// The host's worker runs on its own thread while run() goes on processing, as hosts do; the
+// ThreadSanitizer build checks that the two never touch the same data unsynchronised.
+TEST(Lv2Plugin, ProgramChangesLoadInAWorkerThreadWhileRunGoesOn) {
+    struct Worker {
+        std::atomic<int> requests{0};
+        LV2_Worker_Schedule schedule{this, [](LV2_Worker_Schedule_Handle h, uint32_t, const void*) {
+                                         static_cast<Worker*>(h)->requests.fetch_add(1);
+                                         return LV2_WORKER_SUCCESS;
+                                     }};
+    } worker;
+    UridMap urids;
+    LV2_Feature workerFeature{LV2_WORKER__schedule, &worker.schedule};
+    const LV2_Feature* features[] = {urids.features[0], &workerFeature, nullptr};
+    Lv2Plugin::setPluginFactory(&makeProductPlugin);
+    std::string error;
+    auto lv2 = Lv2Plugin::create(48000.0, features, error);
+    ASSERT_TRUE(lv2) << error;
+    GenericPlugin::sharedSettings()->enableMidiProgramChanges = true;
+    PresetManager& presets = PersistenceGlobals::instance()->mainPresets();
+
+    alignas(8) uint8_t buffer[256] = {};
+    auto* sequence = reinterpret_cast<LV2_Atom_Sequence*>(buffer);
+    sequence->atom.type = urids.map.map(urids.map.handle, LV2_ATOM__Sequence);
+    auto* event = reinterpret_cast<LV2_Atom_Event*>(sequence + 1);
+    event->body.type = urids.map.map(urids.map.handle, LV2_MIDI__MidiEvent);
+    event->body.size = 2;
+    auto* bytes = reinterpret_cast<uint8_t*>(event + 1);
+    std::vector<float> in(64, 0.1f), out(64), outRight(64);
+    for (uint32_t port : {Lv2Plugin::kInputLeft, Lv2Plugin::kInputRight}) lv2->connectPort(port, in.data());
+    lv2->connectPort(Lv2Plugin::kOutputLeft, out.data());
+    lv2->connectPort(Lv2Plugin::kOutputRight, outRight.data());
+    lv2->connectPort(Lv2Plugin::kEvents, buffer);
+    lv2->activate();
+
+    std::atomic<int> done{0};
+    std::atomic<bool> stop{false};
+    std::thread host([&] {
+        int served = 0;
+        while (!stop.load()) {
+            if (worker.requests.load() > served) {
+                ++served;
+                lv2->work();
+                done.fetch_add(1);
+            } else {
+                std::this_thread::yield();
+            }
+        }
+    });
+    int loaded = 0;
+    for (int program = 0; program < 8; ++program) {
+        PresetEntry* entry = presets.byProgram(0, program);
+        if (!entry) continue;
+        // A program change in this block, then blocks go on until the worker has loaded it.
+        bytes[0] = 0xC0;
+        bytes[1] = static_cast<uint8_t>(program);
+        sequence->atom.size = sizeof(LV2_Atom_Sequence_Body) + sizeof(LV2_Atom_Event) + 8;
+        int before = done.load();
+        lv2->run(64);
+        sequence->atom.size = sizeof(LV2_Atom_Sequence_Body);
+        auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (done.load() == before && std::chrono::steady_clock::now() < until) lv2->run(64);
+        for (int i = 0; i < 3; ++i) lv2->run(64);  // the batch is applied
+        ASSERT_GT(done.load(), before) << "program " << program;
+        EXPECT_EQ(lv2->plugin().presetState().record.name, entry->record().name) << program;
+        ++loaded;
+    }
+    stop = true;
+    host.join();
+    EXPECT_GE(loaded, 2);
+    EXPECT_TRUE(std::isfinite(out[63]));
+    GenericPlugin::sharedSettings()->enableMidiProgramChanges = false;
 }

@@ -111,7 +111,7 @@ TEST_F(LorimaneRenderTest, HostBlockLengthDoesNotChangeTheOutputWithoutModulatio
     std::vector<std::string> settings = {
         "Delay L Feedback=0.7",  "Delay R Cross Feedback=0.5", "Delay Buffer Read Style=Stretch",
         "Filter 1 Freq=2000 Hz", "Filter 1 Peak=0.6",          "Channel Mode=Mid/Side",
-        "Delay R Sync=Half Note"};
+        "Delay S Sync=Half Note"};  // the second delay's name in Mid/Side mode
     AudioBuffer a = render(withSettings({"--tail", "1", "--block", "32"}, settings), "a.wav");
     AudioBuffer b = render(withSettings({"--tail", "1", "--block", "4096"}, settings), "b.wav");
     EXPECT_EQ(a.channels, b.channels);

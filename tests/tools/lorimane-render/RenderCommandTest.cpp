@@ -118,6 +118,14 @@ TEST_F(RenderCommandTest, ListsEveryParameterOnOneLine) {
     EXPECT_EQ(out.str().substr(0, 24), "0\tDelay L Time\t500.0 ms\t");
 }
 
+TEST_F(RenderCommandTest, MidSideModeNamesTheDelaysBeforeAnyBlockRuns) {
+    ASSERT_EQ(run({"--set", "Channel Mode=Mid/Side", "--set", "Delay M Time=500 ms", "--list-parameters"}), 0)
+        << err.str();
+    EXPECT_EQ(out.str().substr(0, 24), "0\tDelay M Time\t500.0 ms\t");
+    EXPECT_NE(out.str().find("\tDelay S Time\t"), std::string::npos);
+    EXPECT_EQ(out.str().find("Delay L "), std::string::npos);
+}
+
 TEST_F(RenderCommandTest, RenderingAllocatesNothingOnTheAudioThread) {
     std::unique_ptr<GenericPlugin> plugin = makeRenderPlugin();
     // Without echoes the output is the dry input itself.
