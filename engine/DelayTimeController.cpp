@@ -5,7 +5,6 @@
 #include "core/FloatEpsilon.h"
 
 namespace {
-constexpr float kEpsilon = kFloatEpsilon;
 }
 
 DelayTimeController::DelayTimeController(wave::Environment& environment, wave::Producer* timeTarget,
@@ -31,7 +30,7 @@ void DelayTimeController::setTargets(wave::Producer* timeTarget, wave::Producer*
 
 void DelayTimeController::retarget(double tempo) {
     int index = syncIndex.get();
-    if (index == Free || !(tempo > kEpsilon)) return;
+    if (index == Free || !(tempo > kFloatEpsilon)) return;
     syncTime_.rampTo(static_cast<float>(syncTable(index) / tempo));
 }
 

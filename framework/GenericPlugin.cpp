@@ -14,7 +14,6 @@
 #include "framework/MidiVirtualPluginParameter.h"
 
 namespace {
-constexpr float kEpsilon = kFloatEpsilon;
 // Flush-to-zero and denormals-are-zero on, round to nearest, all exceptions masked.
 constexpr unsigned kAudioThreadCsr = 0x9FC0;
 constexpr double kMusicalWrap = 256.0;
@@ -140,7 +139,7 @@ void GenericPlugin::BypassProcessor::process(int pos, int count, const float* co
     bool constant = false;
     const float* r = ramp_.render(count, constant);
 
-    bool fullyBypassed = constant && std::fabs(r[0] - 1.0f) <= kEpsilon;
+    bool fullyBypassed = constant && std::fabs(r[0] - 1.0f) <= kFloatEpsilon;
     if (!fullyBypassed) {
         plugin_.getChannelOutputs(processed_, outputCount, count);
         env.process(count, 0);
@@ -152,7 +151,7 @@ void GenericPlugin::BypassProcessor::process(int pos, int count, const float* co
     for (int c = 0; c < outputCount; ++c) {
         float* out = outputs[c] + pos;
         const float* processed = processed_[c] ? processed_[c] : zeros;
-        if (constant && std::fabs(r[0]) <= kEpsilon) {
+        if (constant && std::fabs(r[0]) <= kFloatEpsilon) {
             std::memcpy(out, processed, sizeof(float) * count);
             continue;
         }
@@ -549,7 +548,7 @@ void GenericPlugin::reset() {
 
 void GenericPlugin::setTransport(double tempo, float hostPosition) {
     assertAudioThread();
-    if (std::fabs(hostPosition - lastHostPosition_) > kEpsilon) {
+    if (std::fabs(hostPosition - lastHostPosition_) > kFloatEpsilon) {
         musicalPosition_ = hostPosition;
     } else {
         // The transport stands still: the clock runs on by the duration of the last block.

@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr float kEpsilon = kFloatEpsilon;
 constexpr float kMaximumTime = 100.0f;
 constexpr double kNotifyInterval = 0.1;  // seconds between gate notifications at most
 constexpr int kLongest = 1 << 30;        // counters saturate here
@@ -159,30 +158,30 @@ void EnvelopeGenerator::refreshInputs(int i) {
     const float sustain = sample(Sustain, 0.0f, 1.0f);
     const float release = sample(Release, kMinimumTime, kMaximumTime);
 
-    if (std::fabs(attack - attack_) > kEpsilon) {
+    if (std::fabs(attack - attack_) > kFloatEpsilon) {
         attack_ = attack;
         if (attackRunning()) attackRemaining_ = roundDown4(samplesIn((1.0 - attackProgress_) * attack, rate));
     }
-    if (std::fabs(decay - decay_) > kEpsilon || std::fabs(sustain - sustain_) > kEpsilon) {
+    if (std::fabs(decay - decay_) > kFloatEpsilon || std::fabs(sustain - sustain_) > kFloatEpsilon) {
         decay_ = decay;
         sustain_ = sustain;
         if (stage_ == Idle) currentLevel_ = 0.0f;
-        decayRange_ = attackRunning() ? std::max(1.0f - sustain - kEpsilon, 0.0f)
-                                      : std::max(std::fabs(currentLevel_ - sustain) - kEpsilon, 0.0f);
+        decayRange_ = attackRunning() ? std::max(1.0f - sustain - kFloatEpsilon, 0.0f)
+                                      : std::max(std::fabs(currentLevel_ - sustain) - kFloatEpsilon, 0.0f);
         decayProgress_ = 0.0f;  // the decay restarts from where the level is
     }
-    if (std::fabs(release - release_) > kEpsilon) {
+    if (std::fabs(release - release_) > kFloatEpsilon) {
         release_ = release;
         if (stage_ != Idle) {
             releaseProgress_ = 0.0f;
             releaseStartLevel_ = currentLevel_;
         }
     }
-    if (std::fabs(hold - hold_) > kEpsilon) {
+    if (std::fabs(hold - hold_) > kFloatEpsilon) {
         hold_ = hold;
         holdSamples_ = samplesIn(hold, rate);
     }
-    if (std::fabs(delay - delay_) > kEpsilon) {
+    if (std::fabs(delay - delay_) > kFloatEpsilon) {
         delay_ = delay;
         // Only a delay still counting down follows the new time, keeping the part already waited;
         // a running attack, decay or sustain never gets a new delay inserted.
@@ -199,7 +198,7 @@ void EnvelopeGenerator::start() {
     const double rate = environment().sampleRate();
     triggerLevel_ = currentLevel_;
     samplesSinceRelease_ = 0;
-    decayRange_ = std::max(1.0f - sustain_ - kEpsilon, 0.0f);
+    decayRange_ = std::max(1.0f - sustain_ - kFloatEpsilon, 0.0f);
     delayRemaining_ = roundUp4(samplesIn(delay_, rate));
     delayTotal_ = delayRemaining_;
     attackRemaining_ = roundUp4(samplesIn(attack_, rate));
@@ -321,7 +320,7 @@ void EnvelopeGenerator::renderSamples(float* out, int n) {
     if (a > 0) {
         const float start = triggerLevel_;
         const FunctionTable& curve = tables[CurveTables::AttackCurve];
-        const float gain = 1.0f - start - kEpsilon;
+        const float gain = 1.0f - start - kFloatEpsilon;
         renderSegment(curve, out, a, start, gain, attackProgress_,
                       static_cast<float>(1.0 / (attack_ * rate)));
         if (a == attackRemaining_) {
@@ -341,10 +340,10 @@ void EnvelopeGenerator::renderSamples(float* out, int n) {
         const FunctionTable& rise = tables[CurveTables::RiseCurve];
         float p = decayProgress_;
         for (int i = 0; i < s; ++i) {
-            if (level - sustain > kEpsilon) {
+            if (level - sustain > kFloatEpsilon) {
                 p = std::min(p + increment, 1.0f);
                 level = sustain + range * curveAt(fall, p);
-            } else if (sustain - level > kEpsilon) {
+            } else if (sustain - level > kFloatEpsilon) {
                 p = std::min(p + increment, 1.0f);
                 level = sustain - range + range * curveAt(rise, p);
             } else {

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr float kEpsilon = kFloatEpsilon;
 constexpr std::uint32_t kRegisterMask = 0xFFFFFF;  // the random generator's 24 bits
 constexpr std::uint32_t kFeedback = 0x11d872b;     // Galois taps, including the carry bit 24
 constexpr std::uint32_t kCarry = 0x1000000;
@@ -304,7 +303,7 @@ void XLFO::noteOn() {
 }
 
 void XLFO::sync(float /*tempo*/, float songPosition, float barsPerCycle) {
-    if (std::fabs(songPosition - lastSongPosition_) <= kEpsilon || !(barsPerCycle > 0.0f)) {
+    if (std::fabs(songPosition - lastSongPosition_) <= kFloatEpsilon || !(barsPerCycle > 0.0f)) {
         lastSongPosition_ = songPosition;
         return;
     }

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <exception>
 
+#include "core/FloatEpsilon.h"
+
 namespace {
 
 AaxPluginAdapter::PluginFactory& factorySlot() {
@@ -471,7 +473,7 @@ void AaxPluginAdapter::render(const AAX_SRenderContext& context) {
     plugin.setBypass(bypass && *bypass != 0);
 
     if (const float* rate = context.get<float>(kSampleRate)) {
-        if (*rate > 0.0f && std::fabs(*rate - plugin.environment().sampleRate()) > 1.1920929e-7f) plugin.setSampleRate(*rate);
+        if (*rate > 0.0f && std::fabs(*rate - plugin.environment().sampleRate()) > kFloatEpsilon) plugin.setSampleRate(*rate);
     }
 
     if (AAX_IMIDINode* const* node = context.get<AAX_IMIDINode*>(kMidiInput); node && *node) {
