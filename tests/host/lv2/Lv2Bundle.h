@@ -99,7 +99,7 @@ public:
     // The port values a preset of the bundle sets, by symbol.
     std::map<std::string, float> presetValues(const std::string& label, TestUrids& urids) const {
         std::map<std::string, float> values;
-        LilvNode* uri = lilv_new_uri(world_, lv2turtle::presetUri({label, {}}).c_str());
+        LilvNode* uri = lilv_new_uri(world_, lv2turtle::presetUri({label, {}, {}, {}}).c_str());
         lilv_world_load_resource(world_, uri);
         if (LilvState* state = lilv_state_new_from_world(world_, &urids.map, uri)) {
             lilv_state_emit_port_values(state, &collectPortValue, &values);
