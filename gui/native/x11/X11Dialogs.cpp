@@ -276,6 +276,9 @@ public:
         return result_;
     }
 
+    // Ends the menu from code, choosing nothing (the owner is going away).
+    void cancel() { finish(0); }
+
     const std::vector<MenuEntry>& entries() const { return entries_; }
     bool selectable(int entry) const {
         const MenuEntry& e = entries_[static_cast<size_t>(entry)];
@@ -820,7 +823,14 @@ int X11WindowSystem::trackPopupMenu(Window& window, const std::vector<MenuEntry>
     // The menu takes the pointer: a drag in progress on the window is over.
     owner.loseCapture();
     MenuTracker tracker(*this, owner, entries);
-    return tracker.run(at);
+    cancelMenu_ = [&tracker] { tracker.cancel(); };
+    const int result = tracker.run(at);
+    cancelMenu_ = nullptr;
+    return result;
+}
+
+void X11WindowSystem::cancelPopupMenu(Window&) {
+    if (cancelMenu_) cancelMenu_();
 }
 
 MessageBoxResult X11WindowSystem::messageBox(Window& window, const std::string& text, const std::string& caption,

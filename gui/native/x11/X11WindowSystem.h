@@ -31,6 +31,8 @@ public:
     // parent is an X window id (cast to a pointer) or null for a top-level window.
     std::unique_ptr<Window> createWindow(void* parent, const Rect& bounds, WindowEvents& events) override;
     int trackPopupMenu(Window& window, const std::vector<MenuEntry>& entries, Point at) override;
+    // Ends the drawn menu that trackPopupMenu is showing, which then answers 0.
+    void cancelPopupMenu(Window& window) override;
     MessageBoxResult messageBox(Window& window, const std::string& text, const std::string& caption,
                                 MessageBoxStyle style) override;
     bool chooseFile(Window& window, const FileChooserRequest& request, std::string& path) override;
@@ -86,6 +88,8 @@ private:
     std::map<XWindowId, X11Window*> windows_;
     std::map<int, std::function<void()>> watched_;
     std::vector<XWindowId> modalWindows_;
+    // Set while trackPopupMenu shows a menu.
+    std::function<void()> cancelMenu_;
 };
 
 }  // namespace gui::native

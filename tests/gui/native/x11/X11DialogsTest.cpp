@@ -3,6 +3,9 @@
 #include <fstream>
 #include <thread>
 
+#include <sys/eventfd.h>
+#include <unistd.h>
+
 #include "X11Fixture.h"
 #include "XClient.h"
 #include "gui/MenuItem.h"
@@ -81,6 +84,30 @@ TEST_F(X11DialogsTest, DrawnMenuIsAnsweredWithTheKeyboardAndThePointer) {
         m->show(Rect{10, 10, 60, 30});
         EXPECT_EQ(chosen.name, c.expected);
     }
+}
+
+// A window torn down while its menu is open ends the menu from code; nothing is chosen.
+TEST_F(X11DialogsTest, DrawnMenuEndsWhenCancelledFromCode) {
+    openWindow();
+    auto m = menu();
+    chosen.name.clear();
+    // Once the menu is on screen, a descriptor the loop watches asks it to go away.
+    const int fd = eventfd(0, EFD_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    system->watch(fd, [&] {
+        uint64_t n = 0;
+        if (read(fd, &n, sizeof n) == sizeof n) m->cancel();
+    });
+    std::thread notifier([&] {
+        server.xdotool(onWindow("menu", {}, false));
+        const uint64_t one = 1;
+        if (write(fd, &one, sizeof one) != sizeof one) ADD_FAILURE() << "eventfd write";
+    });
+    m->show(Rect{10, 10, 60, 30});
+    notifier.join();
+    system->unwatch(fd);
+    close(fd);
+    EXPECT_EQ(chosen.name, "");
 }
 
 TEST_F(X11DialogsTest, MessageBoxAnswersOkAndCancel) {
