@@ -317,14 +317,15 @@ void GenericPlugin::reportChange(int index, bool toAdapter) {
 }
 
 void GenericPlugin::deliverParameterReports() {
-    if (delivering_.exchange(true, std::memory_order_acquire)) return;  // one consumer at a time
+    // One consumer at a time. A caller that finds another delivering waits for it, so that every
+    // report made before its call has reached the adapter when it returns.
+    std::lock_guard<std::mutex> delivering(deliveringMutex_);
     reportsPending_.store(false, std::memory_order_relaxed);
     ParameterChange report;
     while (reports_.pop(report)) {
         parameterReported(report.index);
         if (report.value != 0.0f && adapter_) adapter_->parametersChanged(report.index);
     }
-    delivering_.store(false, std::memory_order_release);
 }
 
 long GenericPlugin::droppedOnAudioThread() const {

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cassert>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -339,7 +340,7 @@ public:
 
     // [ui] [worker] Tells the adapter of the changes made on the audio thread since the last call
     // (the audio thread only queues them). The editor's timer or the host adapter's idle or worker
-    // call runs it; a call while another thread delivers returns at once.
+    // call runs it; a call while another thread delivers waits for that delivery to finish.
     void deliverParameterReports();
     // [any] Whether reports wait for deliverParameterReports.
     bool parameterReportsPending() const { return reportsPending_.load(std::memory_order_acquire); }
@@ -461,7 +462,7 @@ private:
     // Reports of changes made on the audio thread: index, and 1 when the adapter is to be told.
     LockFreeFifo<ParameterChange> reports_{kReportQueueNodes};
     std::atomic<bool> reportsPending_{false};
-    std::atomic<bool> delivering_{false};
+    std::mutex deliveringMutex_;  // never taken on the audio thread
     std::atomic<std::thread::id> audioThread_{};
     std::vector<AbstractPluginParameter*> keptParameters_;
     bool defaultPresetLoad_ = false;

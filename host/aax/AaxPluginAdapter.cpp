@@ -151,6 +151,11 @@ AaxPluginAdapter::~AaxPluginAdapter() {
     if (plugin_) plugin_->setAdapter(nullptr);
 }
 
+AAX_Result AaxPluginAdapter::Uninitialize() {
+    stopWorker();
+    return AAX_SUCCESS;
+}
+
 void AaxPluginAdapter::startWorker() {
     hostUpdateCount_ = plugin_->getParameterCount();
     hostUpdates_ = std::make_unique<std::atomic<bool>[]>(static_cast<std::size_t>(hostUpdateCount_));
@@ -174,7 +179,6 @@ void AaxPluginAdapter::runWorker() {
         if (workerStopping_) return;
         // Cleared before the work is looked at: a hand-off from now on wakes the thread again.
         workerWoken_ = false;
-        plugin_->deliverParameterReports();
         reportHostUpdates();
         if (plugin_->deferredWorkPending()) plugin_->performDeferredWork();
     }
@@ -528,5 +532,5 @@ void AaxPluginAdapter::render(const AAX_SRenderContext& context) {
     }
     plugin.process(inputList_.data(), count, outputs, n, *length);
     renderThread_ = std::thread::id();
-    if (hostUpdatesPending_ || plugin.parameterReportsPending() || plugin.deferredWorkPending()) wakeWorker();
+    if (hostUpdatesPending_ || plugin.deferredWorkPending()) wakeWorker();
 }

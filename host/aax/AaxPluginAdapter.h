@@ -86,6 +86,8 @@ public:
     ~AaxPluginAdapter() override;
 
     AAX_Result EffectInit() override;
+    // Stops the instance's own thread, which calls into the host.
+    AAX_Result Uninitialize() override;
     AAX_Result UpdateParameterNormalizedValue(const AAX_CParamID& id, double value, AAX_EUpdateSource source) override;
     AAX_Result ResetFieldData(AAX_CFieldIndex field, void* data, uint32_t size) const override;
     AAX_Result GetNumberOfChunks(int32_t& count) const override;

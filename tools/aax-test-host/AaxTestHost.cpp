@@ -208,7 +208,12 @@ AaxTestHost::Instance::Instance(const AAX_CEffectDescriptor& effect, float sampl
     }
 }
 
-AaxTestHost::Instance::~Instance() { effect_.reset(); }
+AaxTestHost::Instance::~Instance() {
+    // As hosts do: the instance stops its own threads before it goes, so none calls back into a
+    // host object that is being torn down.
+    if (effect_) effect_->Uninitialize();
+    effect_.reset();
+}
 
 AAX_Result AaxTestHost::Instance::initialize() {
     auto create = reinterpret_cast<AAX_CCreateParametersProc>(effect_desc_.procPtr(0));

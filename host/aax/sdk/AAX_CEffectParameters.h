@@ -46,6 +46,8 @@ public:
     // Host thread: attaches the controller and runs EffectInit.
     AAX_Result Initialize(AAX_IController* controller);
     virtual AAX_Result EffectInit() { return AAX_SUCCESS; }
+    // Host thread, before the instance is destroyed: stop whatever runs beside the host's calls.
+    virtual AAX_Result Uninitialize() { return AAX_SUCCESS; }
 
     // Host thread. The base stores the value, marks the parameter's packet dirty and counts it.
     virtual AAX_Result UpdateParameterNormalizedValue(const AAX_CParamID& id, double value, AAX_EUpdateSource source);

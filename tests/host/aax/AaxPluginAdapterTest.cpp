@@ -443,10 +443,11 @@ TEST_F(AaxProductTest, AControllerInTheMapFileMovesItsParameterAndTheHostHearsOf
     render(*i, 64);
     EXPECT_FLOAT_EQ(p.value(), p.normalizedToPlain(0.0f));
     EXPECT_TRUE(plugin.presetState().modified());
-    // The host's own parameter follows, reported from outside the audio thread.
+    // The host's own parameter follows, reported from the host's idle call, outside the audio thread.
     AAX_IParameter* hosted = i->effect().parameters().GetParameterByID(std::to_string(wet));
     ASSERT_NE(hosted, nullptr);
-    EXPECT_TRUE(eventually([&] { return hosted->GetNormalizedValue() == 0.0; }));
+    i->idle();
+    EXPECT_EQ(hosted->GetNormalizedValue(), 0.0);
 
     // Learning binds the next controller to the target, in the map every instance shares.
     auto* receiver = dynamic_cast<DefaultEventReceiver*>(&plugin.eventReceiver());
