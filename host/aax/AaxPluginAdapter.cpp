@@ -157,8 +157,6 @@ AAX_Result AaxPluginAdapter::Uninitialize() {
 }
 
 void AaxPluginAdapter::startWorker() {
-    hostUpdateCount_ = plugin_->getParameterCount();
-    hostUpdates_ = std::make_unique<std::atomic<bool>[]>(static_cast<std::size_t>(hostUpdateCount_));
     worker_ = std::thread([this] { runWorker(); });
 }
 
@@ -179,15 +177,8 @@ void AaxPluginAdapter::runWorker() {
         if (workerStopping_) return;
         // Cleared before the work is looked at: a hand-off from now on wakes the thread again.
         workerWoken_ = false;
-        reportHostUpdates();
         if (plugin_->deferredWorkPending()) plugin_->performDeferredWork();
     }
-}
-
-void AaxPluginAdapter::reportHostUpdates() {
-    if (!hostUpdatesPending_.exchange(false)) return;
-    for (int i = 0; i < hostUpdateCount_; ++i)
-        if (hostUpdates_[static_cast<std::size_t>(i)].exchange(false)) hostInterface_.parametersChanged(i);
 }
 
 void AaxPluginAdapter::HostInterface::latencyChanged() {
@@ -199,14 +190,6 @@ void AaxPluginAdapter::HostInterface::parametersChanged(int index) {
     if (!plugin) return;
     int first = index < 0 ? 0 : index;
     int last = index < 0 ? plugin->getParameterCount() - 1 : index;
-    if (std::this_thread::get_id() == owner_.renderThread_.load()) {
-        // A MIDI controller moved it inside render: the host hears of it from the worker.
-        if (!owner_.hostUpdates_) return;
-        last = std::min(last, owner_.hostUpdateCount_ - 1);
-        for (int i = first; i <= last; ++i) owner_.hostUpdates_[static_cast<std::size_t>(i)] = true;
-        owner_.hostUpdatesPending_ = true;
-        return;
-    }
     for (int i = first; i <= last; ++i) {
         AbstractPluginParameter* p = plugin->getParameter(i);
         if (p) owner_.SetParameterNormalizedValue(std::to_string(i), p->plainToNormalized(p->value()));
@@ -471,7 +454,6 @@ void AaxPluginAdapter::render(const AAX_SRenderContext& context) {
     float* const* outputs = context.get<float*>(kAudioOut);
     const float* const* inputs = context.get<const float*>(kAudioIn);
     if (!length || !outputs || !inputs || *length < 0) return;
-    renderThread_ = std::this_thread::get_id();
 
     const int32_t* bypass = context.get<int32_t>(kBypassPort);
     plugin.setBypass(bypass && *bypass != 0);
@@ -531,6 +513,5 @@ void AaxPluginAdapter::render(const AAX_SRenderContext& context) {
         }
     }
     plugin.process(inputList_.data(), count, outputs, n, *length);
-    renderThread_ = std::thread::id();
-    if (hostUpdatesPending_ || plugin.deferredWorkPending()) wakeWorker();
+    if (plugin.deferredWorkPending()) wakeWorker();
 }

@@ -124,15 +124,14 @@ private:
     void rebuildControlsChunk(AAX_CChunkDataParser& parser) const;
     static const std::string& entryName(const AAX_IParameter& parameter);
 
-    // The instance's own non-audio thread. The audio thread hands it what it may not do itself:
-    // telling the host of parameters that MIDI controllers moved, and the work the plug-in defers
-    // (a program change's preset load), which it performs whether or not an editor is open.
+    // The instance's own non-audio thread. The audio thread hands it the work the plug-in defers (a
+    // program change's preset load), which it performs whether or not an editor is open. Changes
+    // made on the audio thread reach the host through the frame's reports (TimerWakeup).
     void startWorker();
     void stopWorker();
     void runWorker();
     // [audio] Never blocks or allocates.
     void wakeWorker();
-    void reportHostUpdates();
 
     HostInterface hostInterface_;
     std::unique_ptr<GenericPlugin> plugin_;
@@ -140,12 +139,6 @@ private:
     std::counting_semaphore<> workerWake_{0};
     std::atomic<bool> workerWoken_{false};
     std::atomic<bool> workerStopping_{false};
-    // The thread inside render, none outside it.
-    std::atomic<std::thread::id> renderThread_{};
-    // Parameters changed on the audio thread that the host has not been told of, by index.
-    std::unique_ptr<std::atomic<bool>[]> hostUpdates_;
-    int hostUpdateCount_ = 0;
-    std::atomic<bool> hostUpdatesPending_{false};
     bool monoInput_ = false;
     int hostInputCount_ = 2;
     mutable uint32_t chunkSize_ = 0;

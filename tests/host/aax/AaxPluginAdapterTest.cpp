@@ -497,13 +497,15 @@ TEST_F(AaxAdapterTest, AutomationFromAHostThreadWhileAudioRuns) {
     EXPECT_GT(blocks, 100);
 }
 
+// A learned controller: 7 drives the gain.
+struct GainOnController7 : AbstractChannelEventReceiver::ControllerMap {
+    int parameterFor(int controller) const override { return controller == 7 ? 0 : -1; }
+    void assign(int, int) override {}
+};
+
 TEST_F(AaxAdapterTest, LearnedControllerChangesReachTheHostFromItsIdleCallNotFromRender) {
     auto i = create();
-    // Controller 7 drives the gain.
-    struct Map : AbstractChannelEventReceiver::ControllerMap {
-        int parameterFor(int controller) const override { return controller == 7 ? 0 : -1; }
-        void assign(int, int) override {}
-    } map;
+    GainOnController7 map;
     auto& receiver = dynamic_cast<DefaultEventReceiver&>(plugin->eventReceiver()).channelReceiver();
     receiver.setControllerMap(&map);
     const AAX_IParameter& hostGain = *adapter(*i).parameters().GetParameterByID("0");
@@ -523,10 +525,7 @@ TEST_F(AaxAdapterTest, LearnedControllerChangesReachTheHostFromItsIdleCallNotFro
 // LORIMANE_STRESS_SECONDS (1 s unless set; the ThreadSanitizer run sets 10).
 TEST_F(AaxAdapterTest, EditorHostAndAudioThreadsAtOnce) {
     auto i = create();
-    struct Map : AbstractChannelEventReceiver::ControllerMap {
-        int parameterFor(int controller) const override { return controller == 7 ? 0 : -1; }
-        void assign(int, int) override {}
-    } map;
+    GainOnController7 map;
     auto& receiver = dynamic_cast<DefaultEventReceiver&>(plugin->eventReceiver()).channelReceiver();
     receiver.setControllerMap(&map);
     const char* seconds = std::getenv("LORIMANE_STRESS_SECONDS");

@@ -298,20 +298,24 @@ TEST(Lv2Plugin, MidiEventTimesBecomeSampleOffsetsAndTimePositionsQuarterNotes) {
     EXPECT_DOUBLE_EQ(probe.lastPosition, 4.0);  // (1 bar x 6 + 2) eighths = 4 quarter notes
 }
 
+// A host's worker feature that counts the plug-in's requests; the test serves them.
+struct WorkerHost {
+    explicit WorkerHost(UridMap& urids) : features{urids.features[0], &feature, nullptr} {}
+    std::atomic<int> requests{0};
+    LV2_Worker_Schedule schedule{this, [](LV2_Worker_Schedule_Handle h, uint32_t, const void*) {
+                                     static_cast<WorkerHost*>(h)->requests.fetch_add(1);
+                                     return LV2_WORKER_SUCCESS;
+                                 }};
+    LV2_Feature feature{LV2_WORKER__schedule, &schedule};
+    const LV2_Feature* features[3];
+};
+
 TEST(Lv2Plugin, AProgramChangeLoadsItsPresetInTheHostsWorkerThread) {
-    struct Worker {
-        int scheduled = 0;
-        LV2_Worker_Schedule schedule{this, [](LV2_Worker_Schedule_Handle h, uint32_t, const void*) {
-                                         ++static_cast<Worker*>(h)->scheduled;
-                                         return LV2_WORKER_SUCCESS;
-                                     }};
-    } worker;
     UridMap urids;
-    LV2_Feature workerFeature{LV2_WORKER__schedule, &worker.schedule};
-    const LV2_Feature* features[] = {urids.features[0], &workerFeature, nullptr};
+    WorkerHost worker(urids);
     Lv2Plugin::setPluginFactory(&makeProductPlugin);
     std::string error;
-    auto lv2 = Lv2Plugin::create(48000.0, features, error);
+    auto lv2 = Lv2Plugin::create(48000.0, worker.features, error);
     ASSERT_TRUE(lv2) << error;
     ASSERT_NE(GenericPlugin::sharedSettings(), nullptr);
     GenericPlugin::sharedSettings()->enableMidiProgramChanges = true;
@@ -331,7 +335,7 @@ TEST(Lv2Plugin, AProgramChangeLoadsItsPresetInTheHostsWorkerThread) {
         lv2->run(64);
         EXPECT_EQ(guard.allocations(), 0);
     }
-    EXPECT_EQ(worker.scheduled, 1);
+    EXPECT_EQ(worker.requests.load(), 1);
     EXPECT_EQ(lv2->plugin().presetState().record.name, before);  // nothing loaded on the audio thread
     EXPECT_EQ(lv2->work(), LV2_WORKER_SUCCESS);
     EXPECT_NE(lv2->plugin().presetState().record.name, before);
@@ -383,19 +387,11 @@ TEST(Lv2Plugin, AControllerInTheMapFileMovesItsParameter) {
 // The host's worker runs on its own thread while run() goes on processing, as hosts do; the
 // ThreadSanitizer build checks that the two never touch the same data unsynchronised.
 TEST(Lv2Plugin, ProgramChangesLoadInAWorkerThreadWhileRunGoesOn) {
-    struct Worker {
-        std::atomic<int> requests{0};
-        LV2_Worker_Schedule schedule{this, [](LV2_Worker_Schedule_Handle h, uint32_t, const void*) {
-                                         static_cast<Worker*>(h)->requests.fetch_add(1);
-                                         return LV2_WORKER_SUCCESS;
-                                     }};
-    } worker;
     UridMap urids;
-    LV2_Feature workerFeature{LV2_WORKER__schedule, &worker.schedule};
-    const LV2_Feature* features[] = {urids.features[0], &workerFeature, nullptr};
+    WorkerHost worker(urids);
     Lv2Plugin::setPluginFactory(&makeProductPlugin);
     std::string error;
-    auto lv2 = Lv2Plugin::create(48000.0, features, error);
+    auto lv2 = Lv2Plugin::create(48000.0, worker.features, error);
     ASSERT_TRUE(lv2) << error;
     GenericPlugin::sharedSettings()->enableMidiProgramChanges = true;
     PresetManager& presets = PersistenceGlobals::instance()->mainPresets();
