@@ -25,6 +25,18 @@ enum KeyState {
 // Buttons as platform messages number them.
 enum Button { LeftButton = 0, RightButton = 1, MiddleButton = 2 };
 
+// The key-state bit of a platform button.
+inline int buttonBit(int button) {
+    switch (button) {
+        case LeftButton:
+            return ButtonLeft;
+        case RightButton:
+            return ButtonRight;
+        default:
+            return ButtonMiddle;
+    }
+}
+
 // Points are in window coordinates; times come from the window system's clock.
 struct PointerMessage {
     Point point;

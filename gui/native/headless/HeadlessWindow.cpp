@@ -6,19 +6,6 @@
 
 namespace gui::native {
 
-namespace {
-int buttonBit(int button) {
-    switch (button) {
-        case LeftButton:
-            return ButtonLeft;
-        case RightButton:
-            return ButtonRight;
-        default:
-            return ButtonMiddle;
-    }
-}
-}  // namespace
-
 HeadlessWindow::HeadlessWindow(HeadlessWindowSystem& system, const Rect& bounds, WindowEvents& events)
     : system_(system), events_(events), bounds_(bounds) {}
 

@@ -25,17 +25,6 @@ constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask |
                             StructureNotifyMask | KeyPressMask | KeyReleaseMask | EnterWindowMask |
                             LeaveWindowMask | FocusChangeMask;
 
-int buttonBit(int button) {
-    switch (button) {
-        case LeftButton:
-            return ButtonLeft;
-        case RightButton:
-            return ButtonRight;
-        default:
-            return ButtonMiddle;
-    }
-}
-
 // X numbers the buttons 1 left, 2 middle, 3 right; 4 to 7 are the wheels.
 int toolkitButton(unsigned int xButton) {
     return xButton == 1 ? LeftButton : xButton == 3 ? RightButton : MiddleButton;
