@@ -1,5 +1,9 @@
 #pragma once
 
+#include <string>
+
+#include "gui/Point.h"
+
 class EditorHost;
 class GenericPlugin;
 
@@ -20,6 +24,12 @@ public:
     GenericPlugin& plugin() const { return plugin_; }
     gui::UserInterface& userInterface() const { return ui_; }
     EditorHost& host() const { return host_; }
+
+    // What tools and tests ask of a running editor.
+    // The index of the parameter whose value control lies under the point, -1 if none.
+    virtual int parameterAt(gui::Point /*point*/) const { return -1; }
+    // The text the help hint window shows now; empty while it is hidden.
+    virtual std::string hintText() const { return {}; }
 
 private:
     GenericPlugin& plugin_;
