@@ -320,7 +320,9 @@ void ModulationMatrix::updateOtherSlots(const SlotRecord& changed) {
 }
 
 void ModulationMatrix::recomputeDepth(SlotRecord& slot) {
-    if (slot.state != 1) return;  // inactive slots keep their last depth
+    // Inactive slots keep their last depth. Inside a batch a slot can still be marked active while
+    // its connection is already gone; the end of the batch measures it again.
+    if (slot.state != 1 || slot.source < 0 || slot.target < 0) return;
     const TargetRecord& target = *targets_[std::size_t(slot.target)];
     float factor = target.kind ? target.kind->factorFor(sources_[std::size_t(slot.source)].sourceType) : 1.0f;
     float depth = target.scale * factor;

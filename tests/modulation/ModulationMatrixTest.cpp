@@ -244,6 +244,21 @@ TEST(ModulationMatrixTest, ABatchOfSlotChangesEndsAsChangesOneAtATimeDo) {
     EXPECT_EQ(batched.depth, single.depth);
 }
 
+// A preset load can clear a slot's connection and flip its invert switch in one drain of the queue:
+// the slot is still marked active until the batch ends and must not be measured meanwhile.
+TEST(ModulationMatrixTest, ASlotDisconnectedAndInvertedInOneBatchIsNotMeasured) {
+    MatrixTestPlugin p;
+    p.connect(0, kXLFO1, kDelay1Time);
+    p.run(kDelay1Time);
+    ASSERT_TRUE(p.matrix().isSlotActive(0));
+    p.slot(0).source.setValue(-1.0f, 0);
+    p.slot(0).target.setValue(-1.0f, 0);
+    p.slot(0).invert.setValue(1.0f, 0);
+    p.run(kDelay1Time, MatrixTestPlugin::kBlock);
+    EXPECT_FALSE(p.matrix().isSlotActive(0));
+    EXPECT_TRUE(p.realTimeSafe());
+}
+
 // Slot 2 modulates slot 1's level: its depth is slot 1's depth times its own factor, and inverting
 // slot 1 also inverts what slot 2 adds.
 TEST(ModulationMatrixTest, ModulatedLevelIsMeasuredInTheModulatedSlotsDepth) {
