@@ -105,6 +105,21 @@ void GenericPlugin::SharedSettings::serialize(SettingSerializer& s) {
     showComponentDisplays = s.boolValue("ShowComponentDisplays", showComponentDisplays, showComponentDisplays);
 }
 
+GenericPlugin::PresetRecord GenericPlugin::PresetState::record() const {
+    std::lock_guard<std::mutex> lock(recordMutex_);
+    return record_;
+}
+
+void GenericPlugin::PresetState::setRecord(PresetRecord record) {
+    std::lock_guard<std::mutex> lock(recordMutex_);
+    record_ = std::move(record);
+}
+
+void GenericPlugin::PresetState::setName(std::string name) {
+    std::lock_guard<std::mutex> lock(recordMutex_);
+    record_.name = std::move(name);
+}
+
 void GenericPlugin::PresetState::setModified(bool modified) {
     bool was = modified_.exchange(modified);
     if (was == modified) return;
@@ -399,7 +414,7 @@ bool GenericPlugin::loadPreset(const PresetRecord& preset) {
     pushResetMarker();
     endUpdate();
     if (loaded) {
-        presetState_.record = preset;
+        presetState_.setRecord(preset);
         presetState_.setModified(false);
         if (adapter_) adapter_->presetLoaded();
         notifyListener(kPresetChanged, 0);
@@ -418,7 +433,7 @@ bool GenericPlugin::loadDefaultPreset() {
 
 bool GenericPlugin::savePreset(const PresetRecord& preset) {
     if (!savePresetFile(preset)) return false;
-    presetState_.record = preset;
+    presetState_.setRecord(preset);
     presetState_.setModified(false);
     if (adapter_) adapter_->presetLoaded();
     notifyListener(kPresetChanged, 0);
@@ -428,23 +443,22 @@ bool GenericPlugin::savePreset(const PresetRecord& preset) {
 void GenericPlugin::renamePreset(const std::string& name, size_t length) {
     // Hosts may hand back a shortened name: a current name that starts the same is kept whole.
     std::string given = name.substr(0, std::min(length, name.size()));
-    if (presetState_.record.name.substr(0, length) == given) return;
-    presetState_.record.name = given;
+    if (presetState_.record().name.substr(0, length) == given) return;
     PresetRecord found;
-    presetState_.record.path = findPreset(given, found) ? found.path : std::string();
+    presetState_.setRecord({given, findPreset(given, found) ? found.path : std::string()});
 }
 
 // --- Undo, compare and virtual parameters ----------------------------------------------------------
 
 void GenericPlugin::readPresetState(std::string& name, std::string& path, bool& modified) {
-    name = presetState_.record.name;
-    path = presetState_.record.path;
+    PresetRecord record = presetState_.record();
+    name = std::move(record.name);
+    path = std::move(record.path);
     modified = presetState_.modified();
 }
 
 void GenericPlugin::writePresetState(const std::string& name, const std::string& path, bool modified) {
-    presetState_.record.name = name;
-    presetState_.record.path = path;
+    presetState_.setRecord({name, path});
     presetState_.setModified(modified);
 }
 

@@ -189,7 +189,12 @@ public:
             // [any], [audio] included: must only queue.
             virtual void presetModifiedChanged(bool modified) = 0;
         };
-        PresetRecord record;
+        // [ui] [worker] Copies taken and made under the state's own lock: a host's worker or
+        // library thread loads presets while the host and the editor read the name. Never on the
+        // audio thread.
+        PresetRecord record() const;
+        void setRecord(PresetRecord record);
+        void setName(std::string name);
         // [any] Tells the listener when the flag changes.
         void setModified(bool modified);
         bool modified() const { return modified_.load(); }
@@ -197,6 +202,8 @@ public:
         void setListener(Listener* listener) { listener_.store(listener); }
 
     private:
+        mutable std::mutex recordMutex_;
+        PresetRecord record_;
         std::atomic<bool> modified_{false};
         std::atomic<Listener*> listener_{nullptr};
     };

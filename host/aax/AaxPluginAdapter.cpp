@@ -337,7 +337,7 @@ AAX_Result AaxPluginAdapter::GetChunk(AAX_CTypeID id, AAX_SPlugInChunk& chunk) c
         chunk.fChunkID = id;
         copyName(chunk.fName, "Brixholde Preset Name");
         chunk.fData.assign(kPresetNameChunkSize, 0);
-        const std::string& name = plugin_ ? plugin_->presetState().record.name : std::string();
+        const std::string name = plugin_ ? plugin_->presetState().record().name : std::string();
         std::memcpy(chunk.fData.data(), name.data(), std::min<size_t>(name.size(), kPresetNameBytes));
         return AAX_SUCCESS;
     }
@@ -399,7 +399,7 @@ AAX_Result AaxPluginAdapter::CompareActiveChunk(const AAX_SPlugInChunk& chunk, b
     if (chunk.fChunkID == kPresetNameChunk) {
         char name[kPresetNameBytes + 1] = {};
         std::memcpy(name, chunk.fData.data(), std::min<size_t>(chunk.fData.size(), kPresetNameBytes));
-        const std::string& current = plugin_ ? plugin_->presetState().record.name : std::string();
+        const std::string current = plugin_ ? plugin_->presetState().record().name : std::string();
         isEqual = std::strncmp(name, current.c_str(), kPresetNameBytes) == 0;
         return AAX_SUCCESS;
     }

@@ -198,7 +198,7 @@ LV2_State_Status Lv2Plugin::saveState(LV2_State_Store_Function store, LV2_State_
     ParameterCollection all(*plugin_, plugin_->getChunkTag());
     all.addAll();
     std::string bytes = all.serialize(PluginPresets::kPresetVersion);
-    const std::string& name = plugin_->presetState().record.name;
+    const std::string name = plugin_->presetState().record().name;
     uint32_t flags = LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE;
     LV2_State_Status status = store(handle, urids_.statePreset, bytes.data(), bytes.size(), urids_.atomChunk, flags);
     if (status != LV2_STATE_SUCCESS) return status;
@@ -221,7 +221,7 @@ LV2_State_Status Lv2Plugin::restoreState(LV2_State_Retrieve_Function retrieve, L
     const void* name = retrieve(handle, urids_.statePresetName, &size, &type, &flags);
     if (name && type == urids_.atomString && size > 0) {
         const char* text = static_cast<const char*>(name);
-        plugin_->presetState().record.name.assign(text, strnlen(text, size));
+        plugin_->presetState().setName(std::string(text, strnlen(text, size)));
     }
     adoptPorts_ = true;
     return LV2_STATE_SUCCESS;

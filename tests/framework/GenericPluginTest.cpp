@@ -329,7 +329,7 @@ TEST(GenericPlugin, PresetLoadIsOneBatchKeepsChosenParametersAndJumpsRamps) {
     EXPECT_EQ(listener.calls, (std::vector<std::pair<int, int>>{{GenericPlugin::kParameterChanged, -1},
                                                                  {GenericPlugin::kPresetChanged, 0}}));
     EXPECT_FALSE(p.presetState().modified());
-    EXPECT_EQ(p.presetState().record.name, "Warm");
+    EXPECT_EQ(p.presetState().record().name, "Warm");
 
     b.run(p);  // the reset marker makes the new gain take effect at once
     EXPECT_FLOAT_EQ(b.out[0][0], 0.25f);

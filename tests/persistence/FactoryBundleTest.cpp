@@ -185,7 +185,7 @@ TEST(FactoryBundleTest, TheFirstInstanceInstallsIntoAnEmptyPresetFolderOnly) {
             ASSERT_TRUE(plugin.loadDefaultPreset());
             EXPECT_FLOAT_EQ(plugin.parameter(0).value(), 1.0f);
             EXPECT_FLOAT_EQ(plugin.parameter(1).value(), 2.0f);
-            EXPECT_EQ(plugin.presetState().record.name, "Default Setting");
+            EXPECT_EQ(plugin.presetState().record().name, "Default Setting");
             ASSERT_NE(PersistenceGlobals::instance()->componentPresets(plugin.delays), nullptr);
             EXPECT_NE(PersistenceGlobals::instance()->componentPresets(plugin.delays)->findByName("Default"),
                       nullptr);

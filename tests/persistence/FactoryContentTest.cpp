@@ -35,7 +35,7 @@ TEST_F(FactoryContentTest, AFreshHomeReceivesThePresetsAndTheDefaultPresetLoads)
     std::unique_ptr<GenericPlugin> plugin = makeProductPlugin();
     std::string folder = defaultPresetFolder(productVersion());
     EXPECT_TRUE(std::filesystem::exists(folder + "Default Setting.bxp"));
-    EXPECT_EQ(plugin->presetState().record.name, "Default Setting");
+    EXPECT_EQ(plugin->presetState().record().name, "Default Setting");
     EXPECT_FALSE(plugin->presetState().modified());
 
     // Categories and their presets are listed and numbered for program changes.

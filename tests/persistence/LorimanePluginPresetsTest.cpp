@@ -142,7 +142,7 @@ TEST_F(LorimanePresets, TheDefaultPresetLoadsAtConstructionIncludingKeptParamete
     stored[std::size_t(plugin.delayFreeze.index())] = plugin.delayFreeze.defaultValue();
     EXPECT_EQ(values(plugin), stored);
     EXPECT_EQ(plugin.dryEnabled.value(), 0.0f);
-    EXPECT_EQ(plugin.presetState().record.name, "Default Setting");
+    EXPECT_EQ(plugin.presetState().record().name, "Default Setting");
 }
 
 TEST_F(LorimanePresets, AProgramChangeLoadsItsPresetOnTheOwnerThread) {
@@ -163,7 +163,7 @@ TEST_F(LorimanePresets, AProgramChangeLoadsItsPresetOnTheOwnerThread) {
     EXPECT_NE(plugin.wetLevel.value(), 0.5f);  // nothing loads on the calling (audio) thread
     ASSERT_TRUE(plugin.deliverProgramChange());
     EXPECT_FLOAT_EQ(plugin.wetLevel.value(), 0.5f);
-    EXPECT_EQ(plugin.presetState().record.name, "B");
+    EXPECT_EQ(plugin.presetState().record().name, "B");
     receiver.programChange(0, 7);  // no preset has that number
     EXPECT_FALSE(plugin.deliverProgramChange());
 }

@@ -42,7 +42,7 @@ TEST_F(PresetFixture, SaveLoadAndSaveAgainGivesTheSameBytes) {
     EXPECT_EQ(plugin->values(), saved);
     ASSERT_TRUE(plugin->savePreset({"B", file("B.bxp")}));
     EXPECT_EQ(TempHome::readFile(file("B.bxp")), first);
-    EXPECT_EQ(plugin->presetState().record.name, "B");
+    EXPECT_EQ(plugin->presetState().record().name, "B");
     EXPECT_FALSE(plugin->presetState().modified());
 }
 
@@ -53,8 +53,8 @@ TEST_F(PresetFixture, AFailedSaveKeepsTheCurrentPresetAndItsModifiedMark) {
     // The folder does not exist: nothing is written, so nothing may claim to hold the settings.
     EXPECT_FALSE(plugin->savePreset({"B", file("missing/B.bxp")}));
     EXPECT_FALSE(std::filesystem::exists(file("missing/B.bxp")));
-    EXPECT_EQ(plugin->presetState().record.name, "A");
-    EXPECT_EQ(plugin->presetState().record.path, file("A.bxp"));
+    EXPECT_EQ(plugin->presetState().record().name, "A");
+    EXPECT_EQ(plugin->presetState().record().path, file("A.bxp"));
     EXPECT_TRUE(plugin->presetState().modified());
 }
 
@@ -123,7 +123,7 @@ TEST_F(PresetFixture, FreezeNeverChangesAndDryEnabledIsKeptExceptForTheDefaultPr
         ASSERT_TRUE(plugin->loadPreset({"x", file("x.bxp")}));
         EXPECT_EQ(plugin->freeze->value(), freezeBefore);
         EXPECT_EQ(plugin->dryEnabled->value(), 1.0f) << "kept across an ordinary load";
-        EXPECT_EQ(plugin->presetState().record.name, "x");
+        EXPECT_EQ(plugin->presetState().record().name, "x");
     }
     // A failed load leaves freeze alone too.
     plugin->freeze->setValue(1.0f, 0);

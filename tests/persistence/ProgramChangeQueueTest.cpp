@@ -29,13 +29,13 @@ TEST(ProgramChangeQueueTest, TheAudioSideOnlyStoresAndTheOwnerLoadsTheLatestProg
         }
     }
     ASSERT_TRUE(queue.deliver(plugin, main));
-    EXPECT_EQ(plugin.presetState().record.name, "p2");
+    EXPECT_EQ(plugin.presetState().record().name, "p2");
     EXPECT_FLOAT_EQ(plugin.parameter(0).value(), 20.0f);
     EXPECT_FALSE(queue.deliver(plugin, main)) << "taken once";
 
     queue.programChange(1, 0);  // beyond the list: nothing happens
     EXPECT_FALSE(queue.deliver(plugin, main));
-    EXPECT_EQ(plugin.presetState().record.name, "p2");
+    EXPECT_EQ(plugin.presetState().record().name, "p2");
     queue.programChange(16383, 127);
     int bank = 0, program = 0;
     ASSERT_TRUE(queue.take(bank, program));
@@ -84,8 +84,8 @@ TEST(ProgramChangeQueueTest, AProgramChangeThroughProcessingLoadsOnTheOwnersThre
             EXPECT_EQ(guard.locks(), 0);
         }
     }
-    EXPECT_EQ(plugin.presetState().record.name, "") << "nothing loads on the audio thread";
+    EXPECT_EQ(plugin.presetState().record().name, "") << "nothing loads on the audio thread";
     ASSERT_TRUE(plugin.programChanges.deliver(plugin, main));
-    EXPECT_EQ(plugin.presetState().record.name, "p129");
+    EXPECT_EQ(plugin.presetState().record().name, "p129");
     EXPECT_FLOAT_EQ(plugin.parameter(0).value(), 29.0f);
 }

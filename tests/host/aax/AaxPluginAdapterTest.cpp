@@ -293,23 +293,23 @@ TEST_F(AaxAdapterTest, MalformedChunksAreRefusedWithoutChangingAnything) {
 
 TEST_F(AaxAdapterTest, PresetNameChunkRenamesAndClearsThePathOfAnUnknownPreset) {
     auto i = create();
-    plugin->presetState().record = {"Old", "/presets/Old.bxp"};
+    plugin->presetState().setRecord({"Old", "/presets/Old.bxp"});
     AAX_SPlugInChunk chunk;
     chunk.fChunkID = AaxPluginAdapter::kPresetNameChunk;
     chunk.fData.assign(124, 0);
     std::memcpy(chunk.fData.data(), "Somewhere Else", 14);
     ASSERT_EQ(i->effect().SetChunk(chunk.fChunkID, chunk), AAX_SUCCESS);
-    EXPECT_EQ(plugin->presetState().record.name, "Somewhere Else");
-    EXPECT_EQ(plugin->presetState().record.path, "");
+    EXPECT_EQ(plugin->presetState().record().name, "Somewhere Else");
+    EXPECT_EQ(plugin->presetState().record().path, "");
 
     // A name filling all 64 bytes without a terminator is cut at 63; a short chunk is read as far
     // as it goes.
     std::memset(chunk.fData.data(), 'x', 124);
     i->effect().SetChunk(chunk.fChunkID, chunk);
-    EXPECT_EQ(plugin->presetState().record.name, std::string(63, 'x'));
+    EXPECT_EQ(plugin->presetState().record().name, std::string(63, 'x'));
     chunk.fData.assign({'A', 'b'});
     i->effect().SetChunk(chunk.fChunkID, chunk);
-    EXPECT_EQ(plugin->presetState().record.name, "Ab");
+    EXPECT_EQ(plugin->presetState().record().name, "Ab");
 
     AAX_SPlugInChunk saved;
     ASSERT_EQ(i->effect().GetChunk(AaxPluginAdapter::kPresetNameChunk, saved), AAX_SUCCESS);
@@ -467,10 +467,10 @@ TEST_F(AaxProductTest, AProgramChangeLoadsItsPresetWithTheEditorClosed) {
     GenericPlugin& plugin = *adapter(*i).plugin();
     ASSERT_NE(GenericPlugin::sharedSettings(), nullptr);
     GenericPlugin::sharedSettings()->enableMidiProgramChanges = true;
-    std::string before = plugin.presetState().record.name;
+    std::string before = plugin.presetState().record().name;
     i->addMidi(0xC0, 2, 0, 0, 2);
     render(*i, 64);
-    EXPECT_TRUE(eventually([&] { return plugin.presetState().record.name != before; }))
+    EXPECT_TRUE(eventually([&] { return plugin.presetState().record().name != before; }))
         << "still " << before;
     GenericPlugin::sharedSettings()->enableMidiProgramChanges = false;
 }

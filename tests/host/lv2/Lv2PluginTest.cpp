@@ -319,7 +319,7 @@ TEST(Lv2Plugin, AProgramChangeLoadsItsPresetInTheHostsWorkerThread) {
     ASSERT_TRUE(lv2) << error;
     ASSERT_NE(GenericPlugin::sharedSettings(), nullptr);
     GenericPlugin::sharedSettings()->enableMidiProgramChanges = true;
-    std::string before = lv2->plugin().presetState().record.name;
+    std::string before = lv2->plugin().presetState().record().name;
 
     alignas(8) uint8_t buffer[256] = {};
     urids.oneMidiEvent(buffer, 0, {0xC0, 2});
@@ -336,9 +336,9 @@ TEST(Lv2Plugin, AProgramChangeLoadsItsPresetInTheHostsWorkerThread) {
         EXPECT_EQ(guard.allocations(), 0);
     }
     EXPECT_EQ(worker.requests.load(), 1);
-    EXPECT_EQ(lv2->plugin().presetState().record.name, before);  // nothing loaded on the audio thread
+    EXPECT_EQ(lv2->plugin().presetState().record().name, before);  // nothing loaded on the audio thread
     EXPECT_EQ(lv2->work(), LV2_WORKER_SUCCESS);
-    EXPECT_NE(lv2->plugin().presetState().record.name, before);
+    EXPECT_NE(lv2->plugin().presetState().record().name, before);
     GenericPlugin::sharedSettings()->enableMidiProgramChanges = false;
 }
 
@@ -439,7 +439,7 @@ TEST(Lv2Plugin, ProgramChangesLoadInAWorkerThreadWhileRunGoesOn) {
         while (done.load() == before && std::chrono::steady_clock::now() < until) lv2->run(64);
         for (int i = 0; i < 3; ++i) lv2->run(64);  // the batch is applied
         ASSERT_GT(done.load(), before) << "program " << program;
-        EXPECT_EQ(lv2->plugin().presetState().record.name, entry->record().name) << program;
+        EXPECT_EQ(lv2->plugin().presetState().record().name, entry->record().name) << program;
         ++loaded;
     }
     stop = true;
