@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "framework/AbstractPluginParameter.h"
+#include "gui/Animator.h"
 #include "gui/Bitmap.h"
 #include "gui/Button.h"
 #include "gui/Knob.h"
@@ -69,7 +70,7 @@ int XLFOController::stepWidth(int n) {
 }
 
 XLFOController::XLFOController(gui::UserInterface* ui, ParameterEditor& editor, SourceArt& art)
-    : gui::Control(ui), editor_(editor), art_(art) {
+    : gui::AnimatedControl(ui), editor_(editor), art_(art) {
     for (int i = 0; i < kMaxSteps; ++i) {
         steps_[std::size_t(i)] = new StepSlider(ui, *this, i);
         steps_[std::size_t(i)]->parent = this;
@@ -79,6 +80,7 @@ XLFOController::XLFOController(gui::UserInterface* ui, ParameterEditor& editor, 
     stepInterface_ = new StepInterface(ui, *this);
     stepInterface_->visible = false;
     stepInterface_->parent = this;
+    shown_.total = -1;
     hint = "The XLFO step display shows the steps of the wave form. Drag a step to set its value, click it "
            "to edit it in the step interface, Ctrl-click or Shift-click to select several steps.";
     layout();
@@ -228,34 +230,76 @@ void XLFOController::selectRange(int a, int b) {
 }
 
 void XLFOController::selectionChanged() {
-    const int before = width();
     stepInterface_->showStep(lastSelected_);
-    stepInterface_->visible = lastSelected_ >= 0;
+    if (lastSelected_ >= 0) stepInterface_->visible = true;
     layout();
     invalidateAll();
-    if (preferredWidth() != before) layoutChangedEvent.fire(this);
 }
 
 int XLFOController::preferredWidth() const {
     return stepsWidth() + (lastSelected_ >= 0 ? StepInterface::kWidth : 0);
 }
 
-void XLFOController::layout() {
+XLFOController::Geometry XLFOController::target() const {
+    Geometry g;
     const int w = stepWidth(count_);
+    for (int i = 0; i < kMaxSteps; ++i) {
+        // Steps beyond the count keep existing at width 0.
+        g.left[std::size_t(i)] = std::min(i, count_) * w;
+        g.width[std::size_t(i)] = i < count_ ? w : 0;
+    }
+    g.panelLeft = count_ * w;
+    g.total = preferredWidth();
+    return g;
+}
+
+void XLFOController::layout() {
+    const Geometry to = target();
+    gui::Animator* a = animator;
+    if (a && a->enabled && isShowing())
+        new ResizeAnimation(a, *this, to);
+    else
+        applyGeometry(to);
+}
+
+void XLFOController::applyGeometry(const Geometry& g) {
     const int top = kPhaseOffsetHeight;
     for (int i = 0; i < kMaxSteps; ++i) {
         StepSlider& s = *steps_[std::size_t(i)];
-        // Steps beyond the count keep existing at width 0.
-        s.setBounds(i < count_ ? i * w : count_ * w, top, i < count_ ? w : 0, std::max(height() - top, 0));
-        s.visible = i < count_;
+        s.setBounds(g.left[std::size_t(i)], top, g.width[std::size_t(i)], std::max(height() - top, 0));
+        s.visible = g.width[std::size_t(i)] > 0;
     }
-    phaseOffset_->setBounds(0, 0, count_ * w, kPhaseOffsetHeight);
-    stepInterface_->setBounds(count_ * w, 0, StepInterface::kWidth, height());
+    phaseOffset_->setBounds(0, 0, g.panelLeft, kPhaseOffsetHeight);
+    stepInterface_->setBounds(g.panelLeft, 0, StepInterface::kWidth, height());
+    // The panel stays up while it slides away and goes when it is out of the width.
+    stepInterface_->visible = lastSelected_ >= 0 || g.panelLeft < g.total;
+    const bool widthChanged = g.total != shown_.total;
+    shown_ = g;
+    if (widthChanged) layoutChangedEvent.fire(this);
+}
+
+XLFOController::ResizeAnimation::ResizeAnimation(gui::Animator* animator, XLFOController& owner, const Geometry& to)
+    : gui::Animation(animator, &owner, &owner.shown_), owner_(owner), from_(owner.shown_), to_(to) {
+    duration = kDurationMs;
+    curve = Smooth;
+}
+
+void XLFOController::ResizeAnimation::apply(float x) {
+    auto mix = [x](int a, int b) { return a + int(std::lround(float(b - a) * x)); };
+    Geometry g;
+    for (std::size_t i = 0; i < g.left.size(); ++i) {
+        g.left[i] = mix(from_.left[i], to_.left[i]);
+        g.width[i] = mix(from_.width[i], to_.width[i]);
+    }
+    g.panelLeft = mix(from_.panelLeft, to_.panelLeft);
+    g.total = mix(from_.total, to_.total);
+    owner_.applyGeometry(g);
 }
 
 void XLFOController::resized() {
-    layout();
-    gui::Control::resized();
+    // The height changed: the geometry stands, the steps take the new height.
+    applyGeometry(shown_);
+    gui::AnimatedControl::resized();
 }
 
 void XLFOController::updateCurves() {

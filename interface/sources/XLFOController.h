@@ -5,7 +5,8 @@
 #include <vector>
 
 #include "core/NotifyEvent.h"
-#include "gui/Control.h"
+#include "gui/AnimatedControl.h"
+#include "gui/Animation.h"
 #include "gui/Curve.h"
 #include "gui/Switch.h"
 #include "gui/Text.h"
@@ -26,8 +27,9 @@ class ToggleButton;
 
 // The step editor of an XLFO: one slider per step, the phase offset marker above them and, while
 // steps are selected, the panel that edits the selected steps. Selected steps move together.
-// Every change goes through the editor as parameter edits. [ui]
-class XLFOController : public gui::Control {
+// Every change goes through the editor as parameter edits. With an animator, changes of the step
+// count or of the selection slide the steps and the panel to their new places. [ui]
+class XLFOController : public gui::AnimatedControl {
 public:
     static constexpr int kMaxSteps = 16;
     static constexpr int kMaxStepWidth = 50;
@@ -42,6 +44,14 @@ public:
     class StepSlider;
     class PhaseOffsetSlider;
     class StepInterface;
+    class ResizeAnimation;
+
+    // Where the steps and the step panel stand, and the width they take.
+    struct Geometry {
+        std::array<int, 16> left{}, width{};
+        int panelLeft = 0;
+        int total = 0;
+    };
 
     // The output of one step as the XLFO draws it: the step's value held, then gliding into the
     // next step's value along the step's glide curve. x in 0..1 across the step, result 0..1.
@@ -89,8 +99,11 @@ public:
     int stepsWidth() const { return count_ * stepWidth(count_); }
     // The width the controller wants: the steps and, while steps are selected, the step panel.
     int preferredWidth() const;
+    // The width it takes now (on the way to the preferred width while it animates).
+    int shownWidth() const { return shown_.total; }
+    const Geometry& geometry() const { return shown_; }
 
-    // Fires when the preferred width changes; sender = the controller.
+    // Fires when the shown width changes; sender = the controller.
     NotifyEvent layoutChangedEvent;
 
     void mouseDown(int button, gui::Point point, int flags) override;
@@ -105,7 +118,10 @@ private:
     double normalizedValue(int index) const;
     float plainValue(int index) const;
     bool isRandom(int step) const;
+    Geometry target() const;
+    // Slides to the target layout with an animator, else jumps there.
     void layout();
+    void applyGeometry(const Geometry& g);
     void selectionChanged();
     void snapChanged();
     void countChanged();
@@ -130,6 +146,20 @@ private:
     PhaseOffsetSlider* phaseOffset_ = nullptr;
     StepInterface* stepInterface_ = nullptr;
     std::vector<std::pair<int, gui::ValueControl*>> watched_;
+    Geometry shown_;
+};
+
+// Moves every step, the step panel and the controller's width from where they stand to a new
+// layout, eased smoothly (x^2 (3 - 2x)); steps leaving the count shrink to nothing.
+class XLFOController::ResizeAnimation : public gui::Animation {
+public:
+    static constexpr int kDurationMs = 200;
+    ResizeAnimation(gui::Animator* animator, XLFOController& owner, const Geometry& to);
+    void apply(float x) override;
+
+private:
+    XLFOController& owner_;
+    Geometry from_, to_;
 };
 
 // One step's value, bottom (-1) to top (1). A click selects it, Ctrl toggles it, Shift selects a

@@ -27,6 +27,8 @@ XLFOSourceInterface::XLFOSourceInterface(gui::UserInterface* ui, ParameterEditor
     : LorimaneSourceInterface(ui, editor, layout, SourceLayout::XLFOKind) {
     frequency_ = addKnob(6, 28);
     frequencyOffset_ = addKnob(6, 28);
+    // The balance ring turns around a fixed centre.
+    addImage(62, 28, "KnobInnerBackNormal");
     balance_ = addKnob(54, 20, true);
     glide_ = addKnob(124, 28);
     for (gui::Knob* k : {frequency_, frequencyOffset_, balance_, glide_}) k->maximum = 1000;
@@ -99,8 +101,8 @@ void XLFOSourceInterface::refresh() {
 }
 
 void XLFOSourceInterface::layoutWidth(void*) {
-    controller_->setSize(controller_->preferredWidth(), controller_->height());
-    setSize(kControlsWidth + controller_->preferredWidth(), kHeight);
+    controller_->setSize(controller_->shownWidth(), controller_->height());
+    setSize(kControlsWidth + controller_->shownWidth(), kHeight);
 }
 
 void XLFOSourceInterface::hotSpotClicked(void* sender) {

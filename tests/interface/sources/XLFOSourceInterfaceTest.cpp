@@ -1,6 +1,7 @@
 #include <cmath>
 
 #include "SourceEditorFixture.h"
+#include "gui/Animator.h"
 #include "gui/Button.h"
 #include "gui/Knob.h"
 #include "interface/sources/XLFOController.h"
@@ -71,6 +72,30 @@ TEST_F(XLFOEditorTest, StepWidthsFollowTheStepCount) {
         }
         EXPECT_EQ(panel->width(), XLFOSourceInterface::kControlsWidth + c.steps * c.width);
     }
+}
+
+TEST_F(XLFOEditorTest, WithAnAnimatorTheLayoutSlidesToItsNewPlace) {
+    gui::Animator animator(ui.get());
+    animator.rate = 50;
+    animator.enabled = true;
+    steps().animator = &animator;
+    editor.setPlain(x.stepCount, 2.0f);
+    const int narrow = panel->width();
+
+    editor.setPlain(x.stepCount, 4.0f);
+    EXPECT_EQ(steps().step(0).width(), 45);
+    system.advance(100);
+    const int between = steps().step(0).width();
+    EXPECT_LT(between, 45);
+    EXPECT_GT(between, 37);
+    EXPECT_GT(steps().step(3).width(), 0);
+    EXPECT_LT(steps().step(3).width(), 37);
+    system.advance(200);
+    EXPECT_EQ(steps().step(0).width(), 37);
+    EXPECT_EQ(steps().step(3).bounds.get().left, 3 * 37);
+    EXPECT_EQ(panel->width(), XLFOSourceInterface::kControlsWidth + 4 * 37);
+    EXPECT_GT(panel->width(), narrow);
+    steps().animator = nullptr;
 }
 
 TEST_F(XLFOEditorTest, ClicksSelectStepsAndTheCaptionNamesThem) {
