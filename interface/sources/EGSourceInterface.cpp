@@ -28,14 +28,8 @@ EGSourceInterface::EGSourceInterface(gui::UserInterface* ui, ParameterEditor& ed
     for (int i = 0; i < 3; ++i) triggers_[std::size_t(i)]->joinRadioGroup(triggers_[0], i);
     threshold_ = addKnob(24, 56);
     threshold_->maximum = 1000;
-    thresholdLabel_ = new gui::Label(ui);
-    thresholdLabel_->text().text = "THRESHOLD";
-    thresholdLabel_->text().size = 7;
-    thresholdLabel_->text().colour = SourceArt::kInkDim;
+    thresholdLabel_ = addCaption(4, 98, 80, "THRESHOLD");
     thresholdLabel_->setSegmentAlignment(0, gui::MultiLabel::AlignCentred);
-    thresholdLabel_->setBounds(4, 98, 80, 14);
-    thresholdLabel_->interactive = false;
-    thresholdLabel_->parent = this;
     envelope_ = new EGController(ui, editor);
     envelope_->setBounds(92, kTitleHeight + 4, kWidth - 96, kHeight - kTitleHeight - 10);
     envelope_->parent = this;

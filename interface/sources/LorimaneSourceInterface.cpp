@@ -74,7 +74,7 @@ gui::Knob* LorimaneSourceInterface::addKnob(int x, int y, bool ring) {
 
 gui::ToggleButton* LorimaneSourceInterface::addToggle(int x, int y, const char* iconOn, const char* iconOff,
                                                       const std::string& hint) {
-    auto* button = new gui::ToggleButton(userInterface(), art_->iconButton);
+    auto* button = new gui::ToggleButton(userInterface(), art_->button);
     button->iconOverride[0] = SourceArt::image(iconOff);
     button->iconOverride[1] = SourceArt::image(iconOn);
     button->setPosition({x, y});
@@ -103,12 +103,22 @@ gui::Image* LorimaneSourceInterface::addImage(int x, int y, const char* name) {
     return image;
 }
 
-void LorimaneSourceInterface::fillItems(gui::SelectButton& selector, int index) {
-    AbstractPluginParameter* p = parameter(index);
+void LorimaneSourceInterface::fillItems(gui::SelectButton& selector, const AbstractPluginParameter* p) {
     if (!p) return;
     std::vector<std::string> names;
     for (int v = int(p->minValue()); v <= int(p->maxValue()); ++v) names.push_back(p->plainToText(float(v)));
     selector.setItems(std::move(names));
+}
+
+gui::Label* LorimaneSourceInterface::addCaption(int x, int y, int width, const char* text) {
+    auto* label = new gui::Label(userInterface());
+    label->text().text = text;
+    label->text().size = 7;
+    label->text().colour = SourceArt::kInkDim;
+    label->setBounds(x, y, width, 14);
+    label->interactive = false;
+    label->parent = this;
+    return label;
 }
 
 void LorimaneSourceInterface::paint(gui::Canvas& canvas) {

@@ -43,6 +43,9 @@ public:
     // The name on the panel's source-bar button.
     const std::string& displayName() const { return displayName_; }
 
+    // A selector's items are the texts of the parameter's values.
+    static void fillItems(gui::SelectButton& selector, const AbstractPluginParameter* p);
+
     void paint(gui::Canvas& canvas) override;
     void resized() override;
 
@@ -64,8 +67,9 @@ protected:
     gui::ToggleButton* addToggle(int x, int y, const char* iconOn, const char* iconOff, const std::string& hint);
     gui::SelectButton* addSelector(int x, int y, int width);
     gui::Image* addImage(int x, int y, const char* name);
-    // A selector's items are the texts of the parameter's values.
-    void fillItems(gui::SelectButton& selector, int index);
+    // A small caption in the panel's dim ink.
+    gui::Label* addCaption(int x, int y, int width, const char* text);
+    void fillItems(gui::SelectButton& selector, int index) { fillItems(selector, parameter(index)); }
 
     ParameterEditor& editor_;
     const SourceLayout& layout_;

@@ -10,16 +10,16 @@
 
 MidiSourceInterface::MidiSourceInterface(gui::UserInterface* ui, ParameterEditor& editor, const SourceLayout& layout)
     : LorimaneSourceInterface(ui, editor, layout, SourceLayout::MidiKind) {
-    caption(kTitleHeight + 6, "INPUT");
+    addCaption(6, kTitleHeight + 6, kWidth - 12, "INPUT");
     input_ = addSelector(8, kTitleHeight + 20, kWidth - 16);
-    caption(kTitleHeight + 44, "CONTROLLER");
+    addCaption(6, kTitleHeight + 44, kWidth - 12, "CONTROLLER");
     controller_ = new gui::IntValueButton(ui, art_->button);
     controller_->setBounds(8, kTitleHeight + 58, 48, art_->button->height);
     controller_->text().size = 7;
     controller_->text().colour = SourceArt::kInk;
     controller_->maximum = 127;
     controller_->parent = this;
-    caption(kTitleHeight + 82, "RESPONSE");
+    addCaption(6, kTitleHeight + 82, kWidth - 12, "RESPONSE");
     curve_ = addSelector(8, kTitleHeight + 96, kWidth - 16);
     // The input and the controller number name the source.
     for (ParameterWatcher** w : {&watcher_, &numberWatcher_}) {
@@ -27,17 +27,6 @@ MidiSourceInterface::MidiSourceInterface(gui::UserInterface* ui, ParameterEditor
         (*w)->parent = this;
     }
     setSize(kWidth, kHeight);
-}
-
-gui::Label* MidiSourceInterface::caption(int y, const char* text) {
-    auto* label = new gui::Label(userInterface());
-    label->text().text = text;
-    label->text().size = 7;
-    label->text().colour = SourceArt::kInkDim;
-    label->setBounds(6, y, kWidth - 12, 14);
-    label->interactive = false;
-    label->parent = this;
-    return label;
 }
 
 void MidiSourceInterface::bindSet(int set) {

@@ -26,8 +26,6 @@ protected:
     void bindSet(int set) override;
 
 private:
-    gui::Label* caption(int y, const char* text);
-
     gui::SelectButton* input_ = nullptr;
     gui::IntValueButton* controller_ = nullptr;
     gui::SelectButton* curve_ = nullptr;

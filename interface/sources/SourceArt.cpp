@@ -56,8 +56,6 @@ SourceArt::SourceArt(gui::UserInterface* ui) : ui_(ui) {
     knob = knobStyle(ui, "NormalBack", "NormalOverlay", 20, 12);
     ring = knobStyle(ui, "OuterBack", "OuterOverlay", 28, 20);
     button = buttonStyle(ui, "Generic");
-    iconButton = buttonStyle(ui, "Generic");
-    iconButton->iconAlignment = gui::Button::Centred;
     addStep = buttonStyle(ui, "AddStep");
     hide = buttonStyle(ui, "Hide");
     hotSpot = buttonStyle(ui, "Hotspot");
@@ -67,8 +65,7 @@ SourceArt::~SourceArt() {
     // Components still alive when the user interface goes are deleted with it.
     if (ui_->isDestroying()) return;
     for (gui::Component* c : {static_cast<gui::Component*>(knob), static_cast<gui::Component*>(ring),
-                              static_cast<gui::Component*>(button), static_cast<gui::Component*>(iconButton),
-                              static_cast<gui::Component*>(addStep), static_cast<gui::Component*>(hide),
+                              static_cast<gui::Component*>(button), static_cast<gui::Component*>(addStep), static_cast<gui::Component*>(hide),
                               static_cast<gui::Component*>(hotSpot)})
         delete c;
 }

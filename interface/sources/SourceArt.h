@@ -37,7 +37,6 @@ public:
     gui::Knob::Style* knob = nullptr;
     gui::Knob::Style* ring = nullptr;
     gui::Button::Style* button = nullptr;
-    gui::Button::Style* iconButton = nullptr;
     gui::Button::Style* addStep = nullptr;
     gui::Button::Style* hide = nullptr;
     gui::Button::Style* hotSpot = nullptr;

@@ -13,6 +13,7 @@
 #include "gui/ToggleButton.h"
 #include "gui/UserInterface.h"
 #include "interface/ParameterEditor.h"
+#include "interface/sources/LorimaneSourceInterface.h"
 #include "interface/sources/ParameterWatcher.h"
 #include "interface/sources/SourceArt.h"
 
@@ -726,11 +727,8 @@ void XLFOController::StepInterface::showStep(int step) {
     const int offsets[4] = {x.stepValue, x.stepGlide, x.stepGlideFunction, x.stepRandom};
     auto* function = static_cast<gui::SelectButton*>(controls_[GlideFunctionSelector]);
     if (function->items().empty())
-        if (AbstractPluginParameter* p = owner_.editor_.parameter(owner_.stepParameter(step, x.stepGlideFunction))) {
-            std::vector<std::string> names;
-            for (int v = int(p->minValue()); v <= int(p->maxValue()); ++v) names.push_back(p->plainToText(float(v)));
-            function->setItems(std::move(names));
-        }
+        LorimaneSourceInterface::fillItems(*function,
+                                           owner_.editor_.parameter(owner_.stepParameter(step, x.stepGlideFunction)));
     for (int k = 0; k < 4; ++k) {
         const int index = owner_.stepParameter(step, offsets[k]);
         if (AbstractPluginParameter* p = owner_.editor_.parameter(index)) controls_[std::size_t(k)]->hint = p->helpText();
