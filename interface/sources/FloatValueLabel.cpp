@@ -43,7 +43,6 @@ void FloatValueLabel::bind(int parameterIndex) {
     if (index_ >= 0) editor_.unbindControl(index_, watcher_);
     index_ = editor_.parameter(parameterIndex) ? parameterIndex : -1;
     if (index_ >= 0) editor_.bindControl(index_, watcher_);
-    setSegmentEditable(0, !tapEnabled() && index_ >= 0);
     refreshText();
 }
 
@@ -93,10 +92,11 @@ void FloatValueLabel::setDisplay(float display) {
 }
 
 void FloatValueLabel::mouseDown(int button, gui::Point point, int flags) {
+    // Without tap tempo a double-click types a value (the label opens its editor on the release).
+    setSegmentEditable(0, !tapEnabled() && index_ >= 0);
     gui::Label::mouseDown(button, point, flags);
     AbstractPluginParameter* p = editor_.parameter(index_);
     if (button != 0 || !p || editor_.midiLearnActive()) return;
-    // Without tap tempo a double-click types a value (the label opens its editor on the release).
     if ((flags & DoubleClick) && !tapEnabled()) return;
     if (tapState_) {
         // The press after a quick click: the time between the two presses.

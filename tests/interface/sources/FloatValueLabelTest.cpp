@@ -1,5 +1,6 @@
 #include "SourceEditorFixture.h"
 #include "engine/LorimanePlugin.h"
+#include "gui/TextEditor.h"
 #include "interface/sources/FloatValueLabel.h"
 
 namespace sources::test {
@@ -66,6 +67,31 @@ TEST_F(FloatValueLabelTest, DraggingStepsTheDisplayValueAndArmsNoTap) {
     editor.setPlain(time, 0.0f);
     drag({40, 28}, {40, 200});
     EXPECT_EQ(editor.value(time), 0.0f);
+    EXPECT_TRUE(editor.allGesturesEnded());
+}
+
+TEST_F(FloatValueLabelTest, WithoutTapADoubleClickTypesTheValue) {
+    label->tapImageIndex = -1;
+    auto type = [&](const std::string& text) {
+        system.advance(600);
+        window().moveMouse(40, 28);
+        pressAt();
+        releaseAt();
+        pressAt();
+        releaseAt();
+        ASSERT_NE(system.editField(), nullptr);
+        system.editField()->type(text);
+        system.editField()->pressKey(gui::TextEditor::KeyEnter);
+        ui->processEvents();
+    };
+    type("1200");
+    EXPECT_NEAR(displayed(), 1200.0f, 0.05f);
+    EXPECT_EQ(label->text().text.get(), "1200.0");
+    EXPECT_FALSE(label->isTapArmed());
+    // Text that is no number changes nothing.
+    type("soon");
+    EXPECT_NEAR(displayed(), 1200.0f, 0.05f);
+    EXPECT_EQ(label->text().text.get(), "1200.0");
     EXPECT_TRUE(editor.allGesturesEnded());
 }
 
