@@ -99,9 +99,6 @@ void XLFOController::setParameters(const SourceLayout::XLFO& xlfo) {
     bound_ = true;
     for (int i = 0; i < kMaxSteps; ++i) {
         const int index = stepParameter(i, xlfo_.stepValue);
-        steps_[std::size_t(i)]->hint =
-            "The XLFO step sliders set the value of each step. Click a step to select it, Ctrl-click to add "
-            "it to the selection, Shift-click to select a range; dragging moves all selected steps.";
         editor_.bindControl(index, steps_[std::size_t(i)]);
         watched_.emplace_back(index, steps_[std::size_t(i)]);
         for (int offset : {xlfo_.stepGlide, xlfo_.stepGlideFunction, xlfo_.stepRandom})
@@ -173,7 +170,6 @@ void XLFOController::setStepCount(int n) {
     // Hidden steps leave the selection.
     for (int i = n; i < kMaxSteps; ++i)
         if (selected_[std::size_t(i)]) selectStep(i, false);
-    layout();
     selectionChanged();
     updateCurves();
 }
@@ -338,12 +334,11 @@ void XLFOController::set(int index, double normalized, std::vector<int>& touched
 }
 
 void XLFOController::copyStep(int from, int to, std::vector<int>& touched) {
-    for (int offset : {xlfo_.stepValue, xlfo_.stepGlide, xlfo_.stepGlideFunction, xlfo_.stepRandom})
-        set(stepParameter(to, offset), normalizedValue(stepParameter(from, offset)), touched);
+    for (int offset : stepOffsets()) set(stepParameter(to, offset), normalizedValue(stepParameter(from, offset)), touched);
 }
 
 void XLFOController::resetStep(int step, std::vector<int>& touched) {
-    for (int offset : {xlfo_.stepValue, xlfo_.stepGlide, xlfo_.stepGlideFunction, xlfo_.stepRandom}) {
+    for (int offset : stepOffsets()) {
         const int index = stepParameter(step, offset);
         if (AbstractPluginParameter* p = editor_.parameter(index))
             set(index, p->plainToNormalized(p->defaultValue()), touched);
@@ -394,12 +389,11 @@ void XLFOController::removeSelectedSteps() {
 
 void XLFOController::applyToSelected(int control, double normalized, int phase) {
     if (!bound_) return;
-    const int offsets[4] = {xlfo_.stepValue, xlfo_.stepGlide, xlfo_.stepGlideFunction, xlfo_.stepRandom};
     if (control < 0 || control > 3) return;
     // The last selected step is the one the panel's control is bound to; it edits that one itself.
     for (int step : selectedSteps()) {
         if (step == lastSelected_) continue;
-        const int index = stepParameter(step, offsets[control]);
+        const int index = stepParameter(step, stepOffsets()[std::size_t(control)]);
         switch (phase) {
             case gui::ValueControl::Begin: editor_.beginEdit(index); break;
             case gui::ValueControl::Change: editor_.setNormalized(index, float(normalized)); break;
@@ -428,6 +422,8 @@ XLFOController::StepSlider::StepSlider(gui::UserInterface* ui, XLFOController& o
     defaultValue = kFreeRange / 2;
     value = kFreeRange / 2;
     doubleClickEnabled = false;
+    hint = "The XLFO step sliders set the value of each step. Click a step to select it, Ctrl-click to add it "
+           "to the selection, Shift-click to select a range; dragging moves all selected steps.";
     label_.text = std::to_string(number + 1);
     label_.size = 6;
     label_.colour = SourceArt::kInkDim;
@@ -724,13 +720,12 @@ void XLFOController::StepInterface::showStep(int step) {
     shown_ = step;
     if (step < 0 || !owner_.bound_) return;
     const SourceLayout::XLFO& x = owner_.xlfo_;
-    const int offsets[4] = {x.stepValue, x.stepGlide, x.stepGlideFunction, x.stepRandom};
     auto* function = static_cast<gui::SelectButton*>(controls_[GlideFunctionSelector]);
     if (function->items().empty())
         LorimaneSourceInterface::fillItems(*function,
                                            owner_.editor_.parameter(owner_.stepParameter(step, x.stepGlideFunction)));
     for (int k = 0; k < 4; ++k) {
-        const int index = owner_.stepParameter(step, offsets[k]);
+        const int index = owner_.stepParameter(step, owner_.stepOffsets()[std::size_t(k)]);
         if (AbstractPluginParameter* p = owner_.editor_.parameter(index)) controls_[std::size_t(k)]->hint = p->helpText();
         owner_.editor_.bindControl(index, controls_[std::size_t(k)]);
         bound_.emplace_back(index, controls_[std::size_t(k)]);

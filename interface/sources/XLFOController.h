@@ -115,6 +115,10 @@ private:
     friend class StepInterface;
 
     int stepParameter(int step, int offset) const { return xlfo_.firstStep + step * xlfo_.stepStride + offset; }
+    // A step's parameters in the order of the step panel's controls.
+    std::array<int, 4> stepOffsets() const {
+        return {xlfo_.stepValue, xlfo_.stepGlide, xlfo_.stepGlideFunction, xlfo_.stepRandom};
+    }
     double normalizedValue(int index) const;
     float plainValue(int index) const;
     bool isRandom(int step) const;
