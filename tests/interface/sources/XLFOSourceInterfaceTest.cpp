@@ -165,6 +165,21 @@ TEST_F(XLFOEditorTest, SnapShowsTheNearestOfTwentyFiveLevels) {
     EXPECT_EQ(knob.value, 12);
 }
 
+TEST_F(XLFOEditorTest, ARandomStepSitsInTheMiddleAndCannotBeDragged) {
+    setSteps({0.8f, 0.f});
+    editor.setPlain(stepParameter(0, x.stepRandom), 1.0f);
+    XLFOController::StepSlider& random = steps().step(0);
+    EXPECT_EQ(random.handleCentre(), steps().step(1).handleCentre());
+
+    const gui::Point handle = handleOf(0);
+    drag(handle, {handle.x, handle.y - 30});
+    EXPECT_FLOAT_EQ(editor.value(stepParameter(0, x.stepValue)), 0.8f);
+    click(handle);
+    EXPECT_EQ(steps().selectedSteps(), (std::vector<int>{0}));
+    EXPECT_FALSE(stepPanel().control(XLFOController::ValueKnob)->interactive);
+    EXPECT_EQ(stepPanel().control(XLFOController::ValueKnob)->opacity, 128);
+}
+
 TEST_F(XLFOEditorTest, AddStepInsertsACopyAfterTheLastSelectedStep) {
     setSteps({0.1f, 0.2f, 0.3f, 0.4f});
     editor.setPlain(stepParameter(2, x.stepGlide), 0.5f);
