@@ -83,6 +83,8 @@ protected:
     void editTo(int target);
     // A press whose modifiers ask for a reset sets the default; answers whether it did.
     bool resetOnPress(int flags);
+    // For controls whose group follows every edit, whatever the modifier keys.
+    void setLinkedEditing(bool on) { linkedEditing_ = on; }
     // The wheel protocol of the controls: phase 0 begins an edit after resetting the mapper, phase
     // 1 moves by the mapped speed, phase 2 ends the edit; swallowed while a drag runs.
     bool wheelEdit(ValueDragMapper& mapper, int phase, float speed, int flags, bool dragging);
