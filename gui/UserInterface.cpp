@@ -72,9 +72,10 @@ std::string UserInterface::modifiersText(int flags) const {
     return text;
 }
 
-bool UserInterface::postEvent(int32_t code, int32_t value, bool parameterFifo) {
+bool UserInterface::postEvent(int32_t code, int32_t value, bool parameterFifo, bool mayGrow) {
     const Event e{code, value};
-    return parameterFifo ? queue_->parameter.push(e) : queue_->general.push(e);
+    LockFreeFifo<Event>& fifo = parameterFifo ? queue_->parameter : queue_->general;
+    return mayGrow ? fifo.push(e) : fifo.pushWithoutGrowing(e);
 }
 
 void UserInterface::postDeferred(Component* component, int code, int value) {

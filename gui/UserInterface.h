@@ -90,11 +90,11 @@ public:
     // The clock behind double-click, wheel and animation timing.
     virtual const MillisecondClock& clock() const { return MillisecondClock::monotonic(); }
 
-    // [any] Lock-free while the FIFO has room; a full FIFO grows under a lock, so an [audio] caller
-    // (the plug-in's listener) meets a lock only when the editor stops draining. Drops the event
-    // when the FIFO cannot grow; answers whether it was queued. Parameter-change notifications go
-    // to the parameter FIFO, all others to the general.
-    bool postEvent(int32_t code, int32_t value, bool parameterFifo = false);
+    // [any] Lock-free while the FIFO has room; a full FIFO grows under a lock. An [audio] caller (the
+    // plug-in's listener on the audio thread) passes mayGrow false: a full FIFO then drops the
+    // event instead (the editor has stopped draining). Answers whether it was queued.
+    // Parameter-change notifications go to the parameter FIFO, all others to the general.
+    bool postEvent(int32_t code, int32_t value, bool parameterFifo = false, bool mayGrow = true);
     // [ui] (or the render thread under the root's lock). Drains the parameter FIFO, then the
     // general FIFO. A listener may destroy the user interface; processing then stops.
     void processEvents();

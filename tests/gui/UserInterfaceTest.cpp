@@ -82,6 +82,28 @@ TEST_F(UserInterfaceTest, PostingAnEventNeitherAllocatesNorLocks) {
     }
 }
 
+// An editor that stops draining (its window hidden) must not make the audio thread lock or
+// allocate: posts that may not grow drop the overflow and keep what was queued.
+TEST_F(UserInterfaceTest, PostsThatMayNotGrowDropTheOverflowInsteadOfGrowing) {
+    ui->postEvent(1, 1);
+    ui->processEvents();
+    listener.events.clear();
+    int queued = 0;
+    {
+        AudioThreadGuard guard;
+        for (int i = 0; i < 2 * UserInterface::kQueueNodes; ++i) queued += ui->postEvent(7, i, true, false);
+        EXPECT_EQ(guard.allocations(), 0);
+        if (AudioThreadGuard::countsLocks()) {
+            EXPECT_EQ(guard.locks(), 0);
+        }
+    }
+    EXPECT_GT(queued, 0);
+    EXPECT_LT(queued, 2 * UserInterface::kQueueNodes);
+    ui->processEvents();
+    ASSERT_EQ(listener.events.size(), static_cast<size_t>(queued));
+    EXPECT_EQ(listener.events.back(), std::make_pair(7, queued - 1));
+}
+
 TEST_F(UserInterfaceTest, HousekeepingTickDeliversQueuedEvents) {
     ui->postEvent(9, 1);
     EXPECT_TRUE(listener.events.empty());
