@@ -32,13 +32,13 @@ void StandaloneProcessor::process(Block& block) {
     }
     for (int i = 0; i < block.midiCount; ++i) p.receiveMidi(block.midi[i]);
 
-    double tempo = fallbackTempo_, quarters = freeQuarters_;
+    // A position that stands still lets the plug-in's clock run on at the tempo given.
+    double tempo = fallbackTempo_;
     if (block.transport.fromMaster && block.transport.tempo > 0.0) {
         tempo = block.transport.tempo;
-        quarters = block.transport.quarters;
+        heldQuarters_ = std::fmod(block.transport.quarters, 256.0);
     }
-    p.setTransport(tempo, static_cast<float>(std::fmod(quarters, 256.0)));
-    freeQuarters_ = std::fmod(freeQuarters_ + block.frames * fallbackTempo_ / (60.0 * rate_), 256.0);
+    p.setTransport(tempo, static_cast<float>(heldQuarters_));
 
     p.process(block.inputs, 4, block.outputs, 2, block.frames);
     worker_.wakeIfNeeded();

@@ -11,8 +11,8 @@
 // processes, and wakes the worker for program changes and parameter reports.
 class StandaloneProcessor {
 public:
-    // The musical clock of one block. With a running timebase master the position is its own;
-    // otherwise the fallback tempo applies and the position moves on by itself.
+    // The musical clock of one block. With a running timebase master its tempo and position apply;
+    // otherwise the fallback tempo, and the plug-in's clock runs on from the last position it had.
     struct Transport {
         bool fromMaster = false;
         double tempo = 120.0;      // beats per minute
@@ -48,6 +48,6 @@ private:
     std::atomic<double> pendingRate_;
     double rate_;
     double fallbackTempo_;
-    double freeQuarters_ = 0.0;  // the position without a timebase master
+    double heldQuarters_ = 0.0;  // the master's last position
     bool reset_ = true;
 };
