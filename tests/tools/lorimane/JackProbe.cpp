@@ -48,6 +48,15 @@ bool JackProbe::connectTo(const std::string& app, int timeoutSeconds) {
            jack_connect(recorderClient_, (app + ":out_l").c_str(), jack_port_name(heardIn_)) == 0;
 }
 
+std::vector<std::string> JackProbe::connections(const std::string& port) const {
+    std::vector<std::string> names;
+    jack_port_t* p = jack_port_by_name(sourceClient_, port.c_str());
+    const char** connected = p ? jack_port_get_all_connections(sourceClient_, p) : nullptr;
+    for (size_t i = 0; connected && connected[i]; ++i) names.emplace_back(connected[i]);
+    if (connected) jack_free(connected);
+    return names;
+}
+
 bool JackProbe::record(int timeoutSeconds) {
     recorded_ = 0;
     recording_ = true;

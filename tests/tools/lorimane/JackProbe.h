@@ -23,6 +23,8 @@ public:
     // Waits until the application's ports exist, then connects click and MIDI to its inputs and its
     // left output to the recorder.
     bool connectTo(const std::string& app, int timeoutSeconds);
+    // The ports connected to a port of any client.
+    std::vector<std::string> connections(const std::string& port) const;
     // Starts recording from the next cycle and waits until the recording is full.
     bool record(int timeoutSeconds);
     // Sends the message in the next cycle and waits until it went out.

@@ -11,6 +11,8 @@
 #include "ChildProcess.h"
 #include "JackProbe.h"
 #include "TemporaryFolder.h"
+#include "TopLevelWindows.h"
+#include "XvfbServer.h"
 #include "engine/LorimanePlugin.h"
 #include "persistence/AtomicFile.h"
 #include "persistence/PersistenceGlobals.h"
@@ -26,6 +28,13 @@ std::string readText(const std::string& path) {
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+// KNOB DRAG: moves the parameter's knob in the editor window with xdotool (press on the knob, drag
+// upwards, release) and answers the value the parameter has then. The editor on this branch has
+// no knobs yet: until it has, nothing is dragged and the value stays as it was.
+float dragKnob(const gui::test::XvfbServer& /*x*/, unsigned long /*window*/, int /*parameter*/, float current) {
+    return current;
 }
 
 // The program against JACK servers of the test's own. A plug-in instance lives with the fixture:
@@ -173,8 +182,8 @@ TEST_F(LorimaneApp, WithoutAServerSaysSoInOneLineAndLosesNoState) {
     }
 }
 
-// A server that goes away under the running program: a clear message, a clean exit with status
-// 1, the state saved.
+// --connect joins the first physical capture and playback ports. A server that goes away under the
+// running program: a clear message, a clean exit with status 1, the state saved.
 TEST_F(LorimaneApp, ServerThatStopsEndsTheRunWithTheStateSaved) {
     if (!haveJackServer()) GTEST_SKIP() << "jackd is not installed";
     const std::string client = "lm_gone";
@@ -183,14 +192,62 @@ TEST_F(LorimaneApp, ServerThatStopsEndsTheRunWithTheStateSaved) {
     std::string log = folder_ / "gone.log";
     DummyJackServer server("gone", folder_ / "jackd.log");
     if (!server.started()) GTEST_SKIP() << "a JACK server cannot start here";
-    Child run(app({"--no-editor", "--name", client, "--fresh"}), server.environment(), "", log);
+    Child run(app({"--no-editor", "--name", client, "--fresh", "--connect"}), server.environment(), "", log);
     {
         auto probe = JackProbe::open(server.name(), 1, 24000);
         ASSERT_NE(probe, nullptr);
         ASSERT_TRUE(probe->waitForApp(client, 10)) << readText(log);
+        using Ports = std::vector<std::string>;
+        EXPECT_TRUE(waitFor([&] { return probe->connections(client + ":out_r") == Ports{"system:playback_2"}; }, 5));
+        EXPECT_EQ(probe->connections(client + ":in_l"), Ports{"system:capture_1"});
+        EXPECT_EQ(probe->connections(client + ":out_l"), Ports{"system:playback_1"});
+        EXPECT_TRUE(probe->connections(client + ":sidechain_l").empty());
     }
     server.stop();
     EXPECT_EQ(run.wait(15), 1) << readText(log);
     EXPECT_NE(readText(log).find("the JACK server stopped"), std::string::npos) << readText(log);
     EXPECT_TRUE(state.exists());
+}
+
+// The editor in a window of its own under an X server of the test's own: the window is found by
+// its name, a knob is dragged, and the state saved when the run ends (SIGTERM, or the window
+// closed as a window manager closes it) holds the run's values.
+TEST_F(LorimaneApp, EditorWindowRunSavesItsStateWhenClosedOrTerminated) {
+    if (!haveJackServer()) GTEST_SKIP() << "jackd is not installed";
+    gui::test::XvfbServer x;
+    std::string whyNot;
+    if (!x.start(whyNot, 1280, 800)) GTEST_SKIP() << whyNot;
+    DummyJackServer server("editor", folder_ / "jackd.log");
+    if (!server.started()) GTEST_SKIP() << "a JACK server cannot start here";
+    std::vector<std::string> environment = server.environment();
+    environment.push_back("DISPLAY=" + x.display());
+    TopLevelWindows windows(x.display());
+    ASSERT_TRUE(windows.connected());
+
+    int time = parameter("Delay L Time");
+    std::string preset = writePreset("editor.bxp", {"Delay L Time=300 ms"});
+    const std::string client = "lm_editor";
+    for (bool closeWindow : {false, true}) {
+        std::filesystem::remove(StandaloneState(client).path());
+        std::string log = folder_ / (closeWindow ? "closed.log" : "terminated.log");
+        Child run(app({"--name", client, "--preset", preset}), environment, "", log);
+        unsigned long window = 0;
+        ASSERT_TRUE(waitFor([&] { return (window = windows.find("Lorimane (" + client + ")")) != 0; }, 15))
+            << readText(log);
+        float before = -1.0f;
+        {
+            auto plugin = makeProductPlugin();
+            std::string error;
+            int kind = -1;
+            ASSERT_TRUE(loadAnyPreset(dynamic_cast<LorimanePlugin&>(*plugin), preset, kind, error)) << error;
+            before = plugin->getParameter(time)->value();
+        }
+        float expected = dragKnob(x, window, time, before);
+        if (closeWindow)
+            windows.askToClose(window);
+        else
+            run.signal(SIGTERM);
+        ASSERT_EQ(run.wait(15), 0) << readText(log);
+        EXPECT_EQ(stateValue(client, time), expected) << (closeWindow ? "window closed" : "SIGTERM");
+    }
 }
