@@ -12,6 +12,16 @@
 #include "platform/AsyncEventQueue.h"
 
 namespace {
+std::function<void()>& displayLostHandler() {
+    static std::function<void()> handler;
+    return handler;
+}
+
+int displayLost(Display*) {
+    if (displayLostHandler()) displayLostHandler()();
+    return 0;
+}
+
 // The process-wide graphics mode (a maker-wide override wins over the user's setting).
 int graphicsMode() {
     if (PersistenceGlobals* globals = PersistenceGlobals::instance()) return globals->settingsState().graphicsMode;
@@ -27,6 +37,7 @@ std::unique_ptr<EditorWindow> EditorWindow::open(GenericPlugin& plugin, const st
         error = "cannot open the X display (DISPLAY is not set or no server answers); --no-editor runs without it";
         return nullptr;
     }
+    XSetIOErrorHandler(displayLost);
     // Work posted to this thread's queues wakes the loop.
     self->queue_ = AsyncEventQueue::create();
     self->watch(self->queue_->eventFd(), [] { AsyncEventQueue::dispatchForCurrentThread(); });
@@ -64,7 +75,9 @@ void EditorWindow::watch(int fd, std::function<void()> ready) {
     watched_.push_back(fd);
 }
 
-void EditorWindow::run() { system_->runUntil(nullptr); }
+void EditorWindow::setDisplayLostHandler(std::function<void()> handler) { displayLostHandler() = std::move(handler); }
+
+bool EditorWindow::run() { return system_->runUntil(nullptr); }
 
 void EditorWindow::quit() { system_->quit(); }
 

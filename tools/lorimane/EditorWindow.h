@@ -28,11 +28,14 @@ public:
 
     // The callback runs on the UI thread whenever the descriptor is readable.
     void watch(int fd, std::function<void()> ready);
-    // Runs until the window is closed, quit() is called or the display goes away.
-    void run();
+    // Runs until the window is closed or quit() is called (true), or the display goes away (false).
+    bool run();
     void quit();
 
     bool resizeRequested(int width, int height) override;
+
+    // Runs when the connection to the display breaks; Xlib ends the process once it returns.
+    static void setDisplayLostHandler(std::function<void()> handler);
 
 private:
     EditorWindow() = default;

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <thread>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -120,6 +122,8 @@ void JackSession::deactivate() {
     if (active_ && !serverGone_) jack_deactivate(client_);
     active_ = false;
     processor_ = nullptr;
+    // A callback that took the processor before it was cleared has announced itself first.
+    for (int i = 0; i < 1000 && processing_.load(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 int JackSession::connectPhysicalPorts() {
@@ -139,7 +143,8 @@ int JackSession::connectPhysicalPorts() {
 }
 
 int JackSession::process(jack_nframes_t frames) {
-    StandaloneProcessor* processor = processor_.load(std::memory_order_acquire);
+    processing_.store(true);
+    StandaloneProcessor* processor = processor_.load();
     StandaloneProcessor::Block block;
     block.frames = static_cast<int>(frames);
     for (size_t i = 0; i < inputs_.size(); ++i)
@@ -148,6 +153,7 @@ int JackSession::process(jack_nframes_t frames) {
         block.outputs[i] = static_cast<float*>(jack_port_get_buffer(outputs_[i], frames));
     if (!processor) {
         for (float* out : block.outputs) std::memset(out, 0, sizeof(float) * frames);
+        processing_.store(false);
         return 0;
     }
 
@@ -177,5 +183,6 @@ int JackSession::process(jack_nframes_t frames) {
                                                                    position.beat_type);
     }
     processor->process(block);
+    processing_.store(false);
     return 0;
 }

@@ -50,6 +50,9 @@ private:
     std::array<jack_port_t*, 2> outputs_{};
     jack_port_t* midi_ = nullptr;
     std::atomic<StandaloneProcessor*> processor_{nullptr};
+    // Set while the process callback runs: once the server is gone, deactivate waits for a callback
+    // still under way instead of asking the server.
+    std::atomic<bool> processing_{false};
     std::array<MidiMessage, kMaxMidiPerBlock> midiEvents_{};
     std::atomic<long> xruns_{0};
     std::atomic<bool> serverGone_{false};

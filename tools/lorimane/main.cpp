@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <string>
@@ -40,7 +41,7 @@ struct Descriptor {
 };
 
 // Why the application stops.
-enum class Stop { Running, Signal, ServerGone, WindowClosed };
+enum class Stop { Running, Signal, ServerGone, WindowClosed, DisplayGone };
 
 Stop drain(int signalFd, int shutdownFd) {
     signalfd_siginfo info;
@@ -116,6 +117,29 @@ int main(int argc, char** argv) {
                  jack->clientName().c_str(), jack->sampleRate(), jack->bufferSize(), state.path().c_str());
     std::fflush(stdout);
 
+    // Stops processing and saves the state; answers the exit status.
+    auto finish = [&](Stop stop) {
+        jack->deactivate();
+        worker.stop();
+        int status = 0;
+        if (stop == Stop::ServerGone) {
+            std::fprintf(stderr, "lorimane: the JACK server stopped; saving the state and closing\n");
+            status = 1;
+        } else if (stop == Stop::DisplayGone) {
+            std::fprintf(stderr, "lorimane: the connection to the X display was lost; saving the state and closing\n");
+            status = 1;
+            // The process ends without taking the editor and the plug-in down (that would need the
+            // display): the controller map is saved here instead of by the last instance.
+            plugin->saveControllerMap();
+        }
+        if (jack->xruns() > 0) std::fprintf(stderr, "lorimane: %ld xruns while running\n", jack->xruns());
+        if (!state.save(*product, error)) {
+            std::fprintf(stderr, "lorimane: the state was not saved: %s\n", error.c_str());
+            status = 1;
+        }
+        return status;
+    };
+
     Stop stop = Stop::Running;
     if (editor) {
         auto check = [&] {
@@ -126,7 +150,15 @@ int main(int argc, char** argv) {
         };
         editor->watch(signals.fd, check);
         editor->watch(shutdownRead.fd, check);
-        editor->run();
+        // Xlib ends the process when the display goes away; the state is saved first.
+        auto displayGone = [&] {
+            int status = finish(Stop::DisplayGone);
+            std::fflush(nullptr);
+            std::_Exit(status);
+        };
+        EditorWindow::setDisplayLostHandler(displayGone);
+        if (!editor->run()) displayGone();
+        EditorWindow::setDisplayLostHandler(nullptr);
         if (stop == Stop::Running) stop = Stop::WindowClosed;
     } else {
         pollfd fds[2] = {{signals.fd, POLLIN, 0}, {shutdownRead.fd, POLLIN, 0}};
@@ -134,19 +166,7 @@ int main(int argc, char** argv) {
             if (::poll(fds, 2, -1) > 0) stop = drain(signals.fd, shutdownRead.fd);
         }
     }
-
-    jack->deactivate();
-    worker.stop();
-    int status = 0;
-    if (stop == Stop::ServerGone) {
-        std::fprintf(stderr, "lorimane: the JACK server stopped; saving the state and closing\n");
-        status = 1;
-    }
-    if (jack->xruns() > 0) std::fprintf(stderr, "lorimane: %ld xruns while running\n", jack->xruns());
-    if (!state.save(*product, error)) {
-        std::fprintf(stderr, "lorimane: the state was not saved: %s\n", error.c_str());
-        status = 1;
-    }
+    int status = finish(stop);
     editor.reset();
     plugin.reset();  // the last instance saves the MIDI controller map
     jack.reset();

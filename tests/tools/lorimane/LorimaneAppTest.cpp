@@ -210,44 +210,54 @@ TEST_F(LorimaneApp, ServerThatStopsEndsTheRunWithTheStateSaved) {
 }
 
 // The editor in a window of its own under an X server of the test's own: the window is found by
-// its name, a knob is dragged, and the state saved when the run ends (SIGTERM, or the window
-// closed as a window manager closes it) holds the run's values.
-TEST_F(LorimaneApp, EditorWindowRunSavesItsStateWhenClosedOrTerminated) {
+// its name, a knob is dragged, and the state saved when the run ends holds the run's values: at
+// SIGTERM, when the window is closed as a window manager closes it, and when the display goes away.
+TEST_F(LorimaneApp, EditorWindowRunSavesItsStateHoweverItEnds) {
     if (!haveJackServer()) GTEST_SKIP() << "jackd is not installed";
-    gui::test::XvfbServer x;
-    std::string whyNot;
-    if (!x.start(whyNot, 1280, 800)) GTEST_SKIP() << whyNot;
     DummyJackServer server("editor", folder_ / "jackd.log");
     if (!server.started()) GTEST_SKIP() << "a JACK server cannot start here";
-    std::vector<std::string> environment = server.environment();
-    environment.push_back("DISPLAY=" + x.display());
-    TopLevelWindows windows(x.display());
-    ASSERT_TRUE(windows.connected());
-
     int time = parameter("Delay L Time");
     std::string preset = writePreset("editor.bxp", {"Delay L Time=300 ms"});
+    float presetValue = -1.0f;
+    {
+        auto plugin = makeProductPlugin();
+        std::string error;
+        int kind = -1;
+        ASSERT_TRUE(loadAnyPreset(dynamic_cast<LorimanePlugin&>(*plugin), preset, kind, error)) << error;
+        presetValue = plugin->getParameter(time)->value();
+    }
     const std::string client = "lm_editor";
-    for (bool closeWindow : {false, true}) {
+
+    enum class End { Terminated, WindowClosed, DisplayGone };
+    struct Case {
+        End end;
+        int status;
+        const char* what;
+    } cases[] = {{End::Terminated, 0, "SIGTERM"}, {End::WindowClosed, 0, "window closed"}, {End::DisplayGone, 1, "display gone"}};
+    for (const Case& c : cases) {
+        gui::test::XvfbServer x;
+        std::string whyNot;
+        if (!x.start(whyNot, 1280, 800)) GTEST_SKIP() << whyNot;
+        auto windows = std::make_unique<TopLevelWindows>(x.display());
+        ASSERT_TRUE(windows->connected());
+        std::vector<std::string> environment = server.environment();
+        environment.push_back("DISPLAY=" + x.display());
         std::filesystem::remove(StandaloneState(client).path());
-        std::string log = folder_ / (closeWindow ? "closed.log" : "terminated.log");
+        std::string log = folder_ / "editor.log";
         Child run(app({"--name", client, "--preset", preset}), environment, "", log);
         unsigned long window = 0;
-        ASSERT_TRUE(waitFor([&] { return (window = windows.find("Lorimane (" + client + ")")) != 0; }, 15))
+        ASSERT_TRUE(waitFor([&] { return (window = windows->find("Lorimane (" + client + ")")) != 0; }, 15))
             << readText(log);
-        float before = -1.0f;
-        {
-            auto plugin = makeProductPlugin();
-            std::string error;
-            int kind = -1;
-            ASSERT_TRUE(loadAnyPreset(dynamic_cast<LorimanePlugin&>(*plugin), preset, kind, error)) << error;
-            before = plugin->getParameter(time)->value();
+        float expected = dragKnob(x, window, time, presetValue);
+        switch (c.end) {
+            case End::Terminated: run.signal(SIGTERM); break;
+            case End::WindowClosed: windows->askToClose(window); break;
+            case End::DisplayGone:
+                windows.reset();  // Xlib would end this process too
+                x.stop();
+                break;
         }
-        float expected = dragKnob(x, window, time, before);
-        if (closeWindow)
-            windows.askToClose(window);
-        else
-            run.signal(SIGTERM);
-        ASSERT_EQ(run.wait(15), 0) << readText(log);
-        EXPECT_EQ(stateValue(client, time), expected) << (closeWindow ? "window closed" : "SIGTERM");
+        ASSERT_EQ(run.wait(15), c.status) << c.what << ": " << readText(log);
+        EXPECT_EQ(stateValue(client, time), expected) << c.what;
     }
 }

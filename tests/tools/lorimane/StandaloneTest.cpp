@@ -56,12 +56,16 @@ struct ProcessorFixture {
 // MIDI, without allocating or locking.
 TEST(StandaloneProcessor, FollowsRateBlockAndMidiWithoutAllocating) {
     ProcessorFixture f;
-    std::vector<MidiMessage> midi = {{0xB0, 7, 90, 0, 3}, {0xB0, 1, 64, 0, 20}, {0x90, 60, 100, 0, 30}};
+    // A mapped controller: its changes are reported, which wakes the worker from the callback.
+    MidiControllerMap& map = PersistenceGlobals::instance()->controllerMap();
+    map.assignController(21, parameterIndex(*f.plugin, "Wet Level"));
+    std::vector<MidiMessage> midi = {{0xB0, 7, 90, 0, 3}, {0xB0, 21, 64, 0, 20}, {0x90, 60, 100, 0, 30}};
     AudioThreadGuard guard;
     for (double rate : {48000.0, 44100.0, 96000.0, 48000.0}) {
         f.processor.setSampleRate(rate);
         for (int frames : {256, 64, 1024, 37, ProcessorFixture::kMaxFrames}) f.run(frames, midi);
     }
+    map.clear(21);
     EXPECT_EQ(guard.allocations(), 0);
     if (AudioThreadGuard::countsLocks()) {
         EXPECT_EQ(guard.locks(), 0);
