@@ -6,10 +6,10 @@
 
 #include <cerrno>
 #include <chrono>
-#include <thread>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 namespace {
 // JACK prints its own diagnostics on the error stream; the application says what went wrong in

@@ -92,6 +92,18 @@ TEST(StandaloneProcessor, MappedControllerChangesItsParameterAndTheWorkerReports
     EXPECT_TRUE(waitFor([&] { return !f.plugin->parameterReportsPending(); }, 5));
 }
 
+// A program change loads its preset on the worker, with no editor open to do it.
+TEST(StandaloneProcessor, ProgramChangeLoadsItsPresetWithoutAnEditor) {
+    ProcessorFixture f;
+    GenericPlugin::SharedSettings* shared = GenericPlugin::sharedSettings();
+    ASSERT_NE(shared, nullptr);
+    shared->enableMidiProgramChanges = true;
+    std::string before = f.plugin->presetState().record.name;
+    f.run(256, {{0xC0, 2, 0, 0, 10}});
+    EXPECT_TRUE(waitFor([&] { return f.plugin->presetState().record.name != before; }, 5)) << "still " << before;
+    shared->enableMidiProgramChanges = false;
+}
+
 // Without a timebase master the plug-in's clock runs at --tempo; a master sets tempo and position,
 // and while its transport stands the clock runs on at its tempo.
 TEST(StandaloneProcessor, ClockFollowsTheMasterElseTheTempoGiven) {
