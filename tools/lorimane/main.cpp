@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -97,6 +98,8 @@ int main(int argc, char** argv) {
         int kind = -1;
         if (!findPresetFile(options.preset, file, error) || !loadAnyPreset(*product, file, kind, error))
             return refuse("--preset: " + error);
+        // The editor shows the preset loaded, unchanged.
+        if (kind < 0) plugin->writePresetState(std::filesystem::path(file).stem().string(), file, false);
     } else if (!options.fresh && state.exists() && !state.restore(*product, error)) {
         std::fprintf(stderr, "lorimane: the last state was not restored: %s\n", error.c_str());
     }

@@ -168,6 +168,7 @@ TEST(StandaloneState, RestoresWhatWasSavedAndKeepsAnUnreadableFile) {
     StandaloneState state("state/test");  // a slash in a client name stays inside the folder
     EXPECT_EQ(std::filesystem::path(state.path()).filename(), "state_test.bxp");
     ASSERT_TRUE(applySetting(product, "Delay L Time=250 ms", error)) << error;
+    product.writePresetState("Slap\nBack", "/presets/Slap Back.bxp", true);
     ASSERT_TRUE(state.save(product, error)) << error;
 
     auto other = makeProductPlugin();
@@ -176,6 +177,12 @@ TEST(StandaloneState, RestoresWhatWasSavedAndKeepsAnUnreadableFile) {
     ASSERT_NE(restored.getParameter(time)->value(), plugin->getParameter(time)->value());
     ASSERT_TRUE(state.restore(restored, error)) << error;
     EXPECT_EQ(restored.getParameter(time)->value(), plugin->getParameter(time)->value());
+    std::string name, path;
+    bool modified = false;
+    restored.readPresetState(name, path, modified);
+    EXPECT_EQ(name, "Slap Back");  // a line break cannot split the record
+    EXPECT_EQ(path, "/presets/Slap Back.bxp");
+    EXPECT_TRUE(modified);
 
     std::string garbage = "not a state at all";
     ASSERT_TRUE(writeFileAtomically(state.path(), garbage));
