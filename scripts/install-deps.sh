@@ -16,6 +16,8 @@ packages=(
   lilv-utils liblilv-dev sordi xvfb xdotool x11-utils libxres-dev clang
   # real-time hosting tests
   jackd2 jalv
+  # the standalone application
+  libjack-jackd2-dev
   # a real DAW driven headless by its session tool (the Ardour session tests)
   ardour
 )

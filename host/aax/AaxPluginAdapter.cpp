@@ -147,38 +147,13 @@ AAX_Result GetEffectDescriptions(AAX_CCollection& collection) {
 AaxPluginAdapter::AaxPluginAdapter() : hostInterface_(*this) {}
 
 AaxPluginAdapter::~AaxPluginAdapter() {
-    stopWorker();
+    worker_.reset();
     if (plugin_) plugin_->setAdapter(nullptr);
 }
 
 AAX_Result AaxPluginAdapter::Uninitialize() {
-    stopWorker();
+    if (worker_) worker_->stop();
     return AAX_SUCCESS;
-}
-
-void AaxPluginAdapter::startWorker() {
-    worker_ = std::thread([this] { runWorker(); });
-}
-
-void AaxPluginAdapter::stopWorker() {
-    if (!worker_.joinable()) return;
-    workerStopping_ = true;
-    workerWake_.release();
-    worker_.join();
-}
-
-void AaxPluginAdapter::wakeWorker() {
-    if (!workerWoken_.exchange(true)) workerWake_.release();
-}
-
-void AaxPluginAdapter::runWorker() {
-    for (;;) {
-        workerWake_.acquire();
-        if (workerStopping_) return;
-        // Cleared before the work is looked at: a hand-off from now on wakes the thread again.
-        workerWoken_ = false;
-        if (plugin_->deferredWorkPending()) plugin_->performDeferredWork();
-    }
 }
 
 void AaxPluginAdapter::HostInterface::latencyChanged() {
@@ -256,7 +231,8 @@ AAX_Result AaxPluginAdapter::EffectInit() {
     controller->PostPacket(kAdapterPort, &self, sizeof self);
     controller->SetSignalLatency(plugin_->latency());
     fallbackTransport_ = Transport();
-    startWorker();
+    worker_ = std::make_unique<PluginWorker>(*plugin_, PluginWorker::DeferredWork);
+    worker_->start();
     return AAX_SUCCESS;
 }
 
@@ -513,5 +489,5 @@ void AaxPluginAdapter::render(const AAX_SRenderContext& context) {
         }
     }
     plugin.process(inputList_.data(), count, outputs, n, *length);
-    if (plugin.deferredWorkPending()) wakeWorker();
+    if (worker_) worker_->wakeIfNeeded();
 }

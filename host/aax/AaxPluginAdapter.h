@@ -3,11 +3,10 @@
 #include <array>
 #include <atomic>
 #include <memory>
-#include <semaphore>
 #include <string>
-#include <thread>
 
 #include "framework/GenericPlugin.h"
+#include "framework/PluginWorker.h"
 #include "host/aax/sdk/AAX_CChunkDataParser.h"
 #include "host/aax/sdk/AAX_CEffectParameters.h"
 #include "host/aax/sdk/AAX_Descriptors.h"
@@ -124,21 +123,12 @@ private:
     void rebuildControlsChunk(AAX_CChunkDataParser& parser) const;
     static const std::string& entryName(const AAX_IParameter& parameter);
 
+    HostInterface hostInterface_;
+    std::unique_ptr<GenericPlugin> plugin_;
     // The instance's own non-audio thread. The audio thread hands it the work the plug-in defers (a
     // program change's preset load), which it performs whether or not an editor is open. Changes
     // made on the audio thread reach the host through the frame's reports (TimerWakeup).
-    void startWorker();
-    void stopWorker();
-    void runWorker();
-    // [audio] Never blocks or allocates.
-    void wakeWorker();
-
-    HostInterface hostInterface_;
-    std::unique_ptr<GenericPlugin> plugin_;
-    std::thread worker_;
-    std::counting_semaphore<> workerWake_{0};
-    std::atomic<bool> workerWoken_{false};
-    std::atomic<bool> workerStopping_{false};
+    std::unique_ptr<PluginWorker> worker_;
     bool monoInput_ = false;
     int hostInputCount_ = 2;
     mutable uint32_t chunkSize_ = 0;

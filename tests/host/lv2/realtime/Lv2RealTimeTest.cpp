@@ -14,84 +14,13 @@
 #include <thread>
 #include <vector>
 
+#include "ChildProcess.h"
 #include "ExternalHosts.h"
 #include "TemporaryFolder.h"
 #include "host/lv2/Lv2Turtle.h"
 #include "tools/lorimane-render/AudioFile.h"
 
 namespace fs = std::filesystem;
-
-namespace {
-
-// A child process with its own environment, ended (and reaped) with the test.
-class Child {
-public:
-    Child(const std::vector<std::string>& args, const std::vector<std::string>& environment, const std::string& input = "",
-          const std::string& log = "/dev/null") {
-        pid_ = fork();
-        if (pid_ != 0) return;
-        setpgid(0, 0);
-        for (const std::string& e : environment) putenv(const_cast<char*>(e.c_str()));
-        if (!input.empty()) freopen(input.c_str(), "r", stdin);
-        freopen(log.c_str(), "w", stdout);
-        freopen(log.c_str(), "a", stderr);
-        std::vector<char*> argv;
-        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    ~Child() { stop(); }
-    // Asks the child to end, and kills it after the grace period.
-    void stop(int graceSeconds = 1) {
-        if (pid_ <= 0) return;
-        kill(-pid_, SIGTERM);
-        for (int i = 0; i < graceSeconds * 50 && waitpid(pid_, nullptr, WNOHANG) == 0; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        kill(-pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-    // Waits for the child to end by itself; answers its exit status, or -1 after the timeout.
-    int wait(int seconds) {
-        for (int i = 0; i < seconds * 50; ++i) {
-            int status;
-            if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                pid_ = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-};
-
-bool onPath(const char* program) {
-    std::string command = std::string("command -v ") + program + " >/dev/null 2>&1";
-    return std::system(command.c_str()) == 0;
-}
-
-int runWith(const std::vector<std::string>& environment, const std::string& command) {
-    std::string line;
-    for (const std::string& e : environment) line += e + " ";
-    return std::system((line + command + " >/dev/null 2>&1").c_str());
-}
-
-// Sample positions where the signal rises through the threshold after at least 10 ms of quiet.
-std::vector<size_t> onsets(const std::vector<float>& s, float threshold) {
-    std::vector<size_t> found;
-    size_t quiet = 0;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (std::fabs(s[i]) >= threshold && quiet >= 480) found.push_back(i);
-        quiet = std::fabs(s[i]) < threshold ? quiet + 1 : 0;
-    }
-    return found;
-}
-
-}  // namespace
 
 // A real-time host: a JACK server on its dummy backend, jalv hosting the plug-in, a click source
 // and a recorder. The recording holds the plug-in's output and the click, side by side.
@@ -110,12 +39,10 @@ TEST(Lv2RealTime, JalvRunsThePlugInInAJackGraph) {
     // cycle) - so the test tries a fresh session before it gives up.
     bool serverStarted = false;
     auto session = [&](int attempt) {
-        std::string server = "lorimane" + std::to_string(getpid()) + "_" + std::to_string(attempt);
-        std::vector<std::string> env = {"JACK_DEFAULT_SERVER=" + server, "JACK_NO_AUDIO_RESERVATION=1",
-                                        std::string("LV2_PATH=") + LORIMANE_LV2_PATH};
-        Child jackd({"jackd", "--no-realtime", "-n", server, "-d", "dummy", "-r", "48000", "-p", "256"}, env, "",
-                    (dir / "jackd.log").string());
-        if (runWith(env, "jack_wait -w -t 5") != 0) return false;
+        DummyJackServer jackd(std::to_string(attempt), (dir / "jackd.log").string());
+        if (!jackd.started()) return false;
+        std::vector<std::string> env = jackd.environment();
+        env.push_back(std::string("LV2_PATH=") + LORIMANE_LV2_PATH);
         serverStarted = true;
         // jalv ends when its standard input ends: give it a fifo that stays open.
         std::string fifo = (dir / ("jalv" + std::to_string(attempt) + ".in")).string();
@@ -139,7 +66,7 @@ TEST(Lv2RealTime, JalvRunsThePlugInInAJackGraph) {
         metro.stop();
         jalv.stop();
         holder.stop();
-        jackd.stop(10);  // a server that is killed leaves its registration behind
+        jackd.stop();
         return recorded;
     };
     bool recorded = false;
