@@ -90,10 +90,12 @@ void ComponentDisplay::openComponent(int i) {
     Component& c = components_[i];
     refreshComponent(i);
     if (row_) {
-        // Its place: after the open components before it.
+        // Its place: after the panels of earlier components still in the row (sliding out too).
         int position = 0;
-        for (int j = 0; j < i; ++j)
-            if (components_[j].open) ++position;
+        for (const gui::Control* child : row_->children()) {
+            const int j = componentOf(child);
+            if (j >= 0 && j < i) ++position;
+        }
         c.panel->setSize(c.width, c.panel->height());
         row_->setInsertionIndex(position);
         row_->insertAnimated(c.panel);

@@ -382,8 +382,9 @@ void FilterController::paint(gui::Canvas& canvas) {
         if (std::fabs(d.pan) > kFloatEpsilon) {
             left.shift = -d.pan * pixelsPerOctave;
             right.shift = d.pan * pixelsPerOctave;
-            set.entries.push_back({&left, {}, halfAlpha(panColour1, d.enabled), 1.0f});
-            set.entries.push_back({&right, {}, halfAlpha(panColour2, d.enabled), 1.0f});
+            // Outlines only.
+            set.entries.push_back({&left, gui::Rgba{0, 0, 0, 0}, halfAlpha(panColour1, d.enabled), 1.0f});
+            set.entries.push_back({&right, gui::Rgba{0, 0, 0, 0}, halfAlpha(panColour2, d.enabled), 1.0f});
         }
         const gui::Rgba fill = (activeMask_ & bit(i)) ? activeFill : inactiveFill;
         set.entries.push_back({&d.curve, halfAlpha(fill, d.enabled), halfAlpha(lineColour, d.enabled), 1.5f,
