@@ -102,12 +102,14 @@ void ComponentDisplay::openComponent(int i) {
         row_->setInsertionIndex(-1);
     }
     c.open = true;
+    componentStateChanged(i, true);
 }
 
 void ComponentDisplay::closeComponent(int i) {
     Component& c = components_[i];
     if (row_) row_->removeAnimated(c.panel);
     c.open = false;
+    componentStateChanged(i, false);
 }
 
 void ComponentDisplay::toggleComponent(int i) {

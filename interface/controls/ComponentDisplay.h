@@ -77,6 +77,8 @@ public:
 protected:
     // A component about to open shows its current state.
     virtual void refreshComponent(int component);
+    // A component opened or closed (before the listeners are told).
+    virtual void componentStateChanged(int, bool) {}
 
 private:
     void openComponent(int component);

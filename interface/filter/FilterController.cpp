@@ -20,11 +20,22 @@ float turnsOf(float dx, float dy) { return float(std::atan2(dy, dx) / (2.0 * std
 
 int bit(int i) { return 1 << i; }
 
+// A curve moved sideways: the pan copies of a response.
+class ShiftedCurve : public gui::Curve {
+public:
+    ShiftedCurve(const gui::Curve& curve, float shift) : curve_(curve), shift_(shift) {}
+    float value(float x) const override { return curve_.value(x - shift_); }
+
+private:
+    const gui::Curve& curve_;
+    float shift_;
+};
+
 }  // namespace
 
 float FilterController::Curve::FilterCurve::value(float x) const {
     if (columns.empty()) return 0.0f;
-    const float u = std::clamp(x - origin - shift, 0.0f, float(columns.size() - 1));
+    const float u = std::clamp(x - origin, 0.0f, float(columns.size() - 1));
     const int i = std::min(int(u), int(columns.size()) - 2);
     if (i < 0) return columns.front();
     const float t = u - float(i);
@@ -378,10 +389,8 @@ void FilterController::paint(gui::Canvas& canvas) {
         Curve& d = *dots_[i];
         updateCurve(d);
         gui::CurveSet set;
-        Curve::FilterCurve left = d.curve, right = d.curve;
+        const ShiftedCurve left(d.curve, -d.pan * pixelsPerOctave), right(d.curve, d.pan * pixelsPerOctave);
         if (std::fabs(d.pan) > kFloatEpsilon) {
-            left.shift = -d.pan * pixelsPerOctave;
-            right.shift = d.pan * pixelsPerOctave;
             // Outlines only.
             set.entries.push_back({&left, gui::Rgba{0, 0, 0, 0}, halfAlpha(panColour1, d.enabled), 1.0f});
             set.entries.push_back({&right, gui::Rgba{0, 0, 0, 0}, halfAlpha(panColour2, d.enabled), 1.0f});

@@ -28,13 +28,12 @@ public:
     class Curve {
     public:
         // The drawn response: y in control coordinates for every column of the plot, read with
-        // linear interpolation; shift moves it sideways (the pan copies).
+        // linear interpolation.
         class FilterCurve : public gui::Curve {
         public:
             float value(float x) const override;
-            std::vector<float> columns;  // y at x = border + i
+            std::vector<float> columns;  // y at x = origin + i
             float origin = 0.0f;
-            float shift = 0.0f;
         };
 
         float x = 1.0f;  // normalised frequency
