@@ -9,13 +9,22 @@
 
 #include "framework/AbstractPluginParameter.h"
 #include "framework/GenericPlugin.h"
+#include "gui/Bitmap.h"
 #include "gui/RootControl.h"
 #include "gui/native/WindowInterface.h"
 #include "gui/native/headless/HeadlessWindowSystem.h"
 #include "interface/ParameterEditor.h"
 #include "product/ProductPlugin.h"
+#include "streams/Resource.h"
 
 namespace interface_test {
+
+// One of the editor's embedded images.
+inline std::unique_ptr<gui::Bitmap> image(const std::string& name) {
+    auto bitmap = std::make_unique<gui::Bitmap>();
+    bitmap->load(*openResource(name + ".png"));
+    return bitmap;
+}
 
 // The editor frame as controls see it, over a real plug-in: edits land in the parameters at once,
 // and every gesture is written down ("begin NAME", "set NAME", "end NAME").

@@ -18,12 +18,6 @@ using gui::native::KeyAlt;
 using gui::native::KeyCtrl;
 using gui::native::KeyShift;
 
-std::unique_ptr<gui::Bitmap> image(const std::string& name) {
-    auto bitmap = std::make_unique<gui::Bitmap>();
-    bitmap->load(*openResource(name + ".png"));
-    return bitmap;
-}
-
 struct Filter {
     int freq, peak, response, slope, enabled, pan, characteristic;
 };

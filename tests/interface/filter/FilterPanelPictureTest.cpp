@@ -20,12 +20,6 @@
 namespace interface_test {
 namespace {
 
-std::unique_ptr<gui::Bitmap> image(const std::string& name) {
-    auto bitmap = std::make_unique<gui::Bitmap>();
-    bitmap->load(*openResource(name + ".png"));
-    return bitmap;
-}
-
 // The panel's backdrop: a vertical gradient with a caption, or an image.
 class Backdrop : public gui::Control {
 public:
