@@ -57,7 +57,7 @@ void ComponentDisplay::resized() {
     // The row and its panels span the strip's height.
     if (!row_) return;
     row_->setSize(row_->width(), area().height());
-    for (Component& c : components_) c.panel->setSize(c.width, area().height());
+    for (Entry& c : components_) c.panel->setSize(c.width, area().height());
 }
 
 int ComponentDisplay::addComponent(gui::Control* panel, int width) {
@@ -87,7 +87,7 @@ void ComponentDisplay::refreshComponent(int component) {
 }
 
 void ComponentDisplay::openComponent(int i) {
-    Component& c = components_[i];
+    Entry& c = components_[i];
     refreshComponent(i);
     if (row_) {
         // Its place: after the panels of earlier components still in the row (sliding out too).
@@ -106,7 +106,7 @@ void ComponentDisplay::openComponent(int i) {
 }
 
 void ComponentDisplay::closeComponent(int i) {
-    Component& c = components_[i];
+    Entry& c = components_[i];
     if (row_) row_->removeAnimated(c.panel);
     c.open = false;
     componentStateChanged(i, false);

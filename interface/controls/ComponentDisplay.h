@@ -25,7 +25,7 @@ public:
         virtual void componentToggled(ComponentDisplay& display, int component, bool open) = 0;
     };
 
-    struct Component {
+    struct Entry {
         gui::Control* panel = nullptr;
         int width = 0;
         bool open = false;
@@ -49,7 +49,7 @@ public:
     // The component of a panel, or -1.
     int componentOf(const gui::Control* panel) const;
     int componentCount() const { return static_cast<int>(components_.size()); }
-    const Component& component(int i) const { return components_.at(i); }
+    const Entry& component(int i) const { return components_.at(i); }
     bool isOpen(int i) const { return components_.at(i).open; }
 
     void addListener(Listener* listener) { listeners_.push_back(listener); }
@@ -84,7 +84,7 @@ private:
     void openComponent(int component);
     void closeComponent(int component);
 
-    std::vector<Component> components_;
+    std::vector<Entry> components_;
     std::vector<Listener*> listeners_;
     std::vector<ComponentButton*> buttons_;
     gui::ControlBar* row_;

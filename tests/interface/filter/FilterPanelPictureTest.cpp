@@ -12,6 +12,7 @@
 #include "gui/ModifierMap.h"
 #include "gui/ToggleButton.h"
 #include "interface/controls/ComponentButton.h"
+#include "interface/controls/ComponentDisplay.h"
 #include "interface/controls/XYControllerButton.h"
 #include "interface/filter/FilterController.h"
 #include "streams/Resource.h"
@@ -115,8 +116,14 @@ TEST_F(FilterPanelPicture, DrawsBothFiltersWithTheirButtons) {
     power.width = power.height = 12;
     power.icon[0] = enabled[0].get();
     power.icon[1] = enabled[1].get();
+    // The buttons' display stays out of sight; its hint labels show beside the first button.
+    auto* strip = new ComponentDisplay(ui.get());
+    strip->visible = false;
+    strip->parent = &root();
+    std::vector<ComponentButton*> buttons;
     for (int n = 0; n < 2; ++n) {
-        auto* b = new ComponentButton(ui.get(), editor, nullptr, -1, &face);
+        auto* b = new ComponentButton(ui.get(), editor, strip, -1, &face);
+        buttons.push_back(b);
         b->setBounds(14 + 95 * n, 218, 85, 64);
         b->parent = &root();
         b->setParameter(ParameterButton::Horizontal, f[n][0]);
@@ -143,6 +150,7 @@ TEST_F(FilterPanelPicture, DrawsBothFiltersWithTheirButtons) {
     const gui::Point first{14 + int(display->dot(0).centreX), 26 + int(display->dot(0).centreY)};
     move(first.x, first.y);
     EXPECT_EQ(display->activeMask(), 1);
+    strip->showHints(*buttons[1]);
     root().invalidateAll();
     window().deliverPaint();
     const gui::Bitmap& frame = window().snapshot();
