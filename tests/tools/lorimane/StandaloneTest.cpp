@@ -98,9 +98,9 @@ TEST(StandaloneProcessor, ProgramChangeLoadsItsPresetWithoutAnEditor) {
     GenericPlugin::SharedSettings* shared = GenericPlugin::sharedSettings();
     ASSERT_NE(shared, nullptr);
     shared->enableMidiProgramChanges = true;
-    std::string before = f.plugin->presetState().record.name;
+    std::string before = f.plugin->presetState().record().name;
     f.run(256, {{0xC0, 2, 0, 0, 10}});
-    EXPECT_TRUE(waitFor([&] { return f.plugin->presetState().record.name != before; }, 5)) << "still " << before;
+    EXPECT_TRUE(waitFor([&] { return f.plugin->presetState().record().name != before; }, 5)) << "still " << before;
     shared->enableMidiProgramChanges = false;
 }
 
