@@ -14,7 +14,11 @@ class Timer;
 // The top of the control tree, one per editor window. It receives the platform's input in window
 // coordinates and routes it to the event target (the capture control, or itself), owns the
 // capture and the wheel gesture, and collects invalidations into the pending window rectangle
-// that the platform layer repaints. [ui] unless stated otherwise.
+// that the platform layer repaints.
+//
+// Threads: [ui] is the editor's thread (window messages, timers, modal loops); [render] is the
+// accelerated renderer's thread, which runs only while it holds the root's lock (LockedObject:
+// enter/leave), so everything it calls sees the tree as the editor thread left it.
 class RootControl : public Control, public LockedObject {
 public:
     // Shared with running window-message handlers: cleared when the root is destroyed, so that a
@@ -26,36 +30,42 @@ public:
     explicit RootControl(UserInterface* ui);
     ~RootControl() override;
 
+    // [ui], or [render] holding the lock.
     void paint(Canvas& canvas) override;
+    // [ui]
     void setFocus(Control* control) override;
+    // [ui], or [render] holding the lock (animations and frame timers tick there).
     void invalidateInParent(const Rect& rect) override;
 
+    // [ui]
     virtual void setCapture(Control* control);
     // Called before the window is torn down from inside a window message: gives up this thread's
     // hold on the lock once (the recorded depth stays).
     virtual void releaseForShutdown();
 
-    // Platform input; points in window coordinates. A press answers false when the mouse hook
-    // vetoed it (it then had no effect at all).
+    // [ui] Platform input, inside enterMessage/leaveMessage; points in window coordinates. A press
+    // answers false when the mouse hook vetoed it (it then had no effect at all).
     bool handleMouseDown(int button, Point point, int flags);
     void handleMouseMove(Point point, int flags);
     void handleMouseUp(int button, Point point, int flags);
     void handleWheel(Point point, int flags, float speedX, float speedY, float pixelsX, float pixelsY);
-    // The platform cancelled the mouse interaction (capture lost, modal loop started).
+    // [ui] The platform cancelled the mouse interaction (capture lost, modal loop started).
     void cancelMode();
 
+    // [ui], or [render] holding the lock.
     Control* captureControl() const { return capture_; }
     Control* eventTarget() const { return eventTarget_; }
     bool isButtonHeld() const { return buttonHeld_; }
     Timer* wheelGestureTimer() const { return wheelTimer_; }
 
-    // The union of everything invalidated since the last repaint; the platform layer reads and
-    // clears it when it repaints.
+    // [ui], or [render] holding the lock. The union of everything invalidated since the last
+    // repaint; the platform layer reads and clears it when it repaints.
     const Rect& pendingWindowRect() const { return pendingWindowRect_; }
     Rect takePendingWindowRect();
 
-    // The lock serialising window messages with the render thread. A message holds it once however
-    // deeply messages nest; modal loops release it completely and take it back with the same depth.
+    // [ui] The lock serialising window messages with the render thread. A message holds it once
+    // however deeply messages nest; modal loops (and a renderer stopping its thread) release it
+    // completely and take it back with the same depth. lockDepth and aliveToken: [any].
     void enterMessage();
     void leaveMessage();
     int releaseLockCompletely();
