@@ -147,6 +147,21 @@ StateVariableFilter::Coefficients StateVariableFilter::coefficients(float freque
     return c;
 }
 
+const StateVariableFilter::Coefficients& StateVariableFilter::heldCoefficients(HeldCoefficients& held,
+                                                                             float frequency, float peak) {
+    float rate = environment_->sampleRate();
+    const void* characteristic = characteristicKey();
+    if (frequency != held.frequency || peak != held.peak || rate != held.rate ||
+        characteristic != held.characteristic) {
+        held.c = coefficients(frequency, peak);
+        held.frequency = frequency;
+        held.peak = peak;
+        held.rate = rate;
+        held.characteristic = characteristic;
+    }
+    return held.c;
+}
+
 int StateVariableFilter::buildSegments(const float* const* frequency, int lanes, int count, bool wholeBlock) {
     segmentCount_ = 0;
     if (count <= 0) return 0;
@@ -210,7 +225,7 @@ void StateVariableFilter::process(const float* input, float* output, const float
     int start = 0;
     for (int s = 0; s < segmentCount_; ++s) {
         float p = peakMultiplier ? peak[start] * peakMultiplier[start] : peak[start];
-        laneCoefficients_[s] = coefficients(frequency[start], p);
+        laneCoefficients_[s] = heldCoefficients(held_[0], frequency[start], p);
         start += segments_[s];
     }
     int stages = stageCount();
@@ -372,7 +387,7 @@ void StateVariableFilter::processGroup(int count) {
             if (active[l]) {
                 const GenericFilter::Lane& lane = clients_[l]->lastLane();
                 float p = lane.peakMultiplier ? lane.peak[start] * lane.peakMultiplier[start] : lane.peak[start];
-                Coefficients c = coefficients(lane.frequency[start], p);
+                const Coefficients& c = heldCoefficients(held_[l], lane.frequency[start], p);
                 gc.f[l] = c.f;
                 for (int st = 0; st < kMaxStages; ++st) gc.q[st][l] = c.q[st];
                 gc.k[l] = c.k;
