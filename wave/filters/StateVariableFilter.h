@@ -52,11 +52,15 @@ public:
         // Rebuilds the table; allocates. Set-up thread.
         void setShape(float shape);
         float shape() const { return shape_; }
-        float lookup(float x) const { return table_.clipLookup(x); }
+        // The interpolated table is off by a hair at 0; taking that off keeps silence silent (no
+        // DC offset in the output).
+        float lookup(float x) const { return table_.clipLookup(x) - zero_; }
+        float zero() const { return zero_; }
         const FunctionTable& table() const { return table_; }
 
     private:
         float shape_ = 1.0f;
+        float zero_ = 0.0f;
         FunctionTable table_;
     };
 
