@@ -3,7 +3,8 @@
 # the side-by-side host, and prints ratios to the reference (LSP Artistic Delay Stereo with two taps
 # at 250 and 375 ms, feedback 0.5 each, EQ with low and high cut at 4 kHz, dry off). Our plug-in
 # runs in the scenarios of lorimane-bench as far as LV2 controls reach them (MIDI notes aside); then
-# lorimane-bench times 32- against 128-sample sub-blocks and a quiet tail against its loud burst.
+# lorimane-bench times 32- against 128-sample sub-blocks, the bypassed and the quiet tail against the
+# default setting.
 # It ends with every target ratio and whether it is met.
 #
 #   bench/compare-peers.sh [BUILD_DIR] [extra lorimane-lv2-bench options]
@@ -62,29 +63,42 @@ out=$(LV2_PATH="$build/lv2:${LV2_PATH:-/usr/lib/lv2}" "$host" --settle 1.5 "$@" 
   --plugin lorimane-heavy urn:brixholde:lorimane:2 "${ours_heavy[@]}")
 echo "$out"
 
-# Sub-blocks and the quiet tail, through the host interface, interleaved in one run of their own.
+# Sub-blocks, bypass and the quiet tail, through the host interface, interleaved in one run of their
+# own at the same rate and host block as the run above.
+rate=48000 block=128
+args=("$@")
+for ((i = 0; i < ${#args[@]} - 1; ++i)); do
+  case "${args[i]}" in --rate) rate=${args[i + 1]} ;; --block) block=${args[i + 1]} ;; esac
+done
 bench="$build/bench/lorimane-bench"
-subblocks=""
+local_run=""
 if [ -x "$bench" ]; then
-  subblocks=$("$bench" --rate 48000 --block 128 --conserve 0 --conserve 2 --passes 5 --scenario heavy --scenario tail)
+  local_run=$("$bench" --rate "$rate" --block "$block" --conserve 0 --conserve 2 --passes 5 \
+    --scenario bypassed --scenario heavy --scenario tail)
   echo
-  echo "$subblocks"
+  echo "$local_run"
 fi
 
 ratio() { echo "$out" | awk -v p="$1" '$1 == p { print $NF }'; }
+# ns per stereo sample of a scenario with a "ConserveMemory" setting, from the run above.
+ns() { echo "$local_run" | awk -v s="$1" -v c="$2" '$1 == s && $4 == c { print $5 }'; }
+divide() { awk -v a="$1" -v b="$2" 'BEGIN { if (a != "" && b != "" && b > 0) printf "%.4f", a / b }'; }
 verdict() { awk -v r="$1" -v t="$2" 'BEGIN { if (r == "") print "not measured"; else printf "%.3f (target <= %s): %s\n", r, t, (r <= t ? "met" : "MISSED") }'; }
+line() { printf '  %-44s%s\n' "$1" "$(verdict "$2" "$3")"; }
 echo
 echo "targets:"
-echo "  default / LSP                         $(verdict "$(ratio lorimane-default)" 0.5)"
-echo "  48 dB + peak 0.7 + Stretch / LSP      $(verdict "$(ratio lorimane-48dB-stretch)" 1)"
-echo "  heavy / LSP                           $(verdict "$(ratio lorimane-heavy)" 2)"
-if [ -n "$subblocks" ]; then
+line "default / Calf Vintage Delay" "$(divide "$(ratio lorimane-default)" "$(ratio calf-vintage-delay)")" 2.0
+line "default / LSP" "$(ratio lorimane-default)" 0.3
+line "48 dB + peak 0.7 + Stretch / LSP" "$(ratio lorimane-48dB-stretch)" 0.8
+line "heavy / LSP" "$(ratio lorimane-heavy)" 1.5
+if [ -n "$local_run" ]; then
+  line "quiet tail / default" "$(divide "$(ns tail-quiet 0)" "$(ns default 0)")" 0.3
+  line "bypassed / default" "$(divide "$(ns bypassed 0)" "$(ns default 0)")" 0.05
   for s in default heavy; do
-    r=$(echo "$subblocks" | awk -v s="$s" '$1 == s && $4 == 2 { print $NF }')
-    printf '  %-38s%s\n' "32- / 128-sample sub-blocks, $s" "$(verdict "$r" 1.5)"
+    r=$(divide "$(ns "$s" 2)" "$(ns "$s" 0)")
+    line "32- / 128-sample sub-blocks, $s" "$r" 1.3
+    line "ConserveMemory 2 / 0, $s" "$r" 1.1
   done
-  r=$(echo "$subblocks" | awk '$1 == "tail-quiet" && $4 == 0 { print $NF }')
-  printf '  %-38s%s\n' "quiet tail / loud burst" "$(verdict "$r" 1.2)"
 else
-  echo "  sub-blocks and tail: build $bench to measure them"
+  echo "  sub-blocks, bypass and tail: build $bench to measure them"
 fi

@@ -23,9 +23,27 @@ EnvelopeFollower::EnvelopeFollower(wave::Environment& environment)
       releaseInput_(&defaultRelease_) {
     defaultAttack_.setRange(kMinimumTime, kMaximumTime);
     defaultRelease_.setRange(kMinimumTime, kMaximumTime);
-    // The input is computed even when this follower's output is not needed.
     setInputFlagMask(wave::ClosingPass);
     addToClosingPass(AfterFront);
+}
+
+float EnvelopeFollower::levelAbove(float x) {
+    float db = kFloorDb;
+    if (x > 1e-10f) db = std::max(20.0f * std::log10(x), kFloorDb);
+    return std::max(db + kRangeDb, 0.0f);
+}
+
+void EnvelopeFollower::produce(SampleBuffer& output, int count, int flags) {
+    if (flags & wave::OutputNotNeeded) {
+        idle_ = true;
+        return;
+    }
+    const float* in = Producer::pull(input_, count, flags & inputFlagMask());
+    if (idle_) {
+        state_ = levelAbove(in ? in[0] : 0.0f);
+        idle_ = false;
+    }
+    filter(in, output, count, flags);
 }
 
 void EnvelopeFollower::filter(const float* input, SampleBuffer& output, int count, int /*flags*/) {
@@ -35,10 +53,7 @@ void EnvelopeFollower::filter(const float* input, SampleBuffer& output, int coun
     float* out = output.samples();
     float state = state_;
     for (int i = 0; i < count; ++i) {
-        float x = input ? input[i] : 0.0f;
-        float db = kFloorDb;
-        if (x > 1e-10f) db = std::max(20.0f * std::log10(x), kFloorDb);
-        float delta = std::max(db + kRangeDb, 0.0f) - state;
+        float delta = levelAbove(input ? input[i] : 0.0f) - state;
         float c;
         if (delta > 0.0f) {
             float product = rate * std::max(kMinimumTime, attack[i]);

@@ -8,8 +8,9 @@
 // below, 1 at 0 dBFS and above 1 for louder input, and it rises and falls linearly in dB. The attack
 // and release times are the times in which the follower covers 90 % of a step in dB.
 //
-// The follower keeps following in cycles in which nobody pulls it (closing pass) and keeps its state
-// across resets.
+// The follower keeps its state across resets. In cycles in which nobody reads it (only the closing
+// pass calls it) it does no work; when it is read again it restarts from the current input level,
+// where a follower that had kept following would be close to, so the output does not jump.
 class EnvelopeFollower : public wave::Filter {
 public:
     static constexpr float kMinimumTime = 0.0005f;  // seconds
@@ -29,15 +30,21 @@ public:
     // The followed level in dB above -60 dBFS.
     float state() const { return state_; }
 
-    // Audio thread. Never blocks or allocates. Always updates the state and writes the output.
+    // [audio] Skips the cycle when only the closing pass asks for it.
+    void produce(SampleBuffer& output, int count, int flags) override;
+    // [audio] Never blocks or allocates. Always updates the state and writes the output.
     void filter(const float* input, SampleBuffer& output, int count, int flags) override;
 
 private:
+    // The level of one input sample in dB above -60 dBFS, never below 0.
+    static float levelAbove(float x);
+
     FloatParameterSource defaultAttack_;
     FloatParameterSource defaultRelease_;
     wave::Producer* attackInput_;
     wave::Producer* releaseInput_;
     float state_ = 0.0f;
+    bool idle_ = false;  // a cycle was skipped: the state is stale
     float attackCoefficient_ = 0.0f;
     float attackProduct_ = -1.0f;  // sample rate * attack time the coefficient belongs to
     float releaseCoefficient_ = 0.0f;

@@ -5,7 +5,9 @@
 #include <lv2/midi/midi.h>
 #include <lv2/time/time.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <exception>
 #include <sstream>
@@ -60,8 +62,12 @@ std::unique_ptr<Lv2Plugin> Lv2Plugin::create(double sampleRate, const LV2_Featur
     self->schedule_ = schedule;
     self->plugin_->setSampleRate(static_cast<float>(sampleRate));
     int count = self->plugin_->getParameterCount();
-    self->controls_.assign(count, nullptr);
-    self->lastRead_.assign(count, NAN);
+    // Padded to whole comparison blocks; an unconnected port reads its own last value, so it never
+    // counts as moved and the comparison needs no test for missing ports.
+    std::size_t padded = (std::size_t(count) + kControlBlock - 1) / kControlBlock * kControlBlock;
+    self->lastRead_.assign(padded, NAN);
+    self->controls_.resize(padded);
+    for (std::size_t i = 0; i < padded; ++i) self->controls_[i] = &self->lastRead_[i];
     self->portParameters_ = Lv2PortLayout(*self->plugin_).parameters();
 
     // Without a URID map (simple hosts such as file processors) the event port is not read.
@@ -100,8 +106,10 @@ void Lv2Plugin::connectPort(uint32_t port, void* data) {
             enabled_ = static_cast<const float*>(data);
             break;
         default:
-            if (port >= kFirstParameter && port - kFirstParameter < portParameters_.size())
-                controls_[portParameters_[port - kFirstParameter]] = static_cast<const float*>(data);
+            if (port >= kFirstParameter && port - kFirstParameter < portParameters_.size()) {
+                std::size_t i = std::size_t(portParameters_[port - kFirstParameter]);
+                controls_[i] = data ? static_cast<const float*>(data) : &lastRead_[i];
+            }
     }
 }
 
@@ -121,17 +129,26 @@ float Lv2Plugin::plainValue(const AbstractPluginParameter& p, float value) {
 
 void Lv2Plugin::readControls() {
     bool adopt = adoptPorts_.exchange(false);
-    for (size_t i = 0; i < controls_.size(); ++i) {
-        const float* port = controls_[i];
-        if (!port || !std::isfinite(*port)) continue;
-        float value = *port;
-        // Only a port that moved counts: an unchanged port must not undo a change made inside the
-        // plug-in (a preset, MIDI learn, a program change).
-        if (value == lastRead_[i]) continue;
-        lastRead_[i] = value;
-        if (adopt) continue;
-        AbstractPluginParameter* p = plugin_->getParameter(static_cast<int>(i));
-        p->setValue(plainValue(*p, value), FromHost);
+    // Hosts move few ports per block: a whole block of ports whose bits are unchanged is skipped
+    // after one vectorised comparison.
+    for (std::size_t block = 0; block < controls_.size(); block += kControlBlock) {
+        const float* const* ports = controls_.data() + block;
+        const float* last = lastRead_.data() + block;
+        std::uint32_t moved = 0;
+        for (std::size_t k = 0; k < kControlBlock; ++k)
+            moved |= std::bit_cast<std::uint32_t>(*ports[k]) ^ std::bit_cast<std::uint32_t>(last[k]);
+        if (moved == 0) continue;
+        for (std::size_t i = block; i < block + kControlBlock; ++i) {
+            float value = *controls_[i];
+            if (!std::isfinite(value)) continue;
+            // Only a port that moved counts: an unchanged port must not undo a change made inside
+            // the plug-in (a preset, MIDI learn, a program change).
+            bool same = value == lastRead_[i];
+            lastRead_[i] = value;  // also for -0 against 0, so the block compares equal next time
+            if (same || adopt) continue;
+            AbstractPluginParameter* p = plugin_->getParameter(static_cast<int>(i));
+            p->setValue(plainValue(*p, value), FromHost);
+        }
     }
 }
 

@@ -78,7 +78,8 @@ private:
     float* audioOut_[2] = {};
     const void* events_ = nullptr;
     const float* enabled_ = nullptr;
-    std::vector<const float*> controls_;  // by parameter index
+    static constexpr std::size_t kControlBlock = 16;  // ports compared at once
+    std::vector<const float*> controls_;  // by parameter index; never null
     std::vector<int> portParameters_;      // the parameter behind each control port
     std::vector<float> lastRead_;  // the last value read from each control port
 

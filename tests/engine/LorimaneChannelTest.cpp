@@ -150,7 +150,8 @@ TEST(LorimaneChannel, AuditionInputIsTheInputSampleForSampleAfterTheFade) {
     rig.settle();
     std::mt19937 random(7);
     std::uniform_real_distribution<float> noise(-1.0f, 1.0f);
-    EngineRig::Stereo in = rig.silence(std::size_t(rig.samples(200)));
+    // Longer than the delay, so the output carries echoes (differs from the input) when the switch comes.
+    EngineRig::Stereo in = rig.silence(std::size_t(rig.samples(500)));
     for (auto& channel : in)
         for (float& x : channel) x = noise(random);
     rig.process(in);

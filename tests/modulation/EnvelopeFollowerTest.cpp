@@ -78,15 +78,25 @@ TEST(EnvelopeFollower, AttackAndReleaseTimesAreNinetyPercentTimesOfAnyStepInDeci
     }
 }
 
-TEST(EnvelopeFollower, KeepsFollowingInTheClosingPassWhenNotPulled) {
-    FollowerRig rig([](long) { return 0.1f; });
-    rig.setTimes(0.001f, 0.001f);
+// Unread, the follower costs nothing; read again, it starts where a follower that had kept
+// following would be (the input level), not from its stale state.
+TEST(EnvelopeFollower, IdleWhileUnreadAndRestartsFromTheInputLevel) {
+    long quietUntil = 4800;
+    FollowerRig rig([&](long t) { return t < quietUntil ? 0.001f : 0.1f; });
+    rig.setTimes(0.001f, 2.0f);
+    std::vector<float> out;
+    runBlocks(rig.env, rig.follower, 4800, 128, out, [](int, int) {});
+    EXPECT_NEAR(rig.follower.state(), 0.0f, 1e-3f);  // -60 dBFS
+    quietUntil = 0;
+    int calls = rig.level.calls;
     std::vector<float> unused;
-    runBlocks(
-        rig.env, rig.follower, 4800, 128, unused, [](int, int) {}, /*pull=*/false);
-    EXPECT_TRUE(unused.empty());
-    EXPECT_GT(rig.level.calls, 0);
-    EXPECT_NEAR(rig.follower.state(), 40.0f, 1e-2f);
+    runBlocks(rig.env, rig.follower, 4800, 128, unused, [](int, int) {}, /*pull=*/false);
+    EXPECT_EQ(rig.level.calls, calls);
+    EXPECT_NEAR(rig.follower.state(), 0.0f, 1e-3f);
+    out.clear();
+    runBlocks(rig.env, rig.follower, 256, 128, out, [](int, int) {});
+    EXPECT_NEAR(out.front(), 40.0f / 60.0f, 1e-4f);
+    EXPECT_NEAR(out.back(), 40.0f / 60.0f, 1e-4f);
 }
 
 TEST(EnvelopeFollower, ModulatedTimeInputsReplaceTheDefaults) {

@@ -69,6 +69,8 @@ void BiQuadFilter::processSection(Section& s, const float* input, float* output,
         float x = input[i];
         float y = s.b0 * x + s.b1 * x1 + s.b2 * x2 - s.a1 * y1 - s.a2 * y2;
         y = (y + kDenormalOffset) - kDenormalOffset;
+        // Below the offset the rounding above could sustain a tiny limit cycle; end it in silence.
+        if (std::fabs(y) < kDenormalOffset) y = 0.0f;
         x2 = x1;
         x1 = x;
         y2 = y1;

@@ -67,6 +67,7 @@ public:
 
     void stageOneParameters(float frequency, float peak, float& v, float& k, float& d) const override;
     float inputGain() const override { return characteristic_->inputGain(); }
+    const void* characteristicKey() const override { return characteristic_; }
 
 private:
     const Style* characteristic_;

@@ -63,6 +63,7 @@ double StateVariableFilter::ClipTable::ClipFunction::evaluate(double x) const {
 void StateVariableFilter::ClipTable::setShape(float shape) {
     shape_ = shape;
     table_.build(8192, ClipFunction(shape), -40.0f, 40.0f);
+    zero_ = table_.clipLookup(0.0f);
 }
 
 const FunctionTable& StateVariableFilter::freqTable() { return shared().freq; }
@@ -147,6 +148,21 @@ StateVariableFilter::Coefficients StateVariableFilter::coefficients(float freque
     return c;
 }
 
+const StateVariableFilter::Coefficients& StateVariableFilter::heldCoefficients(HeldCoefficients& held,
+                                                                             float frequency, float peak) {
+    float rate = environment_->sampleRate();
+    const void* characteristic = characteristicKey();
+    if (frequency != held.frequency || peak != held.peak || rate != held.rate ||
+        characteristic != held.characteristic) {
+        held.c = coefficients(frequency, peak);
+        held.frequency = frequency;
+        held.peak = peak;
+        held.rate = rate;
+        held.characteristic = characteristic;
+    }
+    return held.c;
+}
+
 int StateVariableFilter::buildSegments(const float* const* frequency, int lanes, int count, bool wholeBlock) {
     segmentCount_ = 0;
     if (count <= 0) return 0;
@@ -210,7 +226,7 @@ void StateVariableFilter::process(const float* input, float* output, const float
     int start = 0;
     for (int s = 0; s < segmentCount_; ++s) {
         float p = peakMultiplier ? peak[start] * peakMultiplier[start] : peak[start];
-        laneCoefficients_[s] = coefficients(frequency[start], p);
+        laneCoefficients_[s] = heldCoefficients(held_[0], frequency[start], p);
         start += segments_[s];
     }
     int stages = stageCount();
@@ -290,6 +306,7 @@ void StateVariableFilter::clipFourLanes(int count) {
     const __m128i offset = _mm_set1_epi32(table.offsetInteger());
     const __m128i last = _mm_set1_epi32(table.size() - 1);
     const __m128 one = _mm_set1_ps(1.0f);
+    const __m128 zero = _mm_set1_ps(clipTable_->zero());
     float* x = interleaved_.samples();
     alignas(16) int index[kLanes];
     for (int s = 0; s < segmentCount_; ++s) {
@@ -316,16 +333,16 @@ void StateVariableFilter::clipFourLanes(int count) {
             // Each lane's two neighbouring table entries in one 64-bit load (the table carries a
             // copy of its last entry, so the top position has a right neighbour), regrouped into the
             // left entries and the right entries of the four lanes.
-            const __m128 zero = _mm_setzero_ps();
-            __m128 p0 = _mm_loadl_pi(zero, reinterpret_cast<const __m64*>(values + index[0]));
-            __m128 p1 = _mm_loadl_pi(zero, reinterpret_cast<const __m64*>(values + index[1]));
-            __m128 p2 = _mm_loadl_pi(zero, reinterpret_cast<const __m64*>(values + index[2]));
-            __m128 p3 = _mm_loadl_pi(zero, reinterpret_cast<const __m64*>(values + index[3]));
+            const __m128 none = _mm_setzero_ps();
+            __m128 p0 = _mm_loadl_pi(none, reinterpret_cast<const __m64*>(values + index[0]));
+            __m128 p1 = _mm_loadl_pi(none, reinterpret_cast<const __m64*>(values + index[1]));
+            __m128 p2 = _mm_loadl_pi(none, reinterpret_cast<const __m64*>(values + index[2]));
+            __m128 p3 = _mm_loadl_pi(none, reinterpret_cast<const __m64*>(values + index[3]));
             __m128 p01 = _mm_unpacklo_ps(p0, p1);  // left 0, left 1, right 0, right 1
             __m128 p23 = _mm_unpacklo_ps(p2, p3);
             __m128 left = _mm_movelh_ps(p01, p23);
             __m128 right = _mm_movehl_ps(p23, p01);
-            __m128 y = _mm_add_ps(left, _mm_mul_ps(_mm_sub_ps(right, left), w));
+            __m128 y = _mm_sub_ps(_mm_add_ps(left, _mm_mul_ps(_mm_sub_ps(right, left), w)), zero);
             _mm_store_ps(x, _mm_mul_ps(gOut, y));
         }
     }
@@ -372,7 +389,7 @@ void StateVariableFilter::processGroup(int count) {
             if (active[l]) {
                 const GenericFilter::Lane& lane = clients_[l]->lastLane();
                 float p = lane.peakMultiplier ? lane.peak[start] * lane.peakMultiplier[start] : lane.peak[start];
-                Coefficients c = coefficients(lane.frequency[start], p);
+                const Coefficients& c = heldCoefficients(held_[l], lane.frequency[start], p);
                 gc.f[l] = c.f;
                 for (int st = 0; st < kMaxStages; ++st) gc.q[st][l] = c.q[st];
                 gc.k[l] = c.k;

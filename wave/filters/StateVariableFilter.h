@@ -52,11 +52,15 @@ public:
         // Rebuilds the table; allocates. Set-up thread.
         void setShape(float shape);
         float shape() const { return shape_; }
-        float lookup(float x) const { return table_.clipLookup(x); }
+        // The interpolated table is off by a hair at 0; taking that off keeps silence silent (no
+        // DC offset in the output).
+        float lookup(float x) const { return table_.clipLookup(x) - zero_; }
+        float zero() const { return zero_; }
         const FunctionTable& table() const { return table_; }
 
     private:
         float shape_ = 1.0f;
+        float zero_ = 0.0f;
         FunctionTable table_;
     };
 
@@ -103,6 +107,9 @@ public:
 
     // The coefficients for a cut-off and peak at the current sample rate. Audio thread.
     Coefficients coefficients(float frequency, float peak);
+    // What the characteristic-dependent coefficients are made from; held coefficients are kept only
+    // while it stays the same. Audio thread.
+    virtual const void* characteristicKey() const { return nullptr; }
     int stageCount() const;
 
     // Inspection for tests and displays.
@@ -121,6 +128,17 @@ private:
         alignas(16) float d[kLanes];
         alignas(16) float gOut[kLanes];
     };
+
+    // The last coefficients of one lane and what they were computed from: a constant cut-off and
+    // peak reuse them instead of looking them up again every block.
+    struct HeldCoefficients {
+        float frequency = 0.0f;
+        float peak = 0.0f;
+        float rate = -1.0f;
+        const void* characteristic = nullptr;
+        Coefficients c{};
+    };
+    const Coefficients& heldCoefficients(HeldCoefficients& held, float frequency, float peak);
 
     float log2SampleRate();
     // Splits count samples into runs that share coefficients; answers the number of runs.
@@ -147,6 +165,7 @@ private:
     alignas(16) float lp_[kMaxStages][kLanes] = {};
     alignas(16) float bp_[kMaxStages][kLanes] = {};
     alignas(16) float gain_[kLanes] = {};
+    HeldCoefficients held_[kLanes];
 
     float cachedRate_ = -1.0f;
     float cachedLog2_ = 0.0f;

@@ -5,6 +5,7 @@
 #include <lv2/time/time.h>
 #include <lv2/urid/urid.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -23,6 +24,7 @@
 #include "Lv2Bundle.h"
 #include "TemporaryFolder.h"
 #include "host/lv2/Lv2Plugin.h"
+#include "host/lv2/Lv2PortLayout.h"
 #include "host/lv2/Lv2Turtle.h"
 #include "persistence/PersistenceGlobals.h"
 #include "persistence/PresetManager.h"
@@ -118,6 +120,60 @@ TEST(Lv2Plugin, RunsAnyBlockLengthWithoutAllocatingAndAppliesOnlyMovedPorts) {
     time = 500.0f;
     lv2->run(64);
     EXPECT_NEAR(p.plainToDisplay(p.value()), 500.0f, 0.01f);
+}
+
+// Ports are compared in blocks: a moved port is applied wherever it sits (first, at a block edge,
+// last), its neighbours are left alone, and a port the host disconnects stops counting.
+TEST(Lv2Plugin, EveryMovedPortIsAppliedWhereverItSits) {
+    UridMap urids;
+    Lv2Plugin::setPluginFactory(&makeProductPlugin);
+    std::string error;
+    auto lv2 = Lv2Plugin::create(48000.0, urids.features, error);
+    ASSERT_TRUE(lv2) << error;
+    GenericPlugin& plugin = lv2->plugin();
+    const std::vector<int> parameters = Lv2PortLayout(plugin).parameters();
+    std::vector<float> ports(parameters.size());
+    for (std::size_t k = 0; k < ports.size(); ++k) {
+        ports[k] = Lv2Plugin::portValue(*plugin.getParameter(parameters[k]), plugin.getParameter(parameters[k])->value());
+        lv2->connectPort(Lv2Plugin::kFirstParameter + uint32_t(k), &ports[k]);
+    }
+    std::vector<float> audio(64, 0.0f), outL(64), outR(64);
+    for (uint32_t port : {Lv2Plugin::kInputLeft, Lv2Plugin::kInputRight}) lv2->connectPort(port, audio.data());
+    lv2->connectPort(Lv2Plugin::kOutputLeft, outL.data());
+    lv2->connectPort(Lv2Plugin::kOutputRight, outR.data());
+    lv2->activate();
+    lv2->run(64);
+
+    std::vector<float> before(plugin.getParameterCount());
+    for (int i = 0; i < plugin.getParameterCount(); ++i) before[i] = plugin.getParameter(i)->value();
+    std::size_t last = ports.size() - 1;
+    std::vector<std::size_t> moved;
+    for (std::size_t k : {std::size_t(0), std::size_t(15), std::size_t(16), std::size_t(17), last}) {
+        AbstractPluginParameter& p = *plugin.getParameter(parameters[k]);
+        float target = p.value() < 0.5f ? 1.0f : 0.0f;
+        float port = Lv2Plugin::portValue(p, target);
+        if (port == ports[k]) continue;  // a parameter with a single setting cannot move
+        ports[k] = port;
+        moved.push_back(k);
+    }
+    ASSERT_GE(moved.size(), 4u);
+    {
+        AudioThreadGuard guard;
+        lv2->run(64);
+        EXPECT_EQ(guard.allocations(), 0);
+    }
+    for (std::size_t k = 0; k < ports.size(); ++k) {
+        int i = parameters[k];
+        bool shouldMove = std::find(moved.begin(), moved.end(), k) != moved.end();
+        EXPECT_EQ(plugin.getParameter(i)->value() != before[i], shouldMove) << plugin.getParameter(i)->name();
+    }
+
+    // A disconnected port keeps the parameter where it is, whatever its old memory holds.
+    float held = plugin.getParameter(parameters[last])->value();
+    lv2->connectPort(Lv2Plugin::kFirstParameter + uint32_t(last), nullptr);
+    ports[last] = Lv2Plugin::portValue(*plugin.getParameter(parameters[last]), held < 0.5f ? 1.0f : 0.0f);
+    lv2->run(64);
+    EXPECT_EQ(plugin.getParameter(parameters[last])->value(), held);
 }
 
 TEST_F(Lv2BundleTest, ValidatesAndLoadsInLilv) {

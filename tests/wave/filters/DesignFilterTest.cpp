@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <sstream>
+#include <vector>
 
 #include "FilterFileFixture.h"
 #include "streams/BinaryDataReader.h"
@@ -177,4 +178,30 @@ TEST(DesignFilter, EmbeddedCharacteristicFilesHonourTheirValues) {
     }
     EXPECT_FLOAT_EQ(prime.inputGain(), 1.8f);
     EXPECT_THROW(DesignFilter::Style("Missing.fil", 1.0f), EResource);
+}
+
+// Coefficients are held while cut-off and peak stay the same; switching the characteristic or the
+// sample rate must still take effect at once.
+TEST(DesignFilter, HeldCoefficientsFollowTheCharacteristicAndTheRate) {
+    DesignFilter::Style prime("Prime.fil", 1.0f), raw("Raw.fil", 1.0f);
+    wave::Environment env(64);
+    env.setSampleRate(48000.0f);
+    std::vector<float> input(64), frequency(64, 11.0f), peak(64, 0.8f);
+    for (int i = 0; i < 64; ++i) input[i] = 0.5f * std::sin(0.3f * float(i));
+    auto run = [&](DesignFilter& f) {
+        std::vector<float> out(64);
+        f.reset();
+        f.process(input.data(), out.data(), frequency.data(), peak.data(), nullptr, 64, true);
+        return out;
+    };
+    DesignFilter used(env, &prime), fresh(env, &prime);
+    run(used);
+    used.setCharacteristic(&raw);
+    fresh.setCharacteristic(&raw);
+    EXPECT_EQ(run(used), run(fresh));
+
+    env.setSampleRate(96000.0f);
+    DesignFilter freshAtNewRate(env, &prime);
+    freshAtNewRate.setCharacteristic(&raw);
+    EXPECT_EQ(run(used), run(freshAtNewRate));
 }

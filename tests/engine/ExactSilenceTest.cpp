@@ -1,0 +1,53 @@
+// After the input falls silent and the echoes have died away, the outputs are exact zeros, so hosts
+// see the tail end: with every filter characteristic, every filter routing and high feedback.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+
+#include "EngineRig.h"
+
+TEST(ExactSilence, DecayedTailsEndInDigitalZero) {
+    constexpr float kRate = 48000.0f;
+    EngineRig probe(kRate, 512);
+    AbstractPluginParameter& characteristicParameter = probe.parameter("Filter 1 Characteristic");
+    AbstractPluginParameter& routingParameter = probe.parameter("Filter Routing");
+    for (int routing = int(routingParameter.minValue()); routing <= int(routingParameter.maxValue()); ++routing) {
+        for (int characteristic = int(characteristicParameter.minValue());
+             characteristic <= int(characteristicParameter.maxValue()); ++characteristic) {
+            EngineRig rig(kRate, 512);
+            rig.parameter("Filter Routing").setValue(float(routing), 0);
+            for (const char* filter : {"Filter 1", "Filter 2"}) {
+                rig.parameter(std::string(filter) + " Characteristic").setValue(float(characteristic), 0);
+                rig.set(std::string(filter) + " Enabled", "Enabled");
+            }
+            // Short echoes, so 20 s hold thousands of repeats and the tail's natural length ends in it.
+            rig.set("Delay L Time", "5");
+            rig.set("Delay R Time", "7");
+            rig.set("Delay L Feedback", "0.9");
+            rig.set("Delay R Feedback", "0.9");
+            rig.settle();
+            SCOPED_TRACE(routingParameter.plainToText(float(routing)) + ", " +
+                         characteristicParameter.plainToText(float(characteristic)));
+
+            auto burst = rig.silence(std::size_t(kRate / 2));
+            uint32_t noise = 1;
+            for (auto& channel : burst)
+                for (float& v : channel) {
+                    noise = noise * 1664525u + 1013904223u;
+                    v = 0.5f * (float(noise >> 8) / float(1u << 23) - 1.0f);
+                }
+            rig.process(burst);
+            auto out = rig.process(rig.silence(std::size_t(20 * kRate)));
+            std::size_t lastSecond = out[0].size() - std::size_t(kRate), nonZero = 0;
+            float largest = 0.0f;
+            for (const auto& channel : out)
+                for (std::size_t i = lastSecond; i < channel.size(); ++i) {
+                    nonZero += channel[i] != 0.0f;
+                    largest = std::max(largest, std::fabs(channel[i]));
+                }
+            EXPECT_EQ(nonZero, 0u) << "largest " << largest;
+        }
+    }
+}
