@@ -76,9 +76,10 @@ bool PluginPresets::savePresetFile(const GenericPlugin::PresetRecord& preset) {
 
 bool PluginPresets::findPreset(const std::string& name, GenericPlugin::PresetRecord& preset) {
     PersistenceGlobals* globals = PersistenceGlobals::instance();
-    PresetEntry* entry = globals ? globals->mainPresets().findByName(name) : nullptr;
-    if (!entry) return false;
-    preset = entry->record();
+    std::optional<GenericPlugin::PresetRecord> found =
+        globals ? globals->mainPresets().recordByName(name) : std::nullopt;
+    if (!found) return false;
+    preset = std::move(*found);
     return true;
 }
 

@@ -12,6 +12,7 @@ PresetManager::PresetManager(const std::string& path, std::string extension, con
 PresetManager::~PresetManager() = default;
 
 void PresetManager::setFolder(const std::string& path) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     scan(path, kScanBudgetMs);
     std::vector<PresetEntry*> list = flatten();
     for (std::size_t i = 0; i < list.size(); ++i) {
@@ -23,6 +24,7 @@ void PresetManager::setFolder(const std::string& path) {
 }
 
 std::vector<PresetEntry*> PresetManager::flatten() {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     std::vector<PresetEntry*> list;
     appendEntries(list);
     mainCount_ = static_cast<int>(list.size());
@@ -31,12 +33,14 @@ std::vector<PresetEntry*> PresetManager::flatten() {
 }
 
 PresetEntry* PresetManager::findByName(const std::string& name) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     for (PresetEntry* e : flatten())
         if (e->name == name) return e;
     return nullptr;
 }
 
 PresetEntry* PresetManager::neighbour(const std::string& path, int direction) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     std::vector<PresetEntry*> list = flatten();
     int n = static_cast<int>(list.size());
     int i = 0;
@@ -54,6 +58,7 @@ PresetEntry* PresetManager::neighbour(const std::string& path, int direction) {
 }
 
 PresetEntry* PresetManager::byProgram(int bank, int program) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (bank < 0 || program < 0 || program >= kProgramsPerBank) return nullptr;
     std::vector<PresetEntry*> list = flatten();
     long long position = static_cast<long long>(bank) * kProgramsPerBank + program;
@@ -61,7 +66,20 @@ PresetEntry* PresetManager::byProgram(int bank, int program) {
                                                           : nullptr;
 }
 
+std::optional<GenericPlugin::PresetRecord> PresetManager::recordByProgram(int bank, int program) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    if (PresetEntry* entry = byProgram(bank, program)) return entry->record();
+    return std::nullopt;
+}
+
+std::optional<GenericPlugin::PresetRecord> PresetManager::recordByName(const std::string& name) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    if (PresetEntry* entry = findByName(name)) return entry->record();
+    return std::nullopt;
+}
+
 void PresetManager::addExtraFolder(const std::string& path, const std::string& displayName) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     auto folder = std::make_unique<PresetFolder>(path, extension_, kScanBudgetMs, clock_);
     if (!displayName.empty()) folder->setDisplayName(displayName);
     extraFolders_.push_back(std::move(folder));
@@ -76,6 +94,7 @@ bool PresetManager::installFactoryContent(bool overwrite, const std::string& app
 
 bool PresetManager::installFactoryContent(bool overwrite, const std::string& applicationData,
                                           std::string_view bundle) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     FactoryBundle content(bundle);
     content.unpackDirectory("ApplicationData", applicationData, overwrite);
     bool presets = !path().empty() && content.unpackDirectory("FactoryPresets", path(), overwrite);

@@ -21,6 +21,6 @@ bool ProgramChangeQueue::take(int& bank, int& program) {
 bool ProgramChangeQueue::deliver(GenericPlugin& plugin, PresetManager& manager) {
     int bank = 0, program = 0;
     if (!take(bank, program)) return false;
-    PresetEntry* entry = manager.byProgram(bank, program);
-    return entry && plugin.loadPreset(entry->record());
+    std::optional<GenericPlugin::PresetRecord> preset = manager.recordByProgram(bank, program);
+    return preset && plugin.loadPreset(*preset);
 }
