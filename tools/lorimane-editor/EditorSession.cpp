@@ -92,7 +92,8 @@ std::unique_ptr<EditorSession> EditorSession::open(const Options& o, std::ostrea
         s.display_->watch(s.queue_->eventFd(), [] { AsyncEventQueue::dispatchForCurrentThread(); });
         inner = s.display_.get();
     }
-    s.scripted_ = std::make_unique<ScriptedWindowSystem>(*inner, out);
+    if (!s.headless_) s.fields_ = std::make_unique<HeadlessWindowSystem>();
+    s.scripted_ = std::make_unique<ScriptedWindowSystem>(*inner, s.headless_ ? *s.headless_ : *s.fields_, out);
     const int width = s.plugin_->getEditorWidth(), height = s.plugin_->getEditorHeight();
     const int origin = o.headless ? 0 : 40;
     s.ui_ = std::make_unique<gui::WindowInterface>(*s.scripted_, nullptr,

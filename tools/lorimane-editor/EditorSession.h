@@ -90,6 +90,7 @@ private:
     bool refusesResize_;
     std::unique_ptr<gui::native::HeadlessWindowSystem> headless_;
     std::unique_ptr<gui::native::X11WindowSystem> display_;
+    std::unique_ptr<gui::native::HeadlessWindowSystem> fields_;  // on a display: the scripted edit fields
     std::unique_ptr<AsyncEventQueue> queue_;
     std::unique_ptr<ScriptedWindowSystem> scripted_;
     std::unique_ptr<gui::WindowInterface> ui_;

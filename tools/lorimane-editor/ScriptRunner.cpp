@@ -152,8 +152,7 @@ bool ScriptRunner::run(const ScriptCommand& c, std::string& error) {
         case Kind::Key:
         case Kind::Type: {
             // Keys of the editor's own window belong to the host; only an open edit field hears them.
-            auto* headless = session_.headless();
-            gui::native::HeadlessEditField* field = headless ? headless->editField() : nullptr;
+            gui::native::HeadlessEditField* field = session_.windows().editField();
             if (!field) break;
             if (c.kind == Kind::Type) {
                 field->type(c.text);

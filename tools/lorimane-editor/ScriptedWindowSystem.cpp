@@ -55,6 +55,13 @@ std::unique_ptr<Window> ScriptedWindowSystem::createWindow(void* parent, const g
     return inner_.createWindow(parent, bounds, events);
 }
 
+std::unique_ptr<EditField> ScriptedWindowSystem::createEditField(Window& window, const EditFieldSetup& setup,
+                                                                 EditFieldEvents& events) {
+    return fields_.createEditField(window, setup, events);
+}
+
+HeadlessEditField* ScriptedWindowSystem::editField() const { return fields_.editField(); }
+
 int ScriptedWindowSystem::trackPopupMenu(Window&, const std::vector<MenuEntry>& entries, gui::Point) {
     for (const MenuEntry& e : entries) {
         out_ << "menu: " << std::string(2 * e.depth, ' ') << (e.separator ? std::string("-") : shownText(e.text));

@@ -8,14 +8,18 @@
 #include "gui/Bitmap.h"
 #include "gui/Text.h"
 #include "gui/native/WindowSystem.h"
+#include "gui/native/headless/HeadlessWindowSystem.h"
 
 // A window system over another (the headless one or a display's) whose menus, message boxes and
 // choosers are answered from a script instead of the user. It prints what each shows, keeps the
-// events of the first window it creates (the editor's) so a script can send input to it, and
-// passes everything else to the system underneath. UI thread.
+// events of the first window it creates (the editor's) so a script can send input to it, makes
+// edit fields in memory (the headless system's, which a script types into) and passes everything
+// else to the system underneath. UI thread.
 class ScriptedWindowSystem : public gui::native::WindowSystem {
 public:
-    ScriptedWindowSystem(gui::native::WindowSystem& inner, std::ostream& out) : inner_(inner), out_(out) {}
+    // fields may be inner itself.
+    ScriptedWindowSystem(gui::native::WindowSystem& inner, gui::native::HeadlessWindowSystem& fields, std::ostream& out)
+        : inner_(inner), fields_(fields), out_(out) {}
 
     // Answers for the next menu (an item path "A>B", empty: cancel), box (true: OK), file or
     // folder chooser (empty: cancel). line is where the answer was written, for failures.
@@ -43,9 +47,9 @@ public:
                       std::string& path) override;
     std::unique_ptr<gui::native::EditField> createEditField(gui::native::Window& window,
                                                             const gui::native::EditFieldSetup& setup,
-                                                            gui::native::EditFieldEvents& events) override {
-        return inner_.createEditField(window, setup, events);
-    }
+                                                            gui::native::EditFieldEvents& events) override;
+    // The edit field shown last, while it exists.
+    gui::native::HeadlessEditField* editField() const;
     void cancelPopupMenu(gui::native::Window& window) override { inner_.cancelPopupMenu(window); }
     bool openDocument(const std::string& path) override { return inner_.openDocument(path); }
     bool openWebAddress(const std::string& address) override { return inner_.openWebAddress(address); }
@@ -62,6 +66,7 @@ private:
     };
 
     gui::native::WindowSystem& inner_;
+    gui::native::HeadlessWindowSystem& fields_;
     std::ostream& out_;
     gui::native::WindowEvents* events_ = nullptr;
     std::deque<MenuAnswer> menus_;

@@ -5,6 +5,8 @@
 
 #include "gui/Button.h"
 #include "gui/MenuItem.h"
+#include "gui/MultiLabel.h"
+#include "gui/Text.h"
 #include "gui/PopupMenu.h"
 #include "gui/RootControl.h"
 #include "gui/ValueControl.h"
@@ -198,6 +200,17 @@ TEST_F(ScriptedTreeTest, MessageBoxesPrintTheirTextAndTakeTheScriptedAnswer) {
     const std::string shown = "box: Confirmation: First line\\nSecond line\n";
     EXPECT_EQ(out.str(), shown + shown + "unanswered\n" + shown);
     EXPECT_EQ(answers, (std::vector<int>{0, 1, 1}));
+}
+
+TEST_F(ScriptedTreeTest, TypedTextAndKeysReachTheOpenEditField) {
+    auto* label = new gui::MultiLabel(&session->ui(), 1);
+    label->bounds = gui::Rect::ofSize(20, 100, 100, 20);
+    label->parent = &root();
+    label->text(0).text = "Before";
+    label->setSegmentEditable(0, true);
+    // Without a field the keys go to the host; a double-click opens the field.
+    ASSERT_EQ(run("type Lost\nkey Enter\ndouble-click 50 110\ntype After\nkey Enter\n"), 0) << err.str();
+    EXPECT_EQ(label->text(0).text.get(), "After");
 }
 
 TEST_F(ScriptedTreeTest, LocateFindsControlsByParameterLabelOrHint) {
