@@ -40,10 +40,8 @@ std::unique_ptr<EditorSession> EditorSession::open(const Options& o, std::ostrea
     plugin->setSampleRate(static_cast<float>(o.sampleRate));
 
     // The editor's size follows the instance's layout settings, so they come before the window.
-    if (auto* settings = dynamic_cast<LorimaneSettings*>(&plugin->settings())) {
-        settings->interfaceLayout = o.wide ? 1 : 0;
-        settings->showModulation = o.modulation;
-    } else if (o.wide || o.modulation) {
+    auto* layout = dynamic_cast<LorimaneSettings*>(&plugin->settings());
+    if (!layout && (o.wide || o.modulation)) {
         error = "this plug-in has no editor layout settings";
         return nullptr;
     }
@@ -68,6 +66,14 @@ std::unique_ptr<EditorSession> EditorSession::open(const Options& o, std::ostrea
 
     std::unique_ptr<EditorSession> session(new EditorSession(std::move(plugin), o.hostRefusesResize));
     EditorSession& s = *session;
+    if (o.wide) {
+        s.storedLayout_ = layout->interfaceLayout.get();
+        layout->interfaceLayout = *o.wide ? 1 : 0;
+    }
+    if (o.modulation) {
+        s.storedModulation_ = layout->showModulation.get();
+        layout->showModulation = *o.modulation;
+    }
     s.sampleRate_ = o.sampleRate;
     s.blockLength_ = o.blockLength;
     s.silence_.assign(static_cast<size_t>(o.blockLength), 0.0f);
@@ -113,6 +119,11 @@ EditorSession::~EditorSession() {
     editor_.reset();
     if (ui_) ui_->setMessageHook(nullptr);
     ui_.reset();
+    // The options' layout was for this session; the user's stored choice stays.
+    if (auto* layout = dynamic_cast<LorimaneSettings*>(&plugin_->settings())) {
+        if (storedLayout_) layout->interfaceLayout = *storedLayout_;
+        if (storedModulation_) layout->showModulation = *storedModulation_;
+    }
     if (display_ && queue_) display_->unwatch(queue_->eventFd());
 }
 
@@ -130,7 +141,10 @@ void EditorSession::advance(uint32_t ms) {
             headless_->advance(std::min(step, remaining));
             AsyncEventQueue::dispatchForCurrentThread();
         } else {
-            display_->processEvents(static_cast<int>(std::min(step, remaining)));
+            if (!display_->processEvents(static_cast<int>(std::min(step, remaining)))) {
+                closed_ = true;  // the display went away
+                break;
+            }
         }
         runAudio();
     }
@@ -138,6 +152,7 @@ void EditorSession::advance(uint32_t ms) {
 }
 
 void EditorSession::runUntilClosed() {
+    scripted_->letUserAnswer();
     while (display_ && !closed_) advance(10);
 }
 
@@ -146,7 +161,7 @@ void EditorSession::settle() {
         AsyncEventQueue::dispatchForCurrentThread();
         headless_->pump();
     } else {
-        display_->processEvents(0);
+        if (!display_->processEvents(0)) closed_ = true;
     }
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,10 @@ class X11WindowSystem;
 class EditorSession : private EditorHost, private gui::WindowMessageHook {
 public:
     struct Options {
-        bool wide = false;
-        bool modulation = false;
+        // Unset: the instance's stored layout settings. Set: for this session only; the stored
+        // values come back when it ends.
+        std::optional<bool> wide;
+        std::optional<bool> modulation;
         std::string preset;                 // a file, or a preset's name
         std::vector<std::string> settings;  // "NAME=TEXT", after the preset
         bool hostRefusesResize = false;
@@ -58,7 +61,7 @@ public:
     // Moves the clock by ms: the editor's timers fire and the plug-in processes the blocks that
     // fall due on the way, in order.
     void advance(uint32_t ms);
-    // On a display: runs until the user closes the window.
+    // On a display: runs until the user closes the window; the user answers menus and boxes.
     void runUntilClosed();
     // Delivers pending repaints and window-system work without moving the clock.
     void settle();
@@ -97,6 +100,8 @@ private:
     std::unique_ptr<GenericPluginInterface> editor_;
     bool hostModifier_ = false;
     bool closed_ = false;
+    std::optional<int> storedLayout_;
+    std::optional<bool> storedModulation_;
     int buttons_ = 0;
 
     double sampleRate_ = 48000.0;

@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <cstdio>
+#include <functional>
 #include <istream>
 #include <map>
 #include <ostream>

@@ -57,12 +57,14 @@ std::unique_ptr<Window> ScriptedWindowSystem::createWindow(void* parent, const g
 
 std::unique_ptr<EditField> ScriptedWindowSystem::createEditField(Window& window, const EditFieldSetup& setup,
                                                                  EditFieldEvents& events) {
+    if (userAnswers_) return inner_.createEditField(window, setup, events);
     return fields_.createEditField(window, setup, events);
 }
 
 HeadlessEditField* ScriptedWindowSystem::editField() const { return fields_.editField(); }
 
-int ScriptedWindowSystem::trackPopupMenu(Window&, const std::vector<MenuEntry>& entries, gui::Point) {
+int ScriptedWindowSystem::trackPopupMenu(Window& window, const std::vector<MenuEntry>& entries, gui::Point at) {
+    if (userAnswers_) return inner_.trackPopupMenu(window, entries, at);
     for (const MenuEntry& e : entries) {
         out_ << "menu: " << std::string(2 * e.depth, ' ') << (e.separator ? std::string("-") : shownText(e.text));
         if (e.checked) out_ << " [checked]";
@@ -84,8 +86,9 @@ int ScriptedWindowSystem::trackPopupMenu(Window&, const std::vector<MenuEntry>& 
     return number;
 }
 
-MessageBoxResult ScriptedWindowSystem::messageBox(Window&, const std::string& text, const std::string& caption,
+MessageBoxResult ScriptedWindowSystem::messageBox(Window& window, const std::string& text, const std::string& caption,
                                                   MessageBoxStyle style) {
+    if (userAnswers_) return inner_.messageBox(window, text, caption, style);
     out_ << "box: " << escapeNewlines(caption) << ": " << escapeNewlines(text) << '\n';
     bool ok = false;
     if (boxes_.empty()) {
@@ -98,28 +101,26 @@ MessageBoxResult ScriptedWindowSystem::messageBox(Window&, const std::string& te
     return ok || style == OkOnly ? ResultOk : ResultCancel;
 }
 
-bool ScriptedWindowSystem::chooseFile(Window&, const FileChooserRequest&, std::string& path) {
-    if (files_.empty()) {
+bool ScriptedWindowSystem::takeChoice(std::deque<std::optional<std::string>>& answers, std::string& path) {
+    if (answers.empty()) {
         out_ << "unanswered\n";
         return false;
     }
-    std::optional<std::string> answer = files_.front();
-    files_.pop_front();
+    const std::optional<std::string> answer = answers.front();
+    answers.pop_front();
     if (!answer) return false;
     path = *answer;
     return true;
 }
 
-bool ScriptedWindowSystem::chooseFolder(Window&, const FolderChooserRequest&, std::string& path) {
-    if (folders_.empty()) {
-        out_ << "unanswered\n";
-        return false;
-    }
-    std::optional<std::string> answer = folders_.front();
-    folders_.pop_front();
-    if (!answer) return false;
-    path = *answer;
-    return true;
+bool ScriptedWindowSystem::chooseFile(Window& window, const FileChooserRequest& request, std::string& path) {
+    if (userAnswers_) return inner_.chooseFile(window, request, path);
+    return takeChoice(files_, path);
+}
+
+bool ScriptedWindowSystem::chooseFolder(Window& window, const FolderChooserRequest& request, std::string& path) {
+    if (userAnswers_) return inner_.chooseFolder(window, request, path);
+    return takeChoice(folders_, path);
 }
 
 bool ScriptedWindowSystem::takeFailure(std::string& message, int& line) {

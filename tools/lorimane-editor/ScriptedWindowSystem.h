@@ -28,6 +28,9 @@ public:
     void answerFile(std::optional<std::string> path) { files_.push_back(std::move(path)); }
     void answerFolder(std::optional<std::string> path) { folders_.push_back(std::move(path)); }
 
+    // From now on the user answers and types on the system underneath (an interactive session).
+    void letUserAnswer() { userAnswers_ = true; }
+
     // A scripted menu answer that named no item of the menu shown: its message and line, once.
     bool takeFailure(std::string& message, int& line);
 
@@ -65,6 +68,9 @@ private:
         int line;
     };
 
+    // A chooser's answer: false when cancelled or unanswered.
+    bool takeChoice(std::deque<std::optional<std::string>>& answers, std::string& path);
+
     gui::native::WindowSystem& inner_;
     gui::native::HeadlessWindowSystem& fields_;
     std::ostream& out_;
@@ -75,4 +81,5 @@ private:
     std::deque<std::optional<std::string>> folders_;
     std::string failure_;
     int failureLine_ = 0;
+    bool userAnswers_ = false;
 };

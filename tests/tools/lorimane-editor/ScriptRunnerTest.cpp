@@ -125,6 +125,10 @@ TEST_F(ScriptRunnerTest, QueriesPrintTheEditorAndPlugInState) {
     open(wide);
     ASSERT_EQ(run("size\nsetting InterfaceLayout\nsetting ShowModulation\n"), 0);
     EXPECT_EQ(out.str(), "size 926 514\nInterfaceLayout = 1\nShowModulation = 1\n");
+    // The layout was for that session only; the stored one comes back.
+    open({});
+    ASSERT_EQ(run("size\n"), 0);
+    EXPECT_EQ(out.str(), "size 640 321\n");
 }
 
 // A small tree in place of the editor's own: a menu button, a button that shows a message box and
