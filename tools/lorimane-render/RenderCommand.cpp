@@ -34,6 +34,15 @@ bool parseNumber(const std::string& text, double minimum, double maximum, double
     return true;
 }
 
+std::string fail(std::string& error, const std::string& message) {
+    error = message;
+    return message;
+}
+
+}  // namespace
+
+std::unique_ptr<GenericPlugin> makeRenderPlugin() { return makeProductPlugin(); }
+
 AbstractPluginParameter* findParameter(GenericPlugin& plugin, const std::string& name) {
     AbstractPluginParameter* caseless = nullptr;
     for (int i = 0; i < plugin.getParameterCount(); ++i) {
@@ -43,15 +52,6 @@ AbstractPluginParameter* findParameter(GenericPlugin& plugin, const std::string&
     }
     return caseless;
 }
-
-std::string fail(std::string& error, const std::string& message) {
-    error = message;
-    return message;
-}
-
-}  // namespace
-
-std::unique_ptr<GenericPlugin> makeRenderPlugin() { return makeProductPlugin(); }
 
 bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o, std::string& error) {
     std::vector<std::string> positional;

@@ -35,6 +35,9 @@ struct RenderOptions {
 // Parses the arguments (without the program name); false with a message when they are wrong.
 bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& options, std::string& error);
 
+// The parameter of that name, spelled exactly or else in any case; null when there is none.
+AbstractPluginParameter* findParameter(GenericPlugin& plugin, const std::string& name);
+
 // Sets a parameter by name from typed text, through the parameter's own text parser.
 bool applySetting(GenericPlugin& plugin, const std::string& setting, std::string& error);
 
