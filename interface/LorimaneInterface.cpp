@@ -114,7 +114,7 @@ LorimaneInterface::LorimaneInterface(GenericPlugin& plugin, gui::UserInterface& 
     place(autoMute_);
     bindControl(autoMuteIndex_, autoMute_);
 
-    audition_ = new gui::SelectButton(&ui, &barStyle());
+    audition_ = new gui::SelectButton(&ui, &iconStyle());
     audition_->setSize(kAuditionWidth, kBarButtonHeight);
     audition_->textColour = kInk;
     audition_->iconOverride[0] = audition_->iconOverride[1] = image("IconAudition");
@@ -125,7 +125,7 @@ LorimaneInterface::LorimaneInterface(GenericPlugin& plugin, gui::UserInterface& 
     bindSelect(audition_, "Audition Signal", helptext::kAudition);
 
     // The layout settings are the editor's own, not parameters.
-    resize_ = new gui::SelectButton(&ui, &barStyle());
+    resize_ = new gui::SelectButton(&ui, &iconStyle());
     resize_->setSize(kResizeWidth, kBarButtonHeight);
     resize_->setItems({"Normal", "Wide"});
     resize_->iconOverride[0] = resize_->iconOverride[1] = image("IconResize");
@@ -169,10 +169,24 @@ gui::Button::Style& LorimaneInterface::barStyle() {
     return *barStyle_;
 }
 
+gui::Button::Style& LorimaneInterface::iconStyle() {
+    // The bar's look for buttons that show an icon: the icon stays at its own size.
+    if (!iconStyle_) {
+        iconStyle_ = &keep(std::make_unique<gui::Button::Style>(&userInterface()));
+        const gui::Button::Style& bar = barStyle();
+        for (int i = 0; i < 3; ++i) iconStyle_->background[i] = bar.background[i];
+        iconStyle_->width = bar.width;
+        iconStyle_->height = bar.height;
+        iconStyle_->textColour = kInk;
+    }
+    return *iconStyle_;
+}
+
 gui::Button* LorimaneInterface::topButton(const std::string& text, const std::string& icon) {
-    auto* b = new gui::Button(&userInterface(), &barStyle());
+    auto* b = new gui::Button(&userInterface(), icon.empty() ? &barStyle() : &iconStyle());
     if (!text.empty()) b->setText(text);
     b->textColour = kInk;
+    b->textMargin = 2;
     if (!icon.empty()) b->iconOverride[0] = b->iconOverride[1] = image(icon);
     b->parent = userInterface().getRootControl();
     return b;

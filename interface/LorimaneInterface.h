@@ -37,8 +37,8 @@ protected:
     void unboundControlEdited(gui::ValueControl* control) override;
 
 private:
-    enum ButtonLook { Bar, Modulation };
     gui::Button::Style& barStyle();
+    gui::Button::Style& iconStyle();
     gui::Button* topButton(const std::string& text, const std::string& icon);
     int parameterIndex(const std::string& name) const;
     void layoutChanged(void* sender);
@@ -47,6 +47,7 @@ private:
 
     LorimaneSettings* settings_ = nullptr;
     gui::Button::Style* barStyle_ = nullptr;
+    gui::Button::Style* iconStyle_ = nullptr;
     TopBar top_;
     gui::Image* strip_ = nullptr;
     gui::Image* bottomBar_ = nullptr;
