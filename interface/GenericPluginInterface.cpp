@@ -139,12 +139,16 @@ AbstractPluginParameter* GenericPluginInterface::parameter(int index) const {
     return plugin_.getParameter(index);
 }
 
+void GenericPluginInterface::touch(int index) {
+    host_.editBegan(index);
+    if (midiLearnActive_) setLearnTarget(index);
+}
+
 void GenericPluginInterface::beginEdit(int index) {
     AbstractPluginParameter* p = parameter(index);
     if (!p) return;
     if (gestureDepth_++ == 0) gestureDescription_ = p->name();
-    host_.editBegan(index);
-    if (midiLearnActive_) setLearnTarget(index);
+    touch(index);
 }
 
 void GenericPluginInterface::setNormalized(int index, float normalized) {
@@ -179,6 +183,7 @@ void GenericPluginInterface::bindControl(int index, gui::ValueControl* control) 
 }
 
 void GenericPluginInterface::unbindControl(int index, gui::ValueControl* control) {
+    std::erase(openControls_, control);
     if (index >= 0 && index < static_cast<int>(bindings_.size())) std::erase(bindings_[std::size_t(index)].controls, control);
     for (Binding& b : bindings_) std::erase_if(b.links, [&](const Link& l) { return l.control == control; });
     if (control && control->listener() == this) control->setListener(nullptr);
@@ -219,14 +224,19 @@ void GenericPluginInterface::valueEdited(gui::ValueControl* control, int phase, 
     }
     std::vector<Link>& links = bindings_[std::size_t(index)].links;
     const double moved = control->toNormalized();
+    const bool open = std::find(openControls_.begin(), openControls_.end(), control) != openControls_.end();
     switch (phase) {
         case gui::ValueControlListener::Begin:
-            beginEdit(index);
+            // A gesture whose end never arrived is finished before the control's next one, so that
+            // it still becomes its own undo step.
+            if (open) valueEdited(control, gui::ValueControlListener::End, 0);
+            openControls_.push_back(control);
+            touch(index);
             // The ratio is fixed here, for the whole drag: taken afresh on every step it would drift.
             for (Link& l : links) {
                 l.start = l.control->toNormalized();
                 l.ratio = linkRatio(l.kind, moved, l.start);
-                beginEdit(l.control->parameterIndex);
+                if (parameter(l.control->parameterIndex)) touch(l.control->parameterIndex);
             }
             linkOrigin_ = moved;
             break;
@@ -238,10 +248,16 @@ void GenericPluginInterface::valueEdited(gui::ValueControl* control, int phase, 
                 setNormalized(l.control->parameterIndex, static_cast<float>(target));
             }
             break;
-        case gui::ValueControlListener::End:
-            for (Link& l : links) endEdit(l.control->parameterIndex);
-            endEdit(index);
+        case gui::ValueControlListener::End: {
+            if (!open) break;
+            std::erase(openControls_, control);
+            for (Link& l : links)
+                if (parameter(l.control->parameterIndex)) host_.editEnded(l.control->parameterIndex);
+            host_.editEnded(index);
+            // Each control's gesture is its own step, whatever other gestures are still open.
+            recordIfChanged(parameter(index)->name());
             break;
+        }
         default:
             break;
     }

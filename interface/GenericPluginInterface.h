@@ -207,6 +207,7 @@ private:
     int maxLinkedChange(gui::ValueControl* control, int delta) override;
     void valueEdited(gui::ValueControl* control, int phase, int delta) override;
 
+    void touch(int index);
     void buttonClicked(void* sender);
     void menuOpening(void* sender);
     void timerFired(void*);
@@ -242,6 +243,8 @@ private:
     std::string webAddressToOpen_;
     std::string backgroundName_;
     double linkOrigin_ = 0.0;
+    // Value controls whose gesture began and has not ended.
+    std::vector<gui::ValueControl*> openControls_;
     int featureFlags_ = 0;
     bool midiLearnActive_ = false;
     int gestureDepth_ = 0;

@@ -83,7 +83,17 @@ TEST_F(FrameTest, EachFinishedGestureIsOneUndoStepAndUndoRedoWalkThem) {
     EXPECT_EQ(host.events, (Strings{"touch " + std::to_string(indexOf("Auto Mute Self-Osc")),
                                     "release " + std::to_string(indexOf("Auto Mute Self-Osc"))}));
 
+    // A wheel gesture over another control does not keep later gestures from being steps.
+    const int modeIndex = indexOf("Channel Mode");
+    const gui::Point wheelAt = centre(*editor->boundControls(modeIndex).front());
+    window().turnWheel(-1.0f, wheelAt.x, wheelAt.y);
+    system.advance(1000);
+    click(*autoMute);
+    EXPECT_EQ(param("Auto Mute Self-Osc").value(), before);
+    EXPECT_GE(history().undoCount(), 2);
     click(*undo);
+    EXPECT_NE(param("Auto Mute Self-Osc").value(), before);
+    while (history().canUndo()) click(*undo);
     EXPECT_EQ(param("Auto Mute Self-Osc").value(), before);
     EXPECT_FALSE(undo->interactive.get());
     click(*editor->topBar().redo);
