@@ -311,9 +311,7 @@ void GenericPluginInterface::finishConstruction(const TopBar& topBar, gui::Light
     hintWindow_ = createHelpHintWindow();
     if (gui::RootControl* root = ui_.getRootControl(); root && hintWindow_) hintWindow_->parent = root;
     layoutEditor();
-    refreshParameter(-1);
-    refreshPresetName();
-    refreshTopBar();
+    refreshAll();
     if (GenericPlugin::SharedSettings* s = shared()) {
         ui_.setHintsEnabled(s->showInteractiveHelp);
         if (s->showWelcomeHint) {
@@ -358,31 +356,31 @@ void GenericPluginInterface::refreshPresetName() {
     topBar_.presetName->textColour = colour;
 }
 
+void GenericPluginInterface::refreshAll() {
+    refreshParameter(-1);
+    refreshPresetName();
+    refreshTopBar();
+}
+
 void GenericPluginInterface::undo() {
     UndoHistory* history = plugin_.undoHistory();
     if (!history || !history->canUndo()) return;
     history->undo();
-    refreshParameter(-1);
-    refreshPresetName();
-    refreshTopBar();
+    refreshAll();
 }
 
 void GenericPluginInterface::redo() {
     UndoHistory* history = plugin_.undoHistory();
     if (!history || !history->canRedo()) return;
     history->redo();
-    refreshParameter(-1);
-    refreshPresetName();
-    refreshTopBar();
+    refreshAll();
 }
 
 void GenericPluginInterface::switchAB() {
     CompareStates* compare = plugin_.compareStates();
     if (!compare) return;
     compare->switchAB();
-    refreshParameter(-1);
-    refreshPresetName();
-    refreshTopBar();
+    refreshAll();
 }
 
 void GenericPluginInterface::copyAB() {
@@ -417,9 +415,7 @@ bool GenericPluginInterface::loadPresetFromEditor(const GenericPlugin::PresetRec
     }
     if (UndoHistory* history = plugin_.undoHistory()) history->record(preset.name);
     if (CompareStates* compare = plugin_.compareStates()) compare->setChanged(true);
-    refreshParameter(-1);
-    refreshPresetName();
-    refreshTopBar();
+    refreshAll();
     return true;
 }
 
@@ -646,9 +642,7 @@ void GenericPluginInterface::openPresetFile() {
     if (!plugin_.loadPreset(record)) return;
     if (UndoHistory* history = plugin_.undoHistory()) history->record(record.name);
     if (CompareStates* compare = plugin_.compareStates()) compare->setChanged(true);
-    refreshParameter(-1);
-    refreshPresetName();
-    refreshTopBar();
+    refreshAll();
 }
 
 void GenericPluginInterface::changePresetFolder() {

@@ -214,6 +214,8 @@ private:
     void showControlValue(gui::ValueControl* control, int index);
     void recordIfChanged(const std::string& description);
     void refreshTopBar();
+    // After the whole state changed (undo, A/B, a preset load): controls, preset name, top bar.
+    void refreshAll();
     void openPresetFile();
     void restoreFactoryPresets();
     void setHintWindowText(const std::string& text, bool fade);
@@ -254,5 +256,4 @@ private:
     uint32_t messageFadeAt_ = 0;
     bool messageFading_ = false;
     bool shownModified_ = false;
-    bool constructed_ = false;
 };
