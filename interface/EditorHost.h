@@ -11,4 +11,7 @@ public:
     virtual void editEnded(int /*parameter*/) {}
     // Asks for a new size of the editor's window; false when the host cannot resize it.
     virtual bool resizeRequested(int width, int height) = 0;
+    // Whether the host runs the plug-in's deferred work (a program change's preset load) on a thread
+    // of its own; otherwise the editor's timer runs it while the editor is open. Never both.
+    virtual bool performsDeferredWork() const { return false; }
 };

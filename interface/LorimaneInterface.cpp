@@ -1,0 +1,279 @@
+#include "interface/LorimaneInterface.h"
+
+#include "engine/LorimaneSettings.h"
+#include "framework/AbstractPluginParameter.h"
+#include "gui/Bitmap.h"
+#include "gui/Image.h"
+#include "gui/Label.h"
+#include "gui/Light.h"
+#include "gui/RootControl.h"
+#include "gui/SelectButton.h"
+#include "gui/ToggleButton.h"
+#include "interface/HelpTexts.h"
+
+namespace {
+
+constexpr gui::Rgba kInk{214, 218, 224, 255};
+constexpr gui::Rgba kInkDim{150, 156, 164, 255};
+constexpr int kTopBarY = 6;
+constexpr int kBarButtonHeight = 22;
+constexpr int kModifiedAlpha = 161;
+
+// x and width of the eight top-bar controls, Normal then Wide.
+struct TopPlace {
+    int x, width, wideX, wideWidth;
+};
+constexpr TopPlace kTopPlaces[8] = {{310, 24, 330, 32}, {334, 24, 362, 32}, {364, 24, 420, 32},
+                                    {388, 32, 452, 32}, {426, 20, 518, 32}, {446, 125, 550, 240},
+                                    {571, 20, 790, 32}, {597, 40, 858, 60}};
+
+// x of the bottom-bar controls, Normal then Wide (widths are the controls' own).
+struct BottomPlace {
+    int x, wideX;
+};
+constexpr BottomPlace kLight{9, 9}, kLearn{24, 24}, kMidiMenu{96, 96}, kChannelLabel{183, 248},
+    kChannelMode{264, 329}, kAutoMute{370, 500}, kAudition{532, 727};
+constexpr int kLearnWidth = 72, kMidiMenuWidth = 20, kChannelModeWidth = 70, kAutoMuteWidth = 130,
+              kAuditionWidth = 84, kResizeWidth = 20;
+
+std::vector<std::string> valueTexts(const AbstractPluginParameter& p) {
+    std::vector<std::string> texts;
+    for (int v = static_cast<int>(p.minValue()); v <= static_cast<int>(p.maxValue()); ++v)
+        texts.push_back(p.plainToText(static_cast<float>(v)));
+    return texts;
+}
+
+}  // namespace
+
+LorimaneInterface::LorimaneInterface(GenericPlugin& plugin, gui::UserInterface& ui, EditorHost& host)
+    : BrixholdePluginInterface(plugin, ui, host) {
+    settings_ = dynamic_cast<LorimaneSettings*>(&plugin.settings());
+    gui::RootControl* root = ui.getRootControl();
+    auto place = [root](gui::Control* c) {
+        c->parent = root;
+        return c;
+    };
+
+    strip_ = new gui::Image(&ui);
+    strip_->interactive = false;
+    place(strip_);
+
+    // Top bar.
+    top_.undo = topButton("", "IconUndo");
+    top_.redo = topButton("", "IconRedo");
+    top_.ab = topButton("A/B", "");
+    top_.copy = topButton("Copy", "");
+    top_.previousPreset = topButton("", "IconPrevious");
+    top_.presetName = topButton("", "");
+    top_.presetName->text().wrapMode = gui::Text::Ellipsis;
+    top_.nextPreset = topButton("", "IconNext");
+    top_.help = topButton("Help", "");
+
+    // Bottom bar.
+    bottomBar_ = new gui::Image(&ui, image("BottomBarSimple"));
+    bottomBar_->stretched = true;
+    bottomBar_->interactive = false;
+    place(bottomBar_);
+    logo_ = new gui::Image(&ui, image("LogoBottom"));
+    logo_->interactive = false;
+    place(logo_);
+    auto& lightStyle = keep(std::make_unique<gui::Light::Style>(&ui));
+    lightStyle.off = image("IconMidiOff");
+    lightStyle.on = image("IconMidiOn");
+    light_ = new gui::Light(&ui, &lightStyle);
+    light_->setSize(lightStyle.off->width(), lightStyle.off->height());
+    place(light_);
+    top_.midiLearn = topButton("MIDI Learn", "");
+    top_.midiLearn->setSize(kLearnWidth, kBarButtonHeight);
+    top_.midiMenu = topButton("", "IconMenu");
+    top_.midiMenu->setSize(kMidiMenuWidth, kBarButtonHeight);
+
+    channelModeLabel_ = new gui::Label(&ui);
+    channelModeLabel_->text().text = "Channel Mode:";
+    channelModeLabel_->text().colour = kInkDim;
+    channelModeLabel_->setSegmentAlignment(0, gui::MultiLabel::AlignRight);
+    channelModeLabel_->interactive = false;
+    place(channelModeLabel_);
+
+    channelMode_ = new gui::SelectButton(&ui, &barStyle());
+    channelMode_->setSize(kChannelModeWidth, kBarButtonHeight);
+    channelMode_->textColour = kInk;
+    place(channelMode_);
+    bindSelect(channelMode_, "Channel Mode", helptext::kChannelMode);
+    channelModeIndex_ = parameterIndex("Channel Mode");
+
+    autoMute_ = new gui::ToggleButton(&ui, &barStyle());
+    autoMute_->setSize(kAutoMuteWidth, kBarButtonHeight);
+    autoMute_->textColour = kInk;
+    autoMute_->iconOverride[1] = image("IconCheck");
+    autoMute_->iconAlignment = gui::Button::Left;
+    autoMute_->iconMargin = 6;
+    autoMuteIndex_ = parameterIndex("Auto Mute Self-Osc");
+    if (AbstractPluginParameter* p = parameter(autoMuteIndex_)) autoMute_->setText(p->name());
+    autoMute_->hint = helptext::kAutoMute;
+    place(autoMute_);
+    bindControl(autoMuteIndex_, autoMute_);
+
+    audition_ = new gui::SelectButton(&ui, &iconStyle());
+    audition_->setSize(kAuditionWidth, kBarButtonHeight);
+    audition_->textColour = kInk;
+    audition_->iconOverride[0] = audition_->iconOverride[1] = image("IconAudition");
+    audition_->iconAlignment = gui::Button::Left;
+    audition_->iconMargin = 6;
+    audition_->textOffsetX = 8;
+    place(audition_);
+    bindSelect(audition_, "Audition Signal", helptext::kAudition);
+
+    // The layout settings are the editor's own, not parameters.
+    resize_ = new gui::SelectButton(&ui, &iconStyle());
+    resize_->setSize(kResizeWidth, kBarButtonHeight);
+    resize_->setItems({"Normal", "Wide"});
+    resize_->iconOverride[0] = resize_->iconOverride[1] = image("IconResize");
+    resize_->textColour = gui::Rgba{0, 0, 0, 0};
+    resize_->hint = helptext::kResize;
+    resize_->value = settings_ ? settings_->interfaceLayout.get() : 0;
+    resize_->setListener(this);
+    place(resize_);
+
+    auto& modulationStyle = keep(std::make_unique<gui::Button::Style>(&ui));
+    modulationStyle.background[0] = image("ButtonModulationNormal");
+    modulationStyle.background[1] = image("ButtonModulationActive");
+    modulationStyle.background[2] = image("ButtonModulationDown");
+    modulationStyle.icon[0] = image("ButtonModulationOff");
+    modulationStyle.icon[1] = image("ButtonModulationOn");
+    modulationStyle.width = modulationStyle.background[0]->width();
+    modulationStyle.height = modulationStyle.background[0]->height();
+    modulation_ = new gui::ToggleButton(&ui, &modulationStyle);
+    modulation_->setSize(modulationStyle.width, modulationStyle.height);
+    modulation_->hint = helptext::kModulation;
+    modulation_->value = settings_ && settings_->showModulation ? 1 : 0;
+    modulation_->setListener(this);
+    place(modulation_);
+
+    setFeatureFlags(EnableMidiItem | RefreshAllAtOnce | ComponentDisplaysItem);
+    finishConstruction(top_, light_);
+}
+
+gui::Button::Style& LorimaneInterface::barStyle() {
+    if (!barStyle_) {
+        barStyle_ = &keep(std::make_unique<gui::Button::Style>(&userInterface()));
+        barStyle_->background[0] = image("ButtonBarNormal");
+        barStyle_->background[1] = image("ButtonBarActive");
+        barStyle_->background[2] = image("ButtonBarDown");
+        barStyle_->icon[1] = image("ButtonBarOn");
+        barStyle_->iconStretch = true;
+        barStyle_->width = barStyle_->background[0]->width();
+        barStyle_->height = barStyle_->background[0]->height();
+        barStyle_->textColour = kInk;
+    }
+    return *barStyle_;
+}
+
+gui::Button::Style& LorimaneInterface::iconStyle() {
+    // The bar's look for buttons that show an icon: the icon stays at its own size.
+    if (!iconStyle_) {
+        iconStyle_ = &keep(std::make_unique<gui::Button::Style>(&userInterface()));
+        const gui::Button::Style& bar = barStyle();
+        for (int i = 0; i < 3; ++i) iconStyle_->background[i] = bar.background[i];
+        iconStyle_->width = bar.width;
+        iconStyle_->height = bar.height;
+        iconStyle_->textColour = kInk;
+    }
+    return *iconStyle_;
+}
+
+gui::Button* LorimaneInterface::topButton(const std::string& text, const std::string& icon) {
+    auto* b = new gui::Button(&userInterface(), icon.empty() ? &barStyle() : &iconStyle());
+    if (!text.empty()) b->setText(text);
+    b->textColour = kInk;
+    b->textMargin = 2;
+    if (!icon.empty()) b->iconOverride[0] = b->iconOverride[1] = image(icon);
+    b->parent = userInterface().getRootControl();
+    return b;
+}
+
+int LorimaneInterface::parameterIndex(const std::string& name) const {
+    for (int i = 0; i < plugin().getParameterCount(); ++i)
+        if (AbstractPluginParameter* p = plugin().getParameter(i); p && p->name() == name) return i;
+    return -1;
+}
+
+void LorimaneInterface::bindSelect(gui::SelectButton* button, const std::string& parameterName, const char* help) {
+    const int index = parameterIndex(parameterName);
+    AbstractPluginParameter* p = parameter(index);
+    if (!p) return;
+    button->setItems(valueTexts(*p));
+    button->hint = help;
+    bindControl(index, button);
+}
+
+bool LorimaneInterface::wide() const {
+    const gui::RootControl* root = userInterface().getRootControl();
+    return root && root->width() >= kWideWidth;
+}
+
+void LorimaneInterface::layoutEditor() {
+    gui::RootControl* root = userInterface().getRootControl();
+    if (!root) return;
+    const int width = root->width();
+    const int height = root->height();
+    const bool isWide = wide();
+    const bool modulationShown = settings_ && settings_->showModulation;
+
+    strip_->setPosition({0, kStripTop});
+    gui::Button* topControls[8] = {top_.undo,          top_.redo,       top_.ab,         top_.copy,
+                                   top_.previousPreset, top_.presetName, top_.nextPreset, top_.help};
+    for (int i = 0; i < 8; ++i) {
+        const TopPlace& p = kTopPlaces[i];
+        topControls[i]->setBounds(isWide ? p.wideX : p.x, kTopBarY, isWide ? p.wideWidth : p.width, kBarButtonHeight);
+    }
+
+    modulation_->setPosition({(width - modulation_->width()) / 2, kModulationButtonY});
+
+    const int barTop = height - kBottomBarHeight;
+    const int buttonY = barTop + (kBottomBarHeight - kBarButtonHeight) / 2;
+    auto x = [isWide](BottomPlace p) { return isWide ? p.wideX : p.x; };
+    bottomBar_->setBounds(0, barTop, width, kBottomBarHeight);
+    bottomBar_->visible = !modulationShown;
+    light_->setPosition({x(kLight), barTop + (kBottomBarHeight - light_->height()) / 2});
+    top_.midiLearn->setPosition({x(kLearn), buttonY});
+    top_.midiMenu->setPosition({x(kMidiMenu), buttonY});
+    channelModeLabel_->setBounds(x(kChannelLabel), buttonY, x(kChannelMode) - x(kChannelLabel) - 4, kBarButtonHeight);
+    channelMode_->setPosition({x(kChannelMode), buttonY});
+    autoMute_->setPosition({x(kAutoMute), buttonY});
+    audition_->setPosition({x(kAudition), buttonY});
+    resize_->setPosition({width - kResizeWidth, buttonY});
+    // The logo sits in the top bar's empty left part, clear of the product name on the background.
+    logo_->setPosition({120, (kTopBarHeight - logo_->height()) / 2});
+
+    BrixholdePluginInterface::layoutEditor();
+}
+
+void LorimaneInterface::refreshParameter(int index) {
+    BrixholdePluginInterface::refreshParameter(index);
+    if (index == -1 || index == channelModeIndex_) {
+        AbstractPluginParameter* p = parameter(channelModeIndex_);
+        const bool midSide = p && p->value() >= 1.0f;
+        strip_->bitmap().copyFrom(*image(midSide ? "StripBackgroundMidSide" : "StripBackgroundLeftRight"));
+        strip_->invalidateAll();
+    }
+    if (index == -1 || index == autoMuteIndex_) {
+        AbstractPluginParameter* p = parameter(autoMuteIndex_);
+        gui::Rgba colour = autoMute_->textColour;
+        colour.alpha = p && p->value() >= 1.0f ? 255 : kModifiedAlpha;
+        autoMute_->textColour = colour;
+    }
+}
+
+void LorimaneInterface::unboundControlEdited(gui::ValueControl* control) {
+    if (!settings_) return;
+    if (control == resize_) {
+        settings_->interfaceLayout = resize_->value.get();
+    } else if (control == modulation_) {
+        settings_->showModulation = modulation_->value.get() != 0;
+    } else {
+        return;
+    }
+    resizeEditor();
+    layoutEditor();
+}
