@@ -350,7 +350,7 @@ void GenericPluginInterface::refreshPresetName() {
     GenericPlugin::PresetState& state = plugin_.presetState();
     shownModified_ = state.modified();
     if (!topBar_.presetName) return;
-    topBar_.presetName->setText(state.record.name);
+    topBar_.presetName->setText(state.record().name);
     gui::Rgba colour = topBar_.presetName->textColour;
     colour.alpha = shownModified_ ? kModifiedNameAlpha : 255;
     topBar_.presetName->textColour = colour;
@@ -396,7 +396,7 @@ PresetManager* GenericPluginInterface::presets() const {
 void GenericPluginInterface::stepPreset(int direction) {
     PresetManager* manager = presets();
     if (!manager) return;
-    PresetEntry* entry = manager->neighbour(plugin_.presetState().record.path, direction);
+    PresetEntry* entry = manager->neighbour(plugin_.presetState().record().path, direction);
     if (!entry) {
         // The current preset is not in the tree (new, or from elsewhere): start at an end of it.
         const std::vector<PresetEntry*> list = manager->flatten();
@@ -465,7 +465,7 @@ void GenericPluginInterface::addPresetItems(gui::Menu& menu, const std::vector<P
 
 void GenericPluginInterface::buildPresetMenu(gui::PopupMenu& menu) {
     if (PresetManager* manager = presets()) {
-        addPresetItems(menu, PresetMenu::mainItems(*manager, plugin_.presetState().record.path, false));
+        addPresetItems(menu, PresetMenu::mainItems(*manager, plugin_.presetState().record().path, false));
     } else {
         auto* none = new gui::MenuItem(PresetMenu::kNoPresets);
         none->enabled = false;
@@ -591,7 +591,7 @@ std::string GenericPluginInterface::webAddress(int kind) const {
 // --- preset files --------------------------------------------------------------------------------
 
 void GenericPluginInterface::savePreset() {
-    const GenericPlugin::PresetRecord current = plugin_.presetState().record;
+    const GenericPlugin::PresetRecord current = plugin_.presetState().record();
     // A preset that never came from a file has nowhere to be written back to.
     if (current.path.empty()) {
         savePresetAs();
@@ -605,7 +605,7 @@ void GenericPluginInterface::savePresetAs() {
     if (!dialog) return;
     PresetManager* manager = presets();
     if (manager) dialog->initialFolder = manager->path();
-    dialog->path = plugin_.presetState().record.name;
+    dialog->path = plugin_.presetState().record().name;
     dialog->filter = "Brixholde Preset (*.bxp)|*.bxp|Any File (*.*)|*.*";
     dialog->defaultExtension = "bxp";
     if (!dialog->run()) return;

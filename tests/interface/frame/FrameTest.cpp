@@ -139,9 +139,9 @@ TEST_F(FrameTest, PresetNavigationWrapsWithinTheTree) {
     ASSERT_GE(presets.mainCount(), 2);
     ASSERT_TRUE(editor->loadPresetFromEditor(list[std::size_t(presets.mainCount() - 1)]->record()));
     click(*editor->topBar().nextPreset);
-    EXPECT_EQ(plugin->presetState().record.path, list.front()->path);
+    EXPECT_EQ(plugin->presetState().record().path, list.front()->path);
     click(*editor->topBar().previousPreset);
-    EXPECT_EQ(plugin->presetState().record.path, list[std::size_t(presets.mainCount() - 1)]->path);
+    EXPECT_EQ(plugin->presetState().record().path, list[std::size_t(presets.mainCount() - 1)]->path);
     EXPECT_EQ(editor->topBar().presetName->text().text.get(), list[std::size_t(presets.mainCount() - 1)]->name);
 }
 
@@ -166,14 +166,14 @@ TEST_F(FrameTest, PresetLoadFailuresShowTheirMessageOnlyWhereTheUserChoseAPreset
 
 TEST_F(FrameTest, SaveAsRoundTripAndSaveWithoutPathAsksForAFile) {
     open();
-    plugin->presetState().record = {};
+    plugin->presetState().setRecord({});
     const std::string path = globals().mainPresets().path() + "Round Trip.bxp";
     system.scriptFileChoice(path);
     openMenu(*editor->topBar().presetName, "Save");  // no current file: acts as "Save As..."
     ASSERT_TRUE(system.lastFileRequest().has_value());
     EXPECT_TRUE(system.lastFileRequest()->save);
     ASSERT_TRUE(std::filesystem::exists(path));
-    EXPECT_EQ(plugin->presetState().record.name, "Round Trip");
+    EXPECT_EQ(plugin->presetState().record().name, "Round Trip");
 
     AbstractPluginParameter& mode = param("Channel Mode");
     const float saved = mode.value();
@@ -319,7 +319,7 @@ TEST_F(FrameTest, HousekeepingLoadsProgramChangesUnlessTheHostDoes) {
         ASSERT_GE(list.size(), 2u);
         sendMidi(0xC0, 1, 0);
         system.advance(100);
-        EXPECT_EQ(plugin->presetState().record.path == list[1]->path, !hostWorker);
+        EXPECT_EQ(plugin->presetState().record().path == list[1]->path, !hostWorker);
         if (!hostWorker) {
             EXPECT_EQ(editor->topBar().presetName->text().text.get(), list[1]->name);
         }

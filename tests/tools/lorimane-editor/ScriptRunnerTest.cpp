@@ -11,6 +11,7 @@
 #include "gui/RootControl.h"
 #include "gui/ValueControl.h"
 #include "gui/native/WindowInterface.h"
+#include "interface/HelpTexts.h"
 #include "persistence/PersistenceGlobals.h"
 #include "tools/lorimane-editor/EditorSession.h"
 #include "tools/lorimane-editor/ScriptRunner.h"
@@ -106,11 +107,16 @@ TEST_F(ScriptRunnerTest, WaitProcessesBlocksAtTheRealRate) {
 }
 
 TEST_F(ScriptRunnerTest, QueriesPrintTheEditorAndPlugInState) {
+    // An editor opened while the welcome setting is on shows the welcome hint once.
+    GenericPlugin::sharedSettings()->showWelcomeHint = true;
+    open({});
     GenericPlugin& plugin = session->plugin();
     ASSERT_EQ(run("size\nundo\npreset\nsetting ShowModulation\nsetting EnableMIDIProgramChanges\nhint\n"), 0);
     EXPECT_EQ(out.str(),
               "size 640 321\nundo 0 redo 0\npreset: Default Setting\nShowModulation = 0\n"
-              "EnableMIDIProgramChanges = 0\nhint: \n");
+              "EnableMIDIProgramChanges = 0\nhint: " + std::string(helptext::kWelcome) + "\n")
+        << "a first opening shows the welcome hint";
+    EXPECT_FALSE(GenericPlugin::sharedSettings()->showWelcomeHint.get());
 
     plugin.undoHistory()->record();
     plugin.undoHistory()->record();
