@@ -433,9 +433,11 @@ void Control::setHover(Control* target) {
     if (!target) {
         if (ui && !hint.get().empty()) ui->clearHint();
         mouseExited();
+        hoverChangedEvent.fire(this);
     } else if (!old) {
         mouseEntered();
         if (ui && !hint.get().empty() && ui->hintsEnabled()) ui->setHint(hint);
+        hoverChangedEvent.fire(this);
     }
 }
 

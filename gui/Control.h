@@ -140,6 +140,8 @@ public:
 
     Control* focusChild() const { return focusChild_; }
     Control* hoverTarget() const { return hoverTarget_; }
+    // Sender = the control: the pointer came over it or left it (hoverTarget tells which).
+    NotifyEvent hoverChangedEvent;
     int captureState() const { return captureState_; }
     bool isMoving() const { return moving_; }
     RootControl* root() const;

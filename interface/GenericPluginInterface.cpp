@@ -21,6 +21,7 @@
 #include "gui/ValueControl.h"
 #include "interface/EditorHost.h"
 #include "interface/HelpHintWindow.h"
+#include "interface/ValueDisplay.h"
 #include "interface/HelpTexts.h"
 #include "interface/MidiLearnController.h"
 #include "persistence/PersistenceGlobals.h"
@@ -178,12 +179,16 @@ void GenericPluginInterface::bindControl(int index, gui::ValueControl* control) 
     if (std::find(controls.begin(), controls.end(), control) == controls.end()) controls.push_back(control);
     control->parameterIndex = index;
     control->setListener(this);
+    control->hoverChangedEvent.removeHandlers(this);
+    control->hoverChangedEvent.addHandler(this, &GenericPluginInterface::boundControlHoverChanged);
     if (control->hint.get().empty()) control->hint = p->helpText();
     showControlValue(control, index);
 }
 
 void GenericPluginInterface::unbindControl(int index, gui::ValueControl* control) {
     std::erase(openControls_, control);
+    if (control) control->hoverChangedEvent.removeHandlers(this);
+    if (control == valueDisplayControl_) hideValueDisplay();
     if (index >= 0 && index < static_cast<int>(bindings_.size())) std::erase(bindings_[std::size_t(index)].controls, control);
     for (Binding& b : bindings_) std::erase_if(b.links, [&](const Link& l) { return l.control == control; });
     if (control && control->listener() == this) control->setListener(nullptr);
@@ -212,6 +217,27 @@ void GenericPluginInterface::refreshParameter(int index) {
         return;
     }
     for (gui::ValueControl* c : boundControls(index)) showControlValue(c, index);
+    if (valueDisplayControl_ && valueDisplayControl_->parameterIndex == index) showValueDisplay(valueDisplayControl_);
+}
+
+void GenericPluginInterface::showValueDisplay(gui::ValueControl* control) {
+    AbstractPluginParameter* p = control ? parameter(control->parameterIndex) : nullptr;
+    if (!valueDisplay_ || !p) return;
+    valueDisplayControl_ = control;
+    valueDisplay_->show(*control, p->name(), p->plainToText(p->value()));
+}
+
+void GenericPluginInterface::hideValueDisplay() {
+    valueDisplayControl_ = nullptr;
+    if (valueDisplay_) valueDisplay_->hide();
+}
+
+void GenericPluginInterface::boundControlHoverChanged(void* sender) {
+    auto* control = static_cast<gui::ValueControl*>(sender);
+    if (control->hoverTarget())
+        showValueDisplay(control);
+    else if (control == valueDisplayControl_ && !control->isEditing())
+        hideValueDisplay();
 }
 
 int GenericPluginInterface::maxLinkedChange(gui::ValueControl*, int) { return 0; }
@@ -239,9 +265,11 @@ void GenericPluginInterface::valueEdited(gui::ValueControl* control, int phase, 
                 if (parameter(l.control->parameterIndex)) touch(l.control->parameterIndex);
             }
             linkOrigin_ = moved;
+            showValueDisplay(control);
             break;
         case gui::ValueControlListener::Change:
             setNormalized(index, static_cast<float>(moved));
+            if (control == valueDisplayControl_) showValueDisplay(control);
             for (Link& l : links) {
                 const double target = std::clamp(l.start + l.ratio * (moved - linkOrigin_), 0.0, 1.0);
                 l.control->value = l.control->fromNormalized(target);
@@ -254,6 +282,7 @@ void GenericPluginInterface::valueEdited(gui::ValueControl* control, int phase, 
             for (Link& l : links)
                 if (parameter(l.control->parameterIndex)) host_.editEnded(l.control->parameterIndex);
             host_.editEnded(index);
+            if (control == valueDisplayControl_ && !control->hoverTarget()) hideValueDisplay();
             // Each control's gesture is its own step, whatever other gestures are still open.
             recordIfChanged(parameter(index)->name());
             break;
@@ -310,6 +339,8 @@ void GenericPluginInterface::finishConstruction(const TopBar& topBar, gui::Light
 
     hintWindow_ = createHelpHintWindow();
     if (gui::RootControl* root = ui_.getRootControl(); root && hintWindow_) hintWindow_->parent = root;
+    valueDisplay_ = new ValueDisplay(&ui_);
+    if (gui::RootControl* root = ui_.getRootControl()) valueDisplay_->parent = root;
     layoutEditor();
     refreshAll();
     if (GenericPlugin::SharedSettings* s = shared()) {

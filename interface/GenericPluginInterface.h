@@ -16,6 +16,7 @@
 class AbstractChannelEventReceiver;
 class EditorHost;
 class HelpHintWindow;
+class ValueDisplay;
 class MidiLearnController;
 class PresetManager;
 struct PresetMenuItem;
@@ -136,6 +137,11 @@ public:
     virtual void savePresetAs();
     virtual void savePreset();
     virtual void refreshParameter(int index);
+    // The parameter's name and value beside a bound control while the pointer is over it or drags
+    // it; hidden when the pointer leaves and no drag runs.
+    virtual void showValueDisplay(gui::ValueControl* control);
+    virtual void hideValueDisplay();
+    ValueDisplay* valueDisplay() const { return valueDisplay_; }
     virtual void refreshPresetName();
     virtual void midiReceived();
 
@@ -189,6 +195,7 @@ protected:
     HelpHintWindow* helpHintWindow() const { return hintWindow_; }
 
 private:
+    void boundControlHoverChanged(void* sender);
     struct Link {
         gui::ValueControl* control;
         int kind;
@@ -234,6 +241,8 @@ private:
     TopBar topBar_;
     gui::Light* midiLight_ = nullptr;
     HelpHintWindow* hintWindow_ = nullptr;
+    ValueDisplay* valueDisplay_ = nullptr;
+    gui::ValueControl* valueDisplayControl_ = nullptr;
     MidiLearnController* learnController_ = nullptr;
     std::unique_ptr<gui::PopupMenu> presetMenu_;
     std::unique_ptr<gui::PopupMenu> midiMenu_;

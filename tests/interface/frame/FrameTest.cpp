@@ -8,6 +8,7 @@
 #include "gui/ToggleButton.h"
 #include "gui/ValueControl.h"
 #include "interface/HelpTexts.h"
+#include "interface/ValueDisplay.h"
 #include "interface/LorimaneInterface.h"
 #include "interface/MidiLearnController.h"
 #include "persistence/PresetManager.h"
@@ -256,6 +257,36 @@ TEST_F(FrameTest, HintsAppearAfterTheDelayAndMessagesStillShowWithHintsOff) {
     EXPECT_EQ(editor->hintText(), "");
     editor->showMessage("must show", GenericPluginInterface::ShowAlways);
     EXPECT_EQ(editor->hintText(), "must show");
+}
+
+// The value display follows the pointer over a bound control, shows the value an edit sets, stays
+// inside the editor and goes when the pointer leaves.
+TEST_F(FrameTest, TheValueDisplayShowsTheHoveredControlsParameterAndFollowsItsEdits) {
+    open();
+    AbstractPluginParameter& autoMute = param("Auto Mute Self-Osc");
+    ASSERT_FALSE(editor->boundControls(autoMute.index()).empty());
+    gui::ValueControl& control = *editor->boundControls(autoMute.index()).front();
+    ValueDisplay& display = *editor->valueDisplay();
+    EXPECT_FALSE(display.visible.get());
+
+    const gui::Point p = centre(control);
+    window().moveMouse(p.x, p.y);
+    ASSERT_TRUE(display.visible.get());
+    EXPECT_EQ(display.valueText(), autoMute.plainToText(autoMute.value()));
+    const gui::Rect shown = display.bounds;
+    EXPECT_GE(shown.left, 0);
+    EXPECT_GE(shown.top, 0);
+    EXPECT_LE(shown.right, root().width());
+    EXPECT_LE(shown.bottom, root().height());
+    EXPECT_FALSE(shown.contains(p)) << "the display never covers the control under the pointer";
+
+    const std::string before = display.valueText();
+    click(control);
+    EXPECT_NE(display.valueText(), before);
+    EXPECT_EQ(display.valueText(), autoMute.plainToText(autoMute.value()));
+
+    window().moveMouse(root().width() / 2, root().height() / 2);
+    EXPECT_FALSE(display.visible.get());
 }
 
 struct LayoutCase {
