@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -112,15 +115,21 @@ TEST_F(LorimaneApp, PlaysTheEchoesOfItsPresetAndKeepsAMidiChangeAcrossRuns) {
     std::vector<float> clicks, heard;
     std::string failure;
     bool serverStarted = false, played = false;
-    for (int attempt = 0; attempt < 3 && !played; ++attempt) {
+    for (int attempt = 0; attempt < 5 && !played; ++attempt) {
+        // A server of an earlier test may still be leaving: let it go before the next try.
+        if (attempt > 0) std::this_thread::sleep_for(std::chrono::seconds(1));
         DummyJackServer server("echo" + std::to_string(attempt), folder_ / "jackd.log");
         if (!server.started()) continue;
         serverStarted = true;
         std::string log = folder_ / ("run1-" + std::to_string(attempt) + ".log");
         Child first(app({"--no-editor", "--name", client, "--preset", preset}), server.environment(), "", log);
         probe = JackProbe::open(server.name(), 96000, 24000);
-        if (!probe || !probe->connectTo(client, 10) || !probe->record(15)) {
-            failure = "no recording: " + readText(log);
+        const char* step = !probe                       ? "the probe could not join the server"
+                           : !probe->connectTo(client, 10) ? "the application's ports did not appear"
+                           : !probe->record(15)            ? "the recording did not fill"
+                                                           : nullptr;
+        if (step) {
+            failure += std::string("attempt ") + std::to_string(attempt) + ": " + step + "; " + readText(log) + "\n";
             probe.reset();
             continue;
         }
