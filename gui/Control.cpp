@@ -13,9 +13,12 @@ Control::Control(UserInterface* ui) : Component(ui) {}
 
 Control::~Control() {
     while (!children_.empty()) children_.back()->parent = nullptr;
-    if (captureState_ != NoCapture && !isUiDestroying()) {
+    if (!isUiDestroying()) {
         RootControl* r = root();
-        if (r && static_cast<Control*>(r) != this) r->setCapture(nullptr);
+        if (r && static_cast<Control*>(r) != this) {
+            if (captureState_ != NoCapture) r->setCapture(nullptr);
+            r->forgetWheelControl(this);
+        }
     }
     clearing_ = true;
     parent = nullptr;
@@ -411,6 +414,9 @@ bool Control::dispatchWheel(int phase, Point point, int flags, float speedX, flo
         }
     }
     const bool handled = wheel(phase, point, flags, speedX, speedY, pixelsX, pixelsY);
+    if (handled && phase == WheelChange && !isUiDestroying()) {
+        if (RootControl* r = root()) r->wheelHandledBy(this);
+    }
     if (handled && phase != WheelEnd) {
         if (captureState_ == NoCapture && hoverTarget_ && !isUiDestroying()) {
             if (RootControl* r = root()) {

@@ -145,6 +145,14 @@ void RootControl::endWheelGesture() {
     if (wheelTimer_) wheelTimer_->running = false;
     Control* target = eventTarget_;
     const Point zero{0, 0};
+    Control* handler = wheelControl_;
+    wheelControl_ = nullptr;
+    // A control that handled the gesture without taking the capture is not the event target: the
+    // end goes to it, not to whatever lies at the target's origin.
+    if (handler && handler != target && handler->captureState_ == NoCapture) {
+        handler->wheel(WheelEnd, zero, 0, 0, 0, 0, 0);
+        return;
+    }
     if (target->captureState_ == NoCapture) {
         if (Control* child = target->childAt(zero)) {
             if (child->dispatchWheel(WheelEnd, zero - child->bounds.get().topLeft(), 0, 0, 0, 0, 0)) return;

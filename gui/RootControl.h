@@ -49,6 +49,13 @@ public:
     void handleMouseMove(Point point, int flags);
     void handleMouseUp(int button, Point point, int flags);
     void handleWheel(Point point, int flags, float speedX, float speedY, float pixelsX, float pixelsY);
+    // [ui] The control that handled the running wheel gesture's latest change: it hears the
+    // gesture's end even when it took no capture (the wheel turned over it before any pointer move
+    // gave it the hover). A control going away is forgotten.
+    void wheelHandledBy(Control* control) { wheelControl_ = control; }
+    void forgetWheelControl(const Control* control) {
+        if (wheelControl_ == control) wheelControl_ = nullptr;
+    }
     // [ui] The platform cancelled the mouse interaction (capture lost, modal loop started).
     void cancelMode();
 
@@ -93,6 +100,7 @@ private:
     Control* capture_ = nullptr;
     Control* eventTarget_ = this;
     Timer* wheelTimer_ = nullptr;
+    Control* wheelControl_ = nullptr;
     Rect pendingWindowRect_;
 };
 

@@ -184,6 +184,36 @@ TEST_F(RootControlTest, SingleWheelNotchGivesBeginChangeAndLaterEnd) {
     EXPECT_EQ(w->wheels.back().point, (Point{0, 0}));
 }
 
+// A wheel over a control that never had the hover (no pointer move came first, as right after a
+// menu closed) takes no capture; its gesture's end still reaches it, and not the control that lies
+// at the root's origin.
+TEST_F(RootControlTest, AGestureWithoutTheCaptureEndsAtTheControlThatHandledIt) {
+    Probe* corner = probe("corner", {0, 0, 10, 10});
+    corner->handlesWheel = true;
+    Probe* w = probe("w", {20, 20, 60, 60});
+    w->handlesWheel = true;
+    takeLog();
+    window().turnWheel(1, 30, 30);
+    EXPECT_NE(w->captureState(), Control::WheelCapture);
+    system.advance(500);
+    const Log log = takeLog();
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back(), "w:wheel2");
+    EXPECT_EQ(std::count(log.begin(), log.end(), "corner:wheel2"), 0);
+}
+
+// The control that handled a gesture can go away before the gesture ends: the end reaches nobody
+// gone (under AddressSanitizer a dangling call would be reported).
+TEST_F(RootControlTest, AWheelControlDestroyedMidGestureIsForgotten) {
+    Probe* w = probe("w", {20, 20, 60, 60});
+    w->handlesWheel = true;
+    window().turnWheel(1, 30, 30);
+    delete w;
+    takeLog();
+    system.advance(500);
+    EXPECT_EQ(takeLog(), Log{});
+}
+
 TEST_F(RootControlTest, FurtherNotchesRestartTheGestureTimer) {
     Probe* w = probe("w", {10, 10, 60, 60});
     w->handlesWheel = true;
