@@ -102,7 +102,9 @@ GenericPluginInterface::~GenericPluginInterface() {
 // --- notifications ------------------------------------------------------------------------------
 
 void GenericPluginInterface::notify(int code, int value) {
-    ui_.postEvent(code, value, code == GenericPlugin::kParameterChanged);
+    // On the audio thread a full queue (an editor that stopped draining) drops the notice rather than
+    // grow under a lock.
+    ui_.postEvent(code, value, code == GenericPlugin::kParameterChanged, !plugin_.onAudioThread());
 }
 
 void GenericPluginInterface::eventReceived(int code, int value) {

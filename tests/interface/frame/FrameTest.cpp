@@ -7,6 +7,7 @@
 #include "gui/SelectButton.h"
 #include "gui/ToggleButton.h"
 #include "gui/ValueControl.h"
+#include "AudioThreadGuard.h"
 #include "interface/HelpTexts.h"
 #include "interface/ValueDisplay.h"
 #include "interface/LorimaneInterface.h"
@@ -287,6 +288,20 @@ TEST_F(FrameTest, TheValueDisplayShowsTheHoveredControlsParameterAndFollowsItsEd
 
     window().moveMouse(root().width() / 2, root().height() / 2);
     EXPECT_FALSE(display.visible.get());
+}
+
+// Notices from the audio thread never allocate or lock, even when the editor stopped draining and
+// the queue is full.
+TEST_F(FrameTest, AudioThreadNoticesNeverGrowTheEditorsQueue) {
+    open();
+    GenericPlugin::AudioThreadScope audioThread(*plugin);
+    AudioThreadGuard guard;
+    for (int i = 0; i < 3 * gui::UserInterface::kQueueNodes; ++i)
+        editor->notify(GenericPlugin::kParameterChanged, i % plugin->getParameterCount());
+    EXPECT_EQ(guard.allocations(), 0);
+    if (AudioThreadGuard::countsLocks()) {
+        EXPECT_EQ(guard.locks(), 0);
+    }
 }
 
 struct LayoutCase {
