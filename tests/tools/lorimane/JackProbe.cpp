@@ -1,5 +1,6 @@
 #include "JackProbe.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -40,12 +41,21 @@ bool JackProbe::waitForApp(const std::string& app, int timeoutSeconds) {
 
 bool JackProbe::connectTo(const std::string& app, int timeoutSeconds) {
     if (!waitForApp(app, timeoutSeconds)) return false;
-    std::string click = jack_port_name(clickOut_), midi = jack_port_name(midiOut_);
-    return jack_connect(sourceClient_, click.c_str(), (app + ":in_l").c_str()) == 0 &&
-           jack_connect(sourceClient_, click.c_str(), (app + ":in_r").c_str()) == 0 &&
-           jack_connect(sourceClient_, midi.c_str(), (app + ":midi_in").c_str()) == 0 &&
-           jack_connect(recorderClient_, click.c_str(), jack_port_name(clickIn_)) == 0 &&
-           jack_connect(recorderClient_, (app + ":out_l").c_str(), jack_port_name(heardIn_)) == 0;
+    const std::string click = jack_port_name(clickOut_), midi = jack_port_name(midiOut_);
+    auto link = [](jack_client_t* client, const std::string& from, const std::string& to) {
+        const int result = jack_connect(client, from.c_str(), to.c_str());
+        return result == 0 || result == EEXIST;
+    };
+    // The application's ports exist before it activates, and JACK connects only active clients:
+    // keep trying until it is.
+    return waitFor(
+        [&] {
+            return link(sourceClient_, click, app + ":in_l") && link(sourceClient_, click, app + ":in_r") &&
+                   link(sourceClient_, midi, app + ":midi_in") &&
+                   link(recorderClient_, click, jack_port_name(clickIn_)) &&
+                   link(recorderClient_, app + ":out_l", jack_port_name(heardIn_));
+        },
+        timeoutSeconds);
 }
 
 std::vector<std::string> JackProbe::connections(const std::string& port) const {
