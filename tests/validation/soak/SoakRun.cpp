@@ -8,8 +8,6 @@
 //     lorimane-soak [seconds] [seed]
 #include <lv2/atom/atom.h>
 #include <lv2/midi/midi.h>
-#include <lv2/urid/urid.h>
-#include <lv2/worker/worker.h>
 
 #include <algorithm>
 #include <atomic>
@@ -18,13 +16,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
-#include <mutex>
 #include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "Lv2TestHost.h"
 #include "host/lv2/Lv2Plugin.h"
 #include "persistence/PersistenceGlobals.h"
 #include "persistence/PresetManager.h"
@@ -37,31 +34,18 @@ using Clock = std::chrono::steady_clock;
 constexpr double kRates[] = {22050, 44100, 48000, 88200, 96000, 192000};
 constexpr int kLongestBlock = 4096;
 
-// The URID map and worker schedule a host offers. The map is called from instantiation only.
+// The URID map and worker schedule a host offers, with the worker's requests served by the test.
 struct Host {
-    std::map<std::string, LV2_URID> ids;
-    std::mutex idsMutex;
-    LV2_URID_Map map{this, [](LV2_URID_Map_Handle h, const char* uri) {
-                         auto* self = static_cast<Host*>(h);
-                         std::lock_guard<std::mutex> lock(self->idsMutex);
-                         return self->ids.emplace(uri, static_cast<LV2_URID>(self->ids.size() + 1)).first->second;
-                     }};
-    std::atomic<int> requests{0};
-    LV2_Worker_Schedule schedule{this, [](LV2_Worker_Schedule_Handle h, uint32_t, const void*) {
-                                     static_cast<Host*>(h)->requests.fetch_add(1);
-                                     return LV2_WORKER_SUCCESS;
-                                 }};
-    LV2_Feature mapFeature{LV2_URID__map, &map};
-    LV2_Feature workerFeature{LV2_WORKER__schedule, &schedule};
-    const LV2_Feature* features[3] = {&mapFeature, &workerFeature, nullptr};
+    UridMap urids;
+    WorkerHost worker{urids};
 };
 
 // An atom sequence with room for a few MIDI events, rewritten before every block.
 class MidiSequence {
 public:
     explicit MidiSequence(Host& host)
-        : sequenceType_(host.map.map(host.map.handle, LV2_ATOM__Sequence)),
-          midiType_(host.map.map(host.map.handle, LV2_MIDI__MidiEvent)) {
+        : sequenceType_(host.urids.map.map(host.urids.map.handle, LV2_ATOM__Sequence)),
+          midiType_(host.urids.map.map(host.urids.map.handle, LV2_MIDI__MidiEvent)) {
         clear();
     }
     void clear() {
@@ -100,7 +84,7 @@ struct Figures {
 // One instance at one rate for `seconds` of wall time.
 bool soakOneInstance(Host& host, double rate, double seconds, std::mt19937& random, Figures& figures) {
     std::string error;
-    auto lv2 = Lv2Plugin::create(rate, host.features, error);
+    auto lv2 = Lv2Plugin::create(rate, host.worker.features, error);
     if (!lv2) {
         std::fprintf(stderr, "soak: the plug-in did not start at %.0f Hz: %s\n", rate, error.c_str());
         return false;
@@ -136,7 +120,7 @@ bool soakOneInstance(Host& host, double rate, double seconds, std::mt19937& rand
     std::thread worker([&] {
         int served = 0;
         while (!stop.load()) {
-            if (host.requests.load() > served) {
+            if (host.worker.requests.load() > served) {
                 ++served;
                 lv2->work();
                 workDone.fetch_add(1);
@@ -159,7 +143,7 @@ bool soakOneInstance(Host& host, double rate, double seconds, std::mt19937& rand
     const auto until = Clock::now() + std::chrono::duration<double>(seconds);
     std::uniform_int_distribution<int> blockLength(1, kLongestBlock);
     std::normal_distribution<float> noise(0.0f, 0.3f);
-    int requestsBefore = host.requests.load();
+    int requestsBefore = host.worker.requests.load();
     while (Clock::now() < until) {
         const int n = random() % 8 == 0 ? blockLength(random) : 1 << (random() % 10);
         const int kind = static_cast<int>(random() % 8);
@@ -190,7 +174,7 @@ bool soakOneInstance(Host& host, double rate, double seconds, std::mt19937& rand
         figures.audioSeconds += n / rate;
     }
     // Every scheduled program change is loaded before the instance goes.
-    const int scheduled = host.requests.load() - requestsBefore;
+    const int scheduled = host.worker.requests.load() - requestsBefore;
     const auto deadline = Clock::now() + std::chrono::seconds(20);
     while (workDone.load() < scheduled && Clock::now() < deadline) {
         midi.clear();
@@ -201,7 +185,7 @@ bool soakOneInstance(Host& host, double rate, double seconds, std::mt19937& rand
     worker.join();
     ui.join();
     figures.programLoads += workDone.load();
-    host.requests = 0;
+    host.worker.requests = 0;
     if (workDone.load() < scheduled) {
         std::fprintf(stderr, "soak: %d program changes scheduled, %ld loaded\n", scheduled, workDone.load());
         return false;
