@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "XvfbServer.h"
@@ -19,6 +21,7 @@
 
 // Last: Xlib's macros would rename words the headers above use.
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace {
 
@@ -67,10 +70,25 @@ TEST(AaxWindowsEditorX11, EmbedsInTheHostsWindowAndAClickBecomesAHostEdit) {
     ASSERT_TRUE(XQueryTree(system->display(), container, &root, &parent, &children, &count));
     ASSERT_EQ(count, 1u);
     XWindowAttributes attributes{};
-    XGetWindowAttributes(system->display(), children[0], &attributes);
+    const Window editorWindow = children[0];
     XFree(children);
+    XGetWindowAttributes(system->display(), editorWindow, &attributes);
     EXPECT_EQ(attributes.width, plugin->getEditorWidth());
     EXPECT_EQ(attributes.height, plugin->getEditorHeight());
+    // And the editor draws into it (its first frame may take a while: the OpenGL driver compiles
+    // its shaders first).
+    auto colours = [&] {
+        std::set<unsigned long> seen;
+        XImage* image = XGetImage(system->display(), editorWindow, 0, 0, unsigned(attributes.width),
+                                  unsigned(attributes.height), AllPlanes, ZPixmap);
+        if (!image) return seen.size();
+        for (int y = 0; y < attributes.height; y += 7)
+            for (int x = 0; x < attributes.width; x += 7) seen.insert(XGetPixel(image, x, y));
+        XDestroyImage(image);
+        return seen.size();
+    };
+    for (int i = 0; i < 100 && colours() <= 8; ++i) pump(50);
+    EXPECT_GT(colours(), 8u);
 
     int index = -1;
     for (int i = 0; i < plugin->getParameterCount(); ++i)
@@ -94,3 +112,17 @@ TEST(AaxWindowsEditorX11, EmbedsInTheHostsWindowAndAClickBecomesAHostEdit) {
 }
 
 }  // namespace
+
+// The built library in the test host program: the library's own copy of the editor connects to
+// the display by itself and puts its window into the host's.
+TEST(AaxWindowsEditorX11, TheLibraryEmbedsItsEditorInTheTestHostProgram) {
+    alarm(60);
+    gui::test::XvfbServer server;
+    std::string why;
+    if (!server.start(why, 1024, 768)) GTEST_SKIP() << why;
+    const std::string command = "DISPLAY=" + server.display() + " '" AAX_TEST_HOST "' --editor 1 '" AAX_MODULE "' >/dev/null";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    alarm(0);
+}
