@@ -111,8 +111,6 @@ TEST(AaxWindowsEditorX11, EmbedsInTheHostsWindowAndAClickBecomesAHostEdit) {
     alarm(0);
 }
 
-}  // namespace
-
 // The built library in the test host program: the library's own copy of the editor connects to
 // the display by itself and puts its window into the host's.
 TEST(AaxWindowsEditorX11, TheLibraryEmbedsItsEditorInTheTestHostProgram) {
@@ -126,3 +124,5 @@ TEST(AaxWindowsEditorX11, TheLibraryEmbedsItsEditorInTheTestHostProgram) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
     alarm(0);
 }
+
+}  // namespace
