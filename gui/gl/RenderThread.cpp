@@ -74,19 +74,26 @@ void RenderThread::pause(double ms) {
         std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(ms));
 }
 
-bool RenderThread::renderFrame() {
-    bool drew = false;
+RenderThread::Frame RenderThread::renderFrame() {
+    Frame frame = Frame::Idle;
     root_.enter();
     ui_.processEvents();
     ui_.tickFrameTimers();
     const bool exposed = exposed_.exchange(false);
+    // The context is only made current for a frame that draws: an idle editor costs no context
+    // switches.
     if ((exposed || !root_.pendingWindowRect().isEmpty()) && target_.isVisible()) {
-        target_.drawFrame(root_, root_.localRect());
-        root_.takePendingWindowRect();
-        drew = true;
+        if (target_.makeCurrent()) {
+            target_.drawFrame(root_, root_.localRect());
+            root_.takePendingWindowRect();
+            frame = Frame::Drawn;
+        } else {
+            if (exposed) exposed_.store(true);
+            frame = Frame::NoContext;
+        }
     }
     root_.leave();
-    return drew;
+    return frame;
 }
 
 void RenderThread::run() {
@@ -98,14 +105,15 @@ void RenderThread::run() {
     const int skip = displayTiming ? skipCount(periodMs_, refresh) : 0;
     double timeout = 0;
     for (int iteration = 0; !waitForStop(timeout); ++iteration) {
-        if (!target_.makeCurrent()) {
-            timeout = 100;
-            continue;
-        }
         const double start = now();
         bool drew = false;
         if (iteration % (skip + 1) == 0) {
-            drew = renderFrame();
+            const Frame frame = renderFrame();
+            if (frame == Frame::NoContext) {
+                timeout = 100;
+                continue;
+            }
+            drew = frame == Frame::Drawn;
             rendered_.fetch_add(1);
         }
         const double renderTime = now() - start;
@@ -131,9 +139,9 @@ void RenderThread::run() {
         }
         if (drew) {
             target_.swapBuffers();
+            target_.release();
             drawn_.fetch_add(1);
         }
-        target_.release();
         iterations_.fetch_add(1);
         timeout = std::clamp(refresh - renderTime - late, 5.0, 100.0);
     }

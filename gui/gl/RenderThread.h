@@ -75,8 +75,9 @@ public:
     int framesDrawn() const { return drawn_.load(); }
 
 private:
+    enum class Frame { Idle, Drawn, NoContext };
     void run();
-    bool renderFrame();
+    Frame renderFrame();
     // Waits the timeout; answers whether the thread must stop.
     bool waitForStop(double ms);
     double now();

@@ -7,6 +7,9 @@
 #include <exception>
 
 #include "core/FloatEpsilon.h"
+#include "gui/ModifierMap.h"
+#include "host/aax/AaxWindowsEditor.h"
+#include "persistence/GlobalSettings.h"
 
 namespace {
 
@@ -69,7 +72,7 @@ AAX_Result describeVariant(AAX_CCollection& collection, GenericPlugin& plugin, c
     effect->AddName(id.shortName());
     effect->AddCategory(categoryOf(plugin.getCategory()));
     effect->AddProcPtr(reinterpret_cast<void*>(+[]() -> AAX_CEffectParameters* { return new AaxPluginAdapter(); }), 0);
-    effect->AddProcPtr(nullptr, 1);  // the editor factory joins with the editor window
+    effect->AddProcPtr(reinterpret_cast<void*>(&AaxWindowsEditor::create), 1);
 
     std::string tag = plugin.getChunkTag();
     tag.resize(4, ' ');
@@ -136,6 +139,11 @@ AAX_Result GetEffectDescriptions(AAX_CCollection& collection) {
         collection.AddPackageName(id.fullName());
         collection.AddPackageName(id.shortName());
         collection.SetPackageVersion(static_cast<uint32_t>(id.major));
+        // The modifier keys of edits follow the host's conventions unless the user turned that off.
+        if (readUseHostShortcuts(version ? *version : GenericPlugin::VersionRecord{}))
+            gui::ModifierMap::useHostShortcuts();
+        else
+            gui::ModifierMap::useDefaults();
         return AAX_SUCCESS;
     } catch (const std::exception&) {
         return AAX_ERROR_NULL_OBJECT;  // nothing may cross the host boundary

@@ -6,6 +6,9 @@
 #include <cstring>
 #include <sstream>
 
+#include "gui/native/WindowSystem.h"
+#include "gui/native/x11/X11Window.h"
+
 namespace {
 
 std::string propertyText(int32_t id, AAX_CPropertyValue value) {
@@ -318,6 +321,7 @@ AAX_Result AaxTestHost::Instance::PostPacket(AAX_CFieldIndex port, const void* d
 }
 
 AAX_Result AaxTestHost::Instance::SetParameterNormalizedValue(const AAX_CParamID& id, double value) {
+    if (recordEdits_) hostEdits_.push_back({HostEdit::Value, id, value});
     // The host records the automation and answers with the value, as hosts do.
     return effect_ ? effect_->UpdateParameterNormalizedValue(id, value, AAX_eUpdateSource_Parameter) : AAX_ERROR_NULL_OBJECT;
 }
@@ -338,4 +342,94 @@ AAX_Result AaxTestHost::Instance::GetBarBeatPosition(int32_t& bars, int32_t& bea
     beats = beats_;
     ticks = ticks_;
     return AAX_SUCCESS;
+}
+
+AAX_Result AaxTestHost::Instance::TouchParameter(const AAX_CParamID& id) {
+    if (recordEdits_) hostEdits_.push_back({HostEdit::Touch, id});
+    return AAX_SUCCESS;
+}
+
+AAX_Result AaxTestHost::Instance::ReleaseParameter(const AAX_CParamID& id) {
+    if (recordEdits_) hostEdits_.push_back({HostEdit::Release, id});
+    return AAX_SUCCESS;
+}
+
+int AaxTestHost::Instance::openTouches() const {
+    int open = 0;
+    for (const HostEdit& e : hostEdits_) open += e.kind == HostEdit::Touch ? 1 : e.kind == HostEdit::Release ? -1 : 0;
+    return open;
+}
+
+// --- Editor view ------------------------------------------------------------------------------------
+
+namespace {
+
+// The container window's own messages: the host draws nothing in it.
+class ContainerEvents : public gui::native::WindowEvents {
+public:
+    void pointerMoved(const gui::native::PointerMessage&) override {}
+    void buttonPressed(const gui::native::ButtonMessage&) override {}
+    void buttonReleased(const gui::native::ButtonMessage&) override {}
+    void wheelTurned(const gui::native::WheelMessage&) override {}
+    void mouseInteractionCancelled() override {}
+    void timerFired(int) override {}
+    void paintRequested(const gui::Rect&) override {}
+    void boundsChanged(const gui::Rect&) override {}
+};
+
+}  // namespace
+
+AaxTestHost::EditorView::EditorView(Instance& instance, gui::native::WindowSystem& system, int32_t type)
+    : instance_(instance), system_(system), type_(type), events_(std::make_unique<ContainerEvents>()) {}
+
+AaxTestHost::EditorView::~EditorView() { close(); }
+
+AAX_Result AaxTestHost::EditorView::open() {
+    auto create = reinterpret_cast<AAX_CCreateGUIProc>(instance_.effect_desc_.procPtr(1));
+    if (!create || !instance_.effect_) return AAX_ERROR_NULL_OBJECT;
+    gui_.reset(create());
+    if (!gui_) return AAX_ERROR_NULL_OBJECT;
+    instance_.recordEdits_ = true;
+    if (AAX_Result r = gui_->Initialize(instance_.effect_.get(), &instance_)) return r;
+    AAX_Point size;
+    if (AAX_Result r = gui_->GetViewSize(size)) return r;
+    window_ = system_.createWindow(nullptr, gui::Rect{0, 0, int(size.horz), int(size.vert)}, *events_);
+    return gui_->SetViewContainer(this);
+}
+
+void AaxTestHost::EditorView::close() {
+    if (gui_) {
+        gui_->SetViewContainer(nullptr);
+        gui_->Uninitialize();
+    }
+    gui_.reset();
+    window_.reset();
+    instance_.recordEdits_ = false;
+}
+
+void* AaxTestHost::EditorView::GetPtr() {
+    if (auto* x11 = dynamic_cast<gui::native::X11Window*>(window_.get())) return reinterpret_cast<void*>(x11->id());
+    return window_.get();
+}
+
+AAX_Result AaxTestHost::EditorView::GetModifiers(uint32_t* modifiers) {
+    if (!modifiers) return AAX_ERROR_NULL_OBJECT;
+    *modifiers = modifiers_;
+    return AAX_SUCCESS;
+}
+
+AAX_Result AaxTestHost::EditorView::SetViewSize(AAX_Point& size) {
+    const int width = static_cast<int>(size.horz), height = static_cast<int>(size.vert);
+    sizeRequests_.push_back({width, height, resizable_});
+    if (!resizable_) return AAX_ERROR_UNIMPLEMENTED;
+    if (window_) {
+        const gui::Rect b = window_->bounds();
+        window_->setBounds(gui::Rect::ofSize(b.left, b.top, width, height));
+    }
+    return AAX_SUCCESS;
+}
+
+AAX_Result AaxTestHost::EditorView::HandleParameterMouseDown(const AAX_CParamID& id, uint32_t modifiers) {
+    mouseDowns_.push_back({id, modifiers});
+    return mouseDownResult_;
 }

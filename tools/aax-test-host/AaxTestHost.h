@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "host/aax/sdk/AAX_CEffectGUI.h"
 #include "host/aax/sdk/AAX_CEffectParameters.h"
 #include "host/aax/sdk/AAX_Context.h"
 #include "host/aax/sdk/AAX_Descriptors.h"
@@ -17,6 +18,7 @@ public:
     using DescribeFunction = AAX_Result (*)(AAX_CCollection&);
 
     class Instance;
+    class EditorView;
 
     // In-process: the description entry of a library linked into the caller.
     explicit AaxTestHost(DescribeFunction describe);
@@ -42,8 +44,23 @@ private:
     std::unique_ptr<AAX_CCollection> collection_;
 };
 
+namespace gui::native {
+class Window;
+class WindowEvents;
+class WindowSystem;
+}  // namespace gui::native
+
 class AaxTestHost::Instance : public AAX_IController, public AAX_ITransport {
 public:
+    // What the instance told the host about its parameters while an editor view was open, in
+    // order: the editor's touches and releases and every value it asked for.
+    struct HostEdit {
+        enum Kind { Touch, Value, Release };
+        Kind kind;
+        std::string id;
+        double value = 0.0;
+    };
+
     Instance(const AAX_CEffectDescriptor& effect, float sampleRate);
     ~Instance() override;
 
@@ -79,6 +96,13 @@ public:
     AAX_Result PostPacket(AAX_CFieldIndex port, const void* data, uint32_t size) override;
     AAX_Result SetParameterNormalizedValue(const AAX_CParamID& id, double value) override;
     const AAX_ITransport* GetTransport() const override { return hasTransport_ ? this : nullptr; }
+    AAX_Result TouchParameter(const AAX_CParamID& id) override;
+    AAX_Result ReleaseParameter(const AAX_CParamID& id) override;
+
+    const std::vector<HostEdit>& hostEdits() const { return hostEdits_; }
+    void clearHostEdits() { hostEdits_.clear(); }
+    // Parameters touched and not yet released (a touch counts once per call).
+    int openTouches() const;
 
     // AAX_ITransport
     AAX_Result GetCurrentTempo(double& bpm) const override;
@@ -95,6 +119,8 @@ private:
         AAX_CMidiStream stream;
         const AAX_ITransport* transport = nullptr;
     };
+
+    friend class EditorView;
 
     const AAX_CEffectDescriptor& effect_desc_;
     const AAX_CComponentDescriptor* component_ = nullptr;
@@ -115,4 +141,65 @@ private:
     int32_t numerator_ = 4, denominator_ = 4, bars_ = 0, beats_ = 1;
     int64_t ticks_ = 0;
     int32_t latency_ = 0;
+    // Kept while an editor view is open.
+    std::vector<HostEdit> hostEdits_;
+    bool recordEdits_ = false;
+};
+
+// The host's window for an instance's editor, in a window system of the caller's (X11 or
+// headless): creates the effect's GUI object, hands it this container and answers its requests as
+// a host does. The host's modifier keys, its answer to presses on parameters and whether it
+// resizes are set by the caller; what the editor asked is recorded. [ui]
+class AaxTestHost::EditorView : public AAX_IViewContainer {
+public:
+    struct MouseDown {
+        std::string id;
+        uint32_t modifiers;
+    };
+    struct SizeRequest {
+        int width, height;
+        bool accepted;
+    };
+
+    EditorView(Instance& instance, gui::native::WindowSystem& system, int32_t type = AAX_eViewContainer_Type_HWND);
+    ~EditorView() override;
+
+    // Creates the GUI object and attaches it to the instance; then hands it the container at the
+    // size it asks for (none when it has no size).
+    AAX_Result open();
+    // Withdraws the container and deletes the GUI object.
+    void close();
+    AAX_CEffectGUI* gui() const { return gui_.get(); }
+    // The host's periodic call to the editor.
+    void idle() {
+        if (gui_) gui_->TimerWakeup();
+    }
+    gui::native::Window* window() const { return window_.get(); }
+
+    void setModifiers(uint32_t modifiers) { modifiers_ = modifiers; }
+    // AAX_SUCCESS: the host takes presses on parameters; anything else hands them back.
+    void setMouseDownResult(AAX_Result result) { mouseDownResult_ = result; }
+    void setResizable(bool resizable) { resizable_ = resizable; }
+    const std::vector<MouseDown>& mouseDowns() const { return mouseDowns_; }
+    const std::vector<SizeRequest>& sizeRequests() const { return sizeRequests_; }
+
+    // AAX_IViewContainer
+    int32_t GetType() override { return type_; }
+    void* GetPtr() override;
+    AAX_Result GetModifiers(uint32_t* modifiers) override;
+    AAX_Result SetViewSize(AAX_Point& size) override;
+    AAX_Result HandleParameterMouseDown(const AAX_CParamID& id, uint32_t modifiers) override;
+
+private:
+    Instance& instance_;
+    gui::native::WindowSystem& system_;
+    int32_t type_;
+    std::unique_ptr<gui::native::WindowEvents> events_;
+    std::unique_ptr<gui::native::Window> window_;
+    std::unique_ptr<AAX_CEffectGUI> gui_;
+    uint32_t modifiers_ = 0;
+    AAX_Result mouseDownResult_ = AAX_ERROR_UNIMPLEMENTED;
+    bool resizable_ = true;
+    std::vector<MouseDown> mouseDowns_;
+    std::vector<SizeRequest> sizeRequests_;
 };

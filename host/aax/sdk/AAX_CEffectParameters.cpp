@@ -24,6 +24,18 @@ AAX_Result AAX_CEffectParameters::SetParameterNormalizedValue(const AAX_CParamID
     return controller_->SetParameterNormalizedValue(id, value);
 }
 
+AAX_Result AAX_CEffectParameters::TouchParameter(const AAX_CParamID& id) {
+    if (!parameterManager_.GetParameterByID(id)) return AAX_ERROR_INVALID_PARAMETER_ID;
+    if (!controller_) return AAX_ERROR_NULL_OBJECT;
+    return controller_->TouchParameter(id);
+}
+
+AAX_Result AAX_CEffectParameters::ReleaseParameter(const AAX_CParamID& id) {
+    if (!parameterManager_.GetParameterByID(id)) return AAX_ERROR_INVALID_PARAMETER_ID;
+    if (!controller_) return AAX_ERROR_NULL_OBJECT;
+    return controller_->ReleaseParameter(id);
+}
+
 AAX_Result AAX_CEffectParameters::ResetFieldData(AAX_CFieldIndex, void* data, uint32_t size) const {
     if (data) std::memset(data, 0, size);
     return AAX_SUCCESS;

@@ -37,6 +37,10 @@ public:
     // UpdateParameterNormalizedValue.
     virtual AAX_Result SetParameterNormalizedValue(const AAX_CParamID& id, double value) = 0;
     virtual const AAX_ITransport* GetTransport() const = 0;
+    // An edit of the parameter in the editor begins (touch) and ends (release); in between the host
+    // records the values it is sent as one gesture.
+    virtual AAX_Result TouchParameter(const AAX_CParamID&) { return AAX_SUCCESS; }
+    virtual AAX_Result ReleaseParameter(const AAX_CParamID&) { return AAX_SUCCESS; }
 };
 
 class AAX_CEffectParameters {
@@ -53,6 +57,9 @@ public:
     virtual AAX_Result UpdateParameterNormalizedValue(const AAX_CParamID& id, double value, AAX_EUpdateSource source);
     // Host thread: the plug-in's own request for a value, passed to the host.
     AAX_Result SetParameterNormalizedValue(const AAX_CParamID& id, double value);
+    // Host thread: the editor's gesture on a parameter, passed to the host.
+    AAX_Result TouchParameter(const AAX_CParamID& id);
+    AAX_Result ReleaseParameter(const AAX_CParamID& id);
     // Host thread: fills a private-data field before the first render; the base zero-fills it.
     virtual AAX_Result ResetFieldData(AAX_CFieldIndex field, void* data, uint32_t size) const;
 

@@ -10,13 +10,14 @@
 
 #include "host/aax/sdk/AAX_Types.h"
 
+class AAX_CEffectGUI;
 class AAX_CEffectParameters;
 struct AAX_SRenderContext;
 
 // The native processing callback: every instance context from begin to end.
 using AAX_CRenderProc = void (*)(AAX_SRenderContext* const* begin, AAX_SRenderContext* const* end);
 using AAX_CCreateParametersProc = AAX_CEffectParameters* (*)();
-using AAX_CCreateGUIProc = void* (*)();
+using AAX_CCreateGUIProc = AAX_CEffectGUI* (*)();
 
 class AAX_CPropertyMap {
 public:

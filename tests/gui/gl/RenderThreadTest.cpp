@@ -42,8 +42,11 @@ private:
 
 class CountingTarget : public RenderThread::Target {
 public:
-    bool makeCurrent() override { return true; }
-    void release() override {}
+    bool makeCurrent() override {
+        ++currents;
+        return true;
+    }
+    void release() override { ++releases; }
     void swapBuffers() override { ++swaps; }
     void drawFrame(RootControl&, const Rect&) override {
         if (uiHolding.load()) drewWhileUiHeldLock = true;
@@ -54,6 +57,8 @@ public:
 
     std::atomic<int> frames{0};
     std::atomic<int> swaps{0};
+    std::atomic<int> currents{0};
+    std::atomic<int> releases{0};
     std::atomic<int> shutdowns{0};
     std::atomic<bool> uiHolding{false};
     std::atomic<bool> stopped{false};
@@ -83,6 +88,20 @@ TEST_F(RenderThreadTest, RendersEveryFirstSecondOrThirdIterationFor60_30And20Fra
         const int n = thread.iterations();
         EXPECT_EQ(thread.renderedIterations(), (n + c.every - 1) / c.every);
     }
+}
+
+// An open window with nothing to draw costs no context switches: the context is current only for
+// the frames that draw (and once more to shut down), released after each.
+TEST_F(RenderThreadTest, MakesTheContextCurrentOnlyForFramesThatDraw) {
+    SteppedClock clock(false);
+    CountingTarget target;
+    RenderThread thread(*ui, root(), target, 1, &clock);
+    thread.start();
+    while (thread.iterations() < 60) std::this_thread::yield();
+    thread.stop();
+    EXPECT_LT(target.frames.load(), 5);
+    EXPECT_EQ(target.currents.load(), target.frames.load() + 1);
+    EXPECT_EQ(target.releases.load(), target.currents.load());
 }
 
 TEST_F(RenderThreadTest, WaitsForTheRootLockAndDrawsNothingAfterStopping) {
