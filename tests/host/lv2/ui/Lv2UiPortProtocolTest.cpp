@@ -22,6 +22,7 @@
 #include "product/ProductPlugin.h"
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace {
 
@@ -46,8 +47,9 @@ public:
         if (display_) XCloseDisplay(display_);
     }
 
-    // Loads the bundle's UI library (kept loaded: the process may still run its code at exit).
-    bool open(std::string& error) {
+    // Loads the bundle's UI library (kept loaded: the process may still run its code at exit) and
+    // opens the UI under the parent window, or without one for a window of its own.
+    bool open(bool embedded, std::string& error) {
         if (!display_) {
             error = "no display";
             return false;
@@ -60,14 +62,15 @@ public:
             return false;
         }
         idle_ = static_cast<const LV2UI_Idle_Interface*>(descriptor_->extension_data(LV2_UI__idleInterface));
+        show_ = static_cast<const LV2UI_Show_Interface*>(descriptor_->extension_data(LV2_UI__showInterface));
         const LV2_Feature parent{LV2_UI__parent, reinterpret_cast<void*>(parent_)};
         const LV2_Feature resize{LV2_UI__resize, &resize_};
-        const LV2_Feature* features[] = {urids_.features[0], &parent, &resize, nullptr};
+        const LV2_Feature* features[] = {urids_.features[0], &resize, embedded ? &parent : nullptr, nullptr};
         LV2UI_Widget widget = nullptr;
         handle_ = descriptor_->instantiate(descriptor_, lv2turtle::kPluginUri, kBundle.c_str(), &PortProtocolHost::write,
                                            this, &widget, features);
         window_ = reinterpret_cast<uintptr_t>(widget);
-        if (!handle_ || !window_ || !idle_) {
+        if (!handle_ || (embedded && !window_) || !idle_ || !show_) {
             error = "the UI did not open";
             return false;
         }
@@ -78,13 +81,16 @@ public:
         handle_ = nullptr;
     }
 
+    int show() { return show_->show(handle_); }
+    int hide() { return show_->hide(handle_); }
     void portEvent(uint32_t port, float value) { descriptor_->port_event(handle_, port, sizeof value, 0, &value); }
-    // Runs the UI's idle calls until the condition holds; false after the time is up.
+    // Runs the UI's idle calls until the condition holds; false after the time is up or once the
+    // UI reports its window closed.
     template <typename Condition>
     bool idleUntil(Condition condition, int seconds) {
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
         while (std::chrono::steady_clock::now() < end) {
-            if (idle_->idle(handle_) != 0) return false;
+            if ((closed = idle_->idle(handle_) != 0)) return false;
             if (condition()) return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
@@ -102,6 +108,7 @@ public:
     Display* display() const { return display_; }
     std::vector<Write> writes;
     std::vector<std::pair<int, int>> sizes;
+    bool closed = false;
 
 private:
     static void write(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t protocol, const void* buffer) {
@@ -118,6 +125,7 @@ private:
                          }};
     const LV2UI_Descriptor* descriptor_ = nullptr;
     const LV2UI_Idle_Interface* idle_ = nullptr;
+    const LV2UI_Show_Interface* show_ = nullptr;
     LV2UI_Handle handle_ = nullptr;
     unsigned long window_ = 0;
 };
@@ -131,7 +139,7 @@ protected:
         setenv("DISPLAY", x_.display().c_str(), 1);  // where the UI opens its connection
         host_ = std::make_unique<PortProtocolHost>(x_.display());
         std::string error;
-        ASSERT_TRUE(host_->open(error)) << error;
+        ASSERT_TRUE(host_->open(embedded(), error)) << error;
         plugin_ = makeProductPlugin();
         slots_ = Lv2PortLayout(*plugin_).parameters();
         // Hosts tell a new UI every control port's value.
@@ -140,6 +148,7 @@ protected:
             host_->portEvent(Lv2Plugin::kFirstParameter + uint32_t(slot), Lv2Plugin::portValue(p, p.defaultValue()));
         }
     }
+    virtual bool embedded() const { return true; }
     void TearDown() override {
         host_.reset();
         unsetenv("DISPLAY");
@@ -213,4 +222,63 @@ TEST_F(Lv2UiPortProtocol, AKnobDragWritesRisingValues) {
     AbstractPluginParameter& p = *plugin_->getParameter(slots_[port - Lv2Plugin::kFirstParameter]);
     const float before = Lv2Plugin::portValue(p, p.defaultValue());
     ASSERT_TRUE(host_->idleUntil([&] { return host_->lastWrite(port) > before; }, 20)) << knob;
+}
+
+// A host that gives no parent shows the editor in a window of its own: the window comes with show,
+// its close box ends it (idle says so), and hide and show bring it back.
+class Lv2UiShown : public Lv2UiPortProtocol {
+protected:
+    bool embedded() const override { return false; }
+
+    // The editor's top-level window, found by its class; 0 when none is shown.
+    unsigned long shownWindow() const {
+        Display* d = host_->display();
+        Window root, parent, *children = nullptr;
+        unsigned count = 0;
+        unsigned long found = 0;
+        if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count)) return 0;
+        for (unsigned i = 0; i < count && !found; ++i) {
+            XWindowAttributes a;
+            XClassHint hint{};
+            if (!XGetWindowAttributes(d, children[i], &a) || a.map_state != IsViewable) continue;
+            if (XGetClassHint(d, children[i], &hint)) {
+                if (hint.res_name && std::string(hint.res_name) == "lorimane") found = children[i];
+                XFree(hint.res_name);
+                XFree(hint.res_class);
+            }
+        }
+        if (children) XFree(children);
+        return found;
+    }
+    // What a window manager sends when the user closes the window.
+    void askToClose(unsigned long window) const {
+        Display* d = host_->display();
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = window;
+        e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = long(XInternAtom(d, "WM_DELETE_WINDOW", False));
+        XSendEvent(d, window, False, NoEventMask, &e);
+        XFlush(d);
+    }
+};
+
+TEST_F(Lv2UiShown, ShowsAWindowOfItsOwnThatTheUserCanClose) {
+    EXPECT_EQ(host_->window(), 0u) << "no widget without a parent";
+    EXPECT_EQ(shownWindow(), 0u);
+    ASSERT_EQ(host_->show(), 0);
+    ASSERT_TRUE(host_->idleUntil([&] { return shownWindow() != 0; }, 20));
+    EXPECT_TRUE(host_->sizes.empty()) << "a window of its own is not the host's to resize";
+
+    askToClose(shownWindow());
+    EXPECT_FALSE(host_->idleUntil([] { return false; }, 20));
+    EXPECT_TRUE(host_->closed) << "idle reports the closed window";
+    ASSERT_EQ(host_->hide(), 0);
+    XSync(host_->display(), False);
+    EXPECT_EQ(shownWindow(), 0u);
+
+    ASSERT_EQ(host_->show(), 0);
+    EXPECT_TRUE(host_->idleUntil([&] { return shownWindow() != 0; }, 20));
+    EXPECT_FALSE(host_->closed);
 }
