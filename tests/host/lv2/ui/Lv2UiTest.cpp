@@ -1,8 +1,9 @@
-// The UI in a small host that offers only the port protocol (no instance access): the editor works
+// The UI in a small host of the test's own: offering only the port protocol, where the editor works
 // on an instance of its own, writes its edits to the control ports and follows the host's port
-// events.
+// events; without a parent window; and with instance access.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <lv2/instance-access/instance-access.h>
 #include <lv2/ui/ui.h>
 
 #include <chrono>
@@ -48,8 +49,9 @@ public:
     }
 
     // Loads the bundle's UI library (kept loaded: the process may still run its code at exit) and
-    // opens the UI under the parent window, or without one for a window of its own.
-    bool open(bool embedded, std::string& error) {
+    // opens the UI under the parent window, or without one for a window of its own; with the
+    // running instance given, the host offers instance access too.
+    bool open(bool embedded, LV2_Handle instance, std::string& error) {
         if (!display_) {
             error = "no display";
             return false;
@@ -65,7 +67,9 @@ public:
         show_ = static_cast<const LV2UI_Show_Interface*>(descriptor_->extension_data(LV2_UI__showInterface));
         const LV2_Feature parent{LV2_UI__parent, reinterpret_cast<void*>(parent_)};
         const LV2_Feature resize{LV2_UI__resize, &resize_};
-        const LV2_Feature* features[] = {urids_.features[0], &resize, embedded ? &parent : nullptr, nullptr};
+        const LV2_Feature access{LV2_INSTANCE_ACCESS_URI, instance};
+        const LV2_Feature* features[] = {urids_.features[0], &resize, instance ? &access : nullptr, nullptr, nullptr};
+        features[instance ? 3 : 2] = embedded ? &parent : nullptr;
         LV2UI_Widget widget = nullptr;
         handle_ = descriptor_->instantiate(descriptor_, lv2turtle::kPluginUri, kBundle.c_str(), &PortProtocolHost::write,
                                            this, &widget, features);
@@ -139,7 +143,7 @@ protected:
         setenv("DISPLAY", x_.display().c_str(), 1);  // where the UI opens its connection
         host_ = std::make_unique<PortProtocolHost>(x_.display());
         std::string error;
-        ASSERT_TRUE(host_->open(embedded(), error)) << error;
+        ASSERT_TRUE(host_->open(embedded(), instance(), error)) << error;
         plugin_ = makeProductPlugin();
         slots_ = Lv2PortLayout(*plugin_).parameters();
         // Hosts tell a new UI every control port's value.
@@ -149,11 +153,14 @@ protected:
         }
     }
     virtual bool embedded() const { return true; }
+    virtual LV2_Handle instance() { return nullptr; }
     void TearDown() override {
         host_.reset();
+        closeInstance();
         unsetenv("DISPLAY");
     }
 
+    virtual void closeInstance() {}
     uint32_t portOf(const std::string& name) const {
         for (size_t slot = 0; slot < slots_.size(); ++slot)
             if (plugin_->getParameter(slots_[slot])->name() == name) return Lv2Plugin::kFirstParameter + uint32_t(slot);
@@ -281,4 +288,57 @@ TEST_F(Lv2UiShown, ShowsAWindowOfItsOwnThatTheUserCanClose) {
     ASSERT_EQ(host_->show(), 0);
     EXPECT_TRUE(host_->idleUntil([&] { return shownWindow() != 0; }, 20));
     EXPECT_FALSE(host_->closed);
+}
+
+// A host that offers instance access: the editor edits the running plug-in object, and every change
+// of its parameters, the editor's or one made inside the plug-in (a preset, MIDI learn), is written
+// to the host's ports; a change the host made itself is not written back.
+class Lv2UiInstanceAccess : public Lv2UiPortProtocol {
+protected:
+    LV2_Handle instance() override {
+        void* library = dlopen((kBundle + "lorimane.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+        auto entry = library ? reinterpret_cast<LV2_Descriptor_Function>(dlsym(library, "lv2_descriptor")) : nullptr;
+        plugInDescriptor_ = entry ? entry(0) : nullptr;
+        if (!plugInDescriptor_) return nullptr;
+        handle_ = plugInDescriptor_->instantiate(plugInDescriptor_, 48000.0, kBundle.c_str(), worker_.features);
+        return handle_;
+    }
+    void closeInstance() override {
+        if (handle_) plugInDescriptor_->cleanup(handle_);
+        handle_ = nullptr;
+    }
+    GenericPlugin& running() const { return static_cast<Lv2Plugin*>(handle_)->plugin(); }
+    int parameterIndex(const std::string& name) const {
+        for (int i = 0; i < running().getParameterCount(); ++i)
+            if (running().getParameter(i)->name() == name) return i;
+        return -1;
+    }
+
+    UridMap urids_;
+    WorkerHost worker_{urids_};
+    const LV2_Descriptor* plugInDescriptor_ = nullptr;
+    LV2_Handle handle_ = nullptr;
+};
+
+TEST_F(Lv2UiInstanceAccess, EditsTheRunningPlugInAndReportsItsChangesToTheHost) {
+    ASSERT_NE(handle_, nullptr);
+    AbstractPluginParameter& autoMute = *running().getParameter(parameterIndex("Auto Mute Self-Osc"));
+    click(placeOfParameter("Auto Mute Self-Osc", false));
+    ASSERT_TRUE(host_->idleUntil([&] { return autoMute.value() == 1.0f; }, 20)) << "the click reached the running plug-in";
+    EXPECT_TRUE(host_->idleUntil([&] { return host_->lastWrite(portOf("Auto Mute Self-Osc")) == 1.0f; }, 20));
+
+    // A change inside the plug-in reaches the host's port in the next idle call.
+    AbstractPluginParameter& feedback = *running().getParameter(parameterIndex("Delay L Feedback"));
+    const float inside = feedback.maxValue();
+    feedback.setValue(inside, 0);
+    const uint32_t feedbackPort = portOf("Delay L Feedback");
+    EXPECT_TRUE(host_->idleUntil([&] { return host_->lastWrite(feedbackPort) == Lv2Plugin::portValue(feedback, inside); }, 20));
+
+    // The host moves its port: the instance takes the value; the host hears nothing back.
+    host_->writes.clear();
+    const float fromHost = feedback.minValue();
+    host_->portEvent(feedbackPort, Lv2Plugin::portValue(feedback, fromHost));
+    feedback.setValue(fromHost, FromHost);
+    host_->idleUntil([] { return false; }, 1);
+    EXPECT_TRUE(host_->writes.empty());
 }
