@@ -67,12 +67,15 @@ public:
         show_ = static_cast<const LV2UI_Show_Interface*>(descriptor_->extension_data(LV2_UI__showInterface));
         const LV2_Feature parent{LV2_UI__parent, reinterpret_cast<void*>(parent_)};
         const LV2_Feature resize{LV2_UI__resize, &resize_};
+        const LV2_Feature touch{LV2_UI__touch, &touch_};
         const LV2_Feature access{LV2_INSTANCE_ACCESS_URI, instance};
-        const LV2_Feature* features[] = {urids_.features[0], &resize, instance ? &access : nullptr, nullptr, nullptr};
-        features[instance ? 3 : 2] = embedded ? &parent : nullptr;
+        std::vector<const LV2_Feature*> features = {urids_.features[0], &resize, &touch};
+        if (instance) features.push_back(&access);
+        if (embedded) features.push_back(&parent);
+        features.push_back(nullptr);
         LV2UI_Widget widget = nullptr;
         handle_ = descriptor_->instantiate(descriptor_, lv2turtle::kPluginUri, kBundle.c_str(), &PortProtocolHost::write,
-                                           this, &widget, features);
+                                           this, &widget, features.data());
         window_ = reinterpret_cast<uintptr_t>(widget);
         if (!handle_ || (embedded && !window_) || !idle_ || !show_) {
             error = "the UI did not open";
@@ -111,13 +114,17 @@ public:
     unsigned long window() const { return window_; }
     Display* display() const { return display_; }
     std::vector<Write> writes;
+    // Writes, touches and releases in the order the UI made them ("touch 51", "write 51").
+    std::vector<std::string> sequence;
     std::vector<std::pair<int, int>> sizes;
     bool closed = false;
 
 private:
     static void write(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t protocol, const void* buffer) {
         if (protocol != 0 || size != sizeof(float)) return;
-        static_cast<PortProtocolHost*>(controller)->writes.push_back({port, *static_cast<const float*>(buffer)});
+        auto* host = static_cast<PortProtocolHost*>(controller);
+        host->writes.push_back({port, *static_cast<const float*>(buffer)});
+        host->sequence.push_back("write " + std::to_string(port));
     }
 
     Display* display_ = nullptr;
@@ -127,6 +134,10 @@ private:
                              static_cast<PortProtocolHost*>(h)->sizes.emplace_back(width, height);
                              return 0;
                          }};
+    LV2UI_Touch touch_{this, [](LV2UI_Feature_Handle h, uint32_t port, bool grabbed) {
+                           static_cast<PortProtocolHost*>(h)->sequence.push_back((grabbed ? "touch " : "release ") +
+                                                                                 std::to_string(port));
+                       }};
     const LV2UI_Descriptor* descriptor_ = nullptr;
     const LV2UI_Idle_Interface* idle_ = nullptr;
     const LV2UI_Show_Interface* show_ = nullptr;
@@ -182,7 +193,7 @@ protected:
 }  // namespace
 
 // The editor opens under the host's window at its size, reports that size, and a click on a switch
-// writes the switch's port. A port event then moves the switch: the next click writes the value
+// writes the switch's port between the host's touch and release. A port event then moves the switch: the next click writes the value
 // toggled from the event's, and the event itself is never echoed back to the host.
 TEST_F(Lv2UiPortProtocol, AnEditWritesItsPortAndAPortEventMovesTheControl) {
     Window root, parent, *children = nullptr;
@@ -202,6 +213,9 @@ TEST_F(Lv2UiPortProtocol, AnEditWritesItsPortAndAPortEventMovesTheControl) {
     click(place);
     ASSERT_TRUE(host_->idleUntil([&] { return host_->lastWrite(autoMute) == 1.0f; }, 20));
     EXPECT_EQ(host_->writes.size(), 1u) << "only the edited port is written";
+    // The edit is a gesture the host can record: touch, the value, release.
+    const std::string port = std::to_string(autoMute);
+    EXPECT_EQ(host_->sequence, (std::vector<std::string>{"touch " + port, "write " + port, "release " + port}));
 
     host_->writes.clear();
     host_->portEvent(autoMute, 0.0f);
