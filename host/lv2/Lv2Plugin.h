@@ -49,6 +49,8 @@ public:
     void run(uint32_t frames);
 
     GenericPlugin& plugin() { return *plugin_; }
+    // Whether the host's worker performs the plug-in's deferred work (it was given a schedule).
+    bool hasWorker() const { return schedule_ != nullptr; }
 
     // The state interface: the plug-in's values as current-version preset bytes, and the preset
     // name. [ui], never concurrently with run. A state that cannot be read is refused and changes

@@ -13,6 +13,7 @@
 namespace lv2turtle {
 
 const char* const kPluginUri = "urn:brixholde:lorimane:2";
+const char* const kUiUri = "urn:brixholde:lorimane:2#ui";
 
 namespace {
 
@@ -91,15 +92,28 @@ std::string uriWith(const std::string& kind, const std::string& text) {
 std::string presetUri(const Preset& preset) { return uriWith("preset", preset.label); }
 std::string bankUri(const std::string& category) { return uriWith("bank", category); }
 
-std::string manifest(const std::string& binary, const std::vector<Preset>& presets) {
+std::string manifest(const std::string& binary, const std::vector<Preset>& presets, const std::string& uiBinary) {
     std::ostringstream out;
     out << "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
         << "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
-        << "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n\n"
-        << "<" << kPluginUri << ">\n"
+        << "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n";
+    if (!uiBinary.empty()) out << "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n";
+    out << "\n<" << kPluginUri << ">\n"
         << "    a lv2:Plugin ;\n"
-        << "    lv2:binary <" << binary << "> ;\n"
-        << "    rdfs:seeAlso <lorimane.ttl> .\n";
+        << "    lv2:binary <" << binary << "> ;\n";
+    if (!uiBinary.empty()) out << "    ui:ui <" << kUiUri << "> ;\n";
+    out << "    rdfs:seeAlso <lorimane.ttl> .\n";
+    // The editor embeds under the host's window (or shows a window of its own) and lives on the
+    // host's idle calls; with instance access it edits the running plug-in, without it edits an
+    // instance of its own through the control ports. Its sizes are the editor's layouts.
+    if (!uiBinary.empty())
+        out << "\n<" << kUiUri << ">\n"
+            << "    a ui:X11UI ;\n"
+            << "    ui:binary <" << uiBinary << "> ;\n"
+            << "    lv2:requiredFeature ui:idleInterface ;\n"
+            << "    lv2:optionalFeature ui:parent , ui:resize , ui:touch , ui:noUserResize ,\n"
+            << "        <http://lv2plug.in/ns/ext/instance-access> ;\n"
+            << "    lv2:extensionData ui:idleInterface , ui:showInterface .\n";
     for (const Preset& p : presets)
         out << "\n<" << presetUri(p) << ">\n"
             << "    a pset:Preset ;\n"

@@ -10,6 +10,7 @@
 namespace lv2turtle {
 
 extern const char* const kPluginUri;
+extern const char* const kUiUri;
 
 // A stable, readable port symbol from a parameter name: lower case, words joined by "_".
 std::string symbolFor(const std::string& name);
@@ -24,7 +25,9 @@ struct Preset {
     std::string description;  // one line saying what it sounds like; may be empty
 };
 
-std::string manifest(const std::string& binary, const std::vector<Preset>& presets = {});
+// With a UI binary, the bundle also declares the editor as the plug-in's X11 UI.
+std::string manifest(const std::string& binary, const std::vector<Preset>& presets = {},
+                     const std::string& uiBinary = {});
 std::string pluginDescription(GenericPlugin& plugin);
 // The presets as LV2 presets of the bundle: one port value per parameter, in the port's units.
 std::string presetDescriptions(GenericPlugin& plugin, const std::vector<Preset>& presets);

@@ -1,8 +1,8 @@
-// lorimane-lv2-turtle BUNDLE BINARY [PRESET_FOLDER [RECIPE_FOLDER]]: writes manifest.ttl and
+// lorimane-lv2-turtle [--ui UI_BINARY] BUNDLE BINARY [PRESET_FOLDER [RECIPE_FOLDER]]: writes manifest.ttl and
 // lorimane.ttl of the LV2 bundle from the plug-in's parameter list, and, given the factory preset
 // folder, presets.ttl with every factory preset as an LV2 preset of the bundle, in a bank per
 // category. Given the recipes the presets were made from, each preset's description is the first
-// comment line of its recipe.
+// comment line of its recipe. Given the UI binary, the manifest declares the editor as the plug-in's UI.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -80,8 +80,14 @@ bool collectPresets(const fs::path& folder, const fs::path& recipes, std::vector
 }  // namespace
 
 int main(int argc, char** argv) {
+    std::string uiBinary;
+    if (argc >= 3 && std::string(argv[1]) == "--ui") {
+        uiBinary = argv[2];
+        argc -= 2;
+        argv += 2;
+    }
     if (argc < 3 || argc > 5) {
-        std::fprintf(stderr, "usage: lorimane-lv2-turtle BUNDLE BINARY [PRESET_FOLDER [RECIPE_FOLDER]]\n");
+        std::fprintf(stderr, "usage: lorimane-lv2-turtle [--ui UI_BINARY] BUNDLE BINARY [PRESET_FOLDER [RECIPE_FOLDER]]\n");
         return 2;
     }
     fs::path bundle = argv[1];
@@ -96,7 +102,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     auto plugin = makeProductPlugin();
-    bool ok = writeFile(bundle / "manifest.ttl", lv2turtle::manifest(argv[2], presets)) &&
+    bool ok = writeFile(bundle / "manifest.ttl", lv2turtle::manifest(argv[2], presets, uiBinary)) &&
               writeFile(bundle / "lorimane.ttl", lv2turtle::pluginDescription(*plugin));
     if (ok && !presets.empty()) ok = writeFile(bundle / "presets.ttl", lv2turtle::presetDescriptions(*plugin, presets));
     if (!ok) {

@@ -166,6 +166,12 @@ TEST_F(Lv2BundleTest, ValidatesAndLoadsInLilv) {
     EXPECT_EQ(info.find("error"), std::string::npos) << info;
     EXPECT_NE(info.find("Symbol:      enabled"), std::string::npos);
     EXPECT_NE(info.find("Symbol:      delay_l_time"), std::string::npos);
+    // The editor is the plug-in's X11 UI, its library beside the plug-in's.
+    EXPECT_NE(info.find(std::string(lv2turtle::kUiUri) + "\n\t\t\tClass:  http://lv2plug.in/ns/extensions/ui#X11UI\n"
+                        "\t\t\tBinary: file://" + bundle + "/lorimane_ui.so"),
+              std::string::npos)
+        << info;
+    EXPECT_TRUE(std::filesystem::exists(bundle + "/lorimane_ui.so"));
     // The factory presets are presets of the bundle.
     EXPECT_NE(info.find("Default Setting"), std::string::npos);
     EXPECT_NE(info.find("Rhythmic/Slapback"), std::string::npos);
