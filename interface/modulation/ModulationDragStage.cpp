@@ -102,8 +102,12 @@ gui::Point ModulationDragStage::lineEnd() const {
     return pointer_;
 }
 
+const SlotInterface* ModulationDragStage::targetRow() const {
+    return slot_ >= 0 ? slots_.getSlotInterface(slot_) : nullptr;
+}
+
 gui::Point ModulationDragStage::rowCentre() const {
-    const SlotInterface* row = slots_.getSlotInterface(slot_);
+    const SlotInterface* row = targetRow();
     return row && row->isShowing() ? centreOf(*row) : start_;
 }
 

@@ -6,6 +6,7 @@
 
 class AbstractSlotController;
 class ModulationMatrixPluginInterface;
+class SlotInterface;
 
 namespace gui {
 class Timer;
@@ -33,6 +34,8 @@ public:
     int droppedSlot() const { return slot_; }
     float animationPosition() const { return position_; }
     bool animating() const { return animating_; }
+    // The row the drop animation runs into: the new slot's own row, none before it exists.
+    const SlotInterface* targetRow() const;
 
 private:
     void tick(void*);

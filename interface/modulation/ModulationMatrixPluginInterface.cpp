@@ -186,6 +186,11 @@ SourceController* ModulationMatrixPluginInterface::modulationSection() {
     return section_;
 }
 
+ModulationComponentDisplay::TargetFilter* ModulationMatrixPluginInterface::targetFilter() {
+    SourceController* section = modulationSection();
+    return section ? &section->slots() : nullptr;
+}
+
 void ModulationMatrixPluginInterface::placeModulationSection(const gui::Rect& area, bool shown,
                                                              gui::Button* modulationButton) {
     SourceController* section = modulationSection();

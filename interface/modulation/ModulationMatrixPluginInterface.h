@@ -6,6 +6,7 @@
 #include "gui/DragManager.h"
 #include "gui/Rect.h"
 #include "interface/BrixholdePluginInterface.h"
+#include "interface/controls/ModulationComponentDisplay.h"
 
 class AbstractParameterSetList;
 class ModMatrixParamController;
@@ -70,6 +71,9 @@ public:
 
     // The modulation section, built on first use; null when the plug-in has no sources.
     SourceController* modulationSection();
+    // What component displays that contain targets use to show only their targets' slots; none
+    // without a section.
+    ModulationComponentDisplay::TargetFilter* targetFilter();
     // Places the section (hidden unless shown) and tells its indicators which button shows it.
     void placeModulationSection(const gui::Rect& area, bool shown, gui::Button* modulationButton);
 

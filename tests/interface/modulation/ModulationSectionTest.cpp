@@ -2,10 +2,13 @@
 
 #include "engine/LorimaneSettings.h"
 #include "gui/Knob.h"
+#include "gui/SelectButton.h"
 #include "gui/ToggleButton.h"
 #include "interface/modulation/SourceContainer.h"
 #include "interface/LorimaneInterface.h"
 #include "interface/modulation/AbstractSlotController.h"
+#include "interface/modulation/ModulationArt.h"
+#include "interface/modulation/ModulationDragStage.h"
 #include "interface/modulation/ModulationIndicator.h"
 #include "interface/modulation/ModulationIndicatorManager.h"
 #include "interface/modulation/ModulationMatrixPluginInterface.h"
@@ -177,12 +180,118 @@ TEST_F(ModulationSectionTest, IndicatorWhileSectionHiddenOnlyFlashesTheButton) {
     EXPECT_EQ(button->visualState(), gui::Button::Normal);
 }
 
-TEST_F(ModulationSectionTest, CountParameterChangeKeepsTheHighlight) {
-    // The count parameter lies before the first slot; it names no slot.
+TEST_F(ModulationSectionTest, CountChangeKeepsTheHighlightAndSlotChangesFollowIt) {
     openShown();
-    EXPECT_EQ(section()->slots().slotOfParameter(indexOf("Num Active Slots")), -1);
-    EXPECT_EQ(section()->slots().slotOfParameter(indexOf("Slot 1 Source")), 0);
-    EXPECT_EQ(section()->slots().slotOfParameter(indexOf("Slot 2 Target")), 1);
+    gui::Knob* knob = targetKnob("Wet Level");
+    addSource("New XLFO");
+    AbstractSlotController& list = section()->slots();
+    list.createSlot(8, 0);                     // slot 0, dimmed under the filter below
+    list.createSlot(8, mod().targetOf(knob));  // slot 1
+    editor->refreshControls();
+    list.setTargetFilter(mod().targetOf(knob), 1);
+    ASSERT_EQ(list.highlightState(1), AbstractSlotController::Highlighted);
+    // The count parameter belongs to no slot: its change must not clear the filter as a change
+    // of the dimmed slot 0 would.
+    editor->refreshParameter(indexOf("Num Active Slots"));
+    EXPECT_TRUE(list.hasFilter());
+    EXPECT_EQ(list.highlightState(1), AbstractSlotController::Highlighted);
+    editor->refreshParameter(indexOf("Slot 1 Level"));
+    EXPECT_FALSE(list.hasFilter());
+}
+
+TEST_F(ModulationSectionTest, DropAnimationRunsIntoTheNewSlotsOwnRow) {
+    openShown();
+    gui::Knob* knob = targetKnob("Wet Level");
+    addSource("New XLFO");
+    addSource("New XLFO");
+    section()->scrollToSource(1, 0);
+    section()->slots().createSlot(9, 0);  // XLFO 2's row comes first in the list
+    editor->refreshControls();
+    const gui::Point a = centre(*section()->interfaces()[0]->dragButton(0)), b = centre(*knob);
+    window().moveMouse(a.x, a.y);
+    window().pressButton(gui::native::LeftButton, a.x, a.y);
+    window().moveMouse(b.x, b.y);
+    window().releaseButton(gui::native::LeftButton, b.x, b.y);
+    system.advance(100);
+    ModulationDragStage* stage = nullptr;
+    for (gui::Control* c : root().children())
+        if (auto* s = dynamic_cast<ModulationDragStage*>(c)) stage = s;
+    ASSERT_TRUE(stage);
+    EXPECT_TRUE(stage->animating());
+    EXPECT_EQ(stage->droppedSlot(), 1);
+    ASSERT_TRUE(stage->targetRow());
+    EXPECT_EQ(stage->targetRow()->parent.get(), static_cast<gui::Control*>(&section()->interfaces()[0]->container()));
+    system.advance(ModulationDragStage::kDropAnimationMs);
+    for (gui::Control* c : root().children()) EXPECT_FALSE(dynamic_cast<ModulationDragStage*>(c));
+}
+
+TEST_F(ModulationSectionTest, TargetMenuOffersOnlyTargetsOfSourcesInUse) {
+    openShown();
+    addSource("New XLFO");
+    section()->interfaces()[0]->container().addSlotButton(0)->clicked();
+    system.advance(50);
+    ASSERT_TRUE(section()->slots().getSlotInterface(0));
+    EXPECT_EQ(text("Slot 1 Source"), "XLFO 1");
+    EXPECT_EQ(text("Slot 1 Target"), "< Target >");
+    auto state = [&](const std::string& item) {
+        section()->scrollToSource(1, 0);
+        for (const std::string& line : openMenu(*section()->slots().getSlotInterface(0)->targetButton()))
+            if (line.rfind(item, 0) == 0) return line;
+        return std::string("missing");
+    };
+    EXPECT_EQ(state("XLFO 3 Freq"), "XLFO 3 Freq [disabled]");
+    EXPECT_EQ(state("XLFO 1 Freq"), "XLFO 1 Freq");
+    EXPECT_EQ(state("Wet Level"), "Wet Level");
+    addSource("New XLFO");
+    addSource("New XLFO");
+    EXPECT_EQ(state("XLFO 3 Freq"), "XLFO 3 Freq");
+}
+
+TEST_F(ModulationSectionTest, RemoveSlotTakesTheSlotsModulatingItsLevel) {
+    openShown();
+    addSource("New XLFO");
+    AbstractSlotController& list = section()->slots();
+    list.createSlot(8, 0);
+    list.createSlot(8, Editor::kFirstSlotLevelTarget + 0);  // modulates slot 0's level
+    list.createSlot(8, 2);
+    editor->refreshControls();
+    click(*list.getSlotInterface(0)->removeButton());
+    ASSERT_EQ(slotCount(), 1);
+    EXPECT_EQ(slots().getTarget(0), 2);
+    EXPECT_EQ(list.slotInterfaceCount(), 1);
+}
+
+// A factory whose default presets always apply, and a section the editor never refreshes: the
+// count change of an addition never reaches it.
+class SilentFactory : public SourceController::Listener {
+public:
+    explicit SilentFactory(gui::UserInterface* ui) : ui_(ui) {}
+    gui::Button* createSourceButton(int) override { return nullptr; }
+    LorimaneSourceInterface* createSourceInterface(int, int) override { return nullptr; }
+    SlotInterface* createSlotInterface() override { return nullptr; }
+    bool applyDefaultPreset(int, int) override { return true; }
+
+private:
+    gui::UserInterface* ui_;
+};
+
+TEST_F(ModulationSectionTest, AnAdditionThatNeverArrivesStopsBlockingLaterAdditions) {
+    openShown();
+    ModulationArt art(ui.get());
+    SilentFactory factory(ui.get());
+    auto* lone = new SourceController(ui.get(), mod(), factory, art);
+    lone->addSourceKind(section()->list(1), "XLFO", 2, 1);
+    lone->addSource(0);
+    EXPECT_TRUE(lone->additionPending());
+    EXPECT_EQ(int(param("Num Active XLFOs").value()), 1);
+    lone->addSource(0);  // still pending
+    EXPECT_EQ(int(param("Num Active XLFOs").value()), 1);
+    system.advance(SourceController::kAdditionTimeoutMs + 50);
+    EXPECT_FALSE(lone->additionPending());
+    lone->addSource(0);
+    EXPECT_EQ(int(param("Num Active XLFOs").value()), 2);
+    lone->deleteAllChildren();
+    delete lone;
 }
 
 TEST_F(ModulationSectionTest, RemovalWaitsForItsAnimationAndFollowsTheList) {
