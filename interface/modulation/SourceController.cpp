@@ -29,6 +29,8 @@ namespace {
 constexpr gui::Rgba kBackground{34, 38, 44, 255};
 constexpr gui::Rgba kHintInk{150, 156, 164, 255};
 constexpr int kHintWidth = 420;
+// The section's top edge stays clear for the Modulation button above it.
+constexpr int kTopMargin = 2;
 
 // The strip's content: the panels side by side; it lays them out again when one changes size.
 class SourceRow : public gui::Control {
@@ -344,8 +346,8 @@ void SourceController::layoutRow() {
 }
 
 void SourceController::resized() {
-    bar_->setBounds(0, 0, width(), kBarHeight);
-    strip_->setBounds(0, kBarHeight + 2, width(), std::max(0, height() - kBarHeight - 4));
+    bar_->setBounds(0, kTopMargin, width(), kBarHeight);
+    strip_->setBounds(0, kTopMargin + kBarHeight + 2, width(), std::max(0, height() - kTopMargin - kBarHeight - 4));
     layoutRow();
 }
 
@@ -367,6 +369,6 @@ void SourceController::clicked() {
 }
 
 void SourceController::paint(gui::Canvas& canvas) {
-    canvas.fillRect(localRect(), kBackground);
+    canvas.fillRect(gui::Rect::ofSize(0, kTopMargin, width(), std::max(0, height() - kTopMargin)), kBackground);
     gui::Control::paint(canvas);
 }
