@@ -4,6 +4,7 @@
 
 #include "gui/Button.h"
 #include "gui/Canvas.h"
+#include "gui/LevelButton.h"
 #include "interface/modulation/AbstractSlotController.h"
 #include "interface/modulation/SlotInterface.h"
 #include "interface/modulation/SourceController.h"
@@ -38,6 +39,9 @@ void SourceContainer::setRows(int k, const std::vector<SlotInterface*>& rows) {
     for (SlotInterface* row : rows)
         if (row->parent.get() != this) row->parent = this;
     rows_[std::size_t(k)] = rows;
+    // The levels of one source move together under the linking modifier.
+    for (SlotInterface* row : rows) row->levelSlider()->leaveGroup();
+    for (std::size_t i = 1; i < rows.size(); ++i) rows[i]->levelSlider()->joinGroup(rows[0]->levelSlider());
     // Rows that went to another container or were deleted are no longer ours.
     for (auto& column : rows_)
         std::erase_if(column, [this](SlotInterface* r) {

@@ -2,6 +2,7 @@
 
 #include "engine/LorimaneSettings.h"
 #include "gui/Knob.h"
+#include "gui/LevelButton.h"
 #include "gui/SelectButton.h"
 #include "gui/ToggleButton.h"
 #include "interface/modulation/SourceContainer.h"
@@ -259,6 +260,28 @@ TEST_F(ModulationSectionTest, RemoveSlotTakesTheSlotsModulatingItsLevel) {
     ASSERT_EQ(slotCount(), 1);
     EXPECT_EQ(slots().getTarget(0), 2);
     EXPECT_EQ(list.slotInterfaceCount(), 1);
+}
+
+TEST_F(ModulationSectionTest, LevelsOfOneSourceMoveTogetherUnderTheLinkingModifier) {
+    openShown();
+    addSource("New XLFO");
+    addSource("New XLFO");
+    AbstractSlotController& list = section()->slots();
+    list.createSlot(8, 0);
+    list.createSlot(9, 1);
+    list.createSlot(8, 2);
+    editor->refreshControls();
+    section()->scrollToSource(1, 0);
+    const std::string other = text("Slot 2 Level");
+    const gui::Point p = centre(*list.getSlotInterface(0)->levelSlider());
+    window().moveMouse(p.x, p.y);
+    window().pressButton(gui::native::LeftButton, p.x, p.y, gui::native::KeyAlt);
+    window().moveMouse(p.x + 12, p.y, gui::native::KeyAlt);
+    window().releaseButton(gui::native::LeftButton, p.x + 12, p.y, gui::native::KeyAlt);
+    system.advance(50);
+    EXPECT_NE(text("Slot 1 Level"), "0.160");
+    EXPECT_EQ(text("Slot 3 Level"), text("Slot 1 Level"));
+    EXPECT_EQ(text("Slot 2 Level"), other);  // another source's slot stays
 }
 
 // A factory whose default presets always apply, and a section the editor never refreshes: the
