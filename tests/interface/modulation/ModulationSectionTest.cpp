@@ -2,6 +2,8 @@
 
 #include "engine/LorimaneSettings.h"
 #include "gui/Knob.h"
+#include "gui/ScrollArea.h"
+#include "gui/ScrollStrip.h"
 #include "gui/LevelButton.h"
 #include "gui/SelectButton.h"
 #include "gui/ToggleButton.h"
@@ -122,6 +124,26 @@ TEST_F(ModulationSectionTest, DropOnHoverItemShowsMessageAndChangesNothing) {
     drag(*handle, *section()->bar().buttons()[0]);
     EXPECT_EQ(slotCount(), 0);
     EXPECT_EQ(editor->hintText(), Editor::kHoverOnly);
+}
+
+TEST_F(ModulationSectionTest, DwellingOnASourceButtonDuringADragScrollsToItsSource) {
+    openShown();
+    for (int i = 0; i < 4; ++i) addSource("New XLFO");
+    section()->scrollToSource(1, 0);
+    gui::ScrollArea& area = section()->strip().area();
+    const float start = area.scrollPosition();
+    const gui::Point a = centre(*section()->interfaces()[0]->dragButton(0));
+    const gui::Point b = centre(*section()->bar().buttons().back());
+    window().moveMouse(a.x, a.y);
+    window().pressButton(gui::native::LeftButton, a.x, a.y);
+    window().moveMouse(b.x, b.y);
+    system.advance(gui::DragStage::kDwellMs - 100);
+    EXPECT_EQ(area.scrollPosition(), start);  // not yet
+    system.advance(150);
+    EXPECT_GT(area.scrollPosition(), start);
+    window().releaseButton(gui::native::LeftButton, b.x, b.y);
+    system.advance(50);
+    EXPECT_EQ(slotCount(), 0);
 }
 
 TEST_F(ModulationSectionTest, LoopShowsWarningUntilBypassed) {
