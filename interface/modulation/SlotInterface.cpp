@@ -1,8 +1,8 @@
 #include "interface/modulation/SlotInterface.h"
 
-#include "framework/AbstractPluginParameter.h"
 #include <initializer_list>
 
+#include "framework/AbstractPluginParameter.h"
 #include "gui/Bitmap.h"
 #include "gui/Canvas.h"
 #include "gui/Image.h"

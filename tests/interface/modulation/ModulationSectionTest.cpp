@@ -146,6 +146,35 @@ TEST_F(ModulationSectionTest, DwellingOnASourceButtonDuringADragScrollsToItsSour
     EXPECT_EQ(slotCount(), 0);
 }
 
+TEST_F(ModulationSectionTest, SelectorDragScrollsAndAShortPressJumps) {
+    openShown();
+    for (int i = 0; i < 5; ++i) addSource("New XLFO");
+    SourceSelectionBar& bar = section()->bar();
+    gui::ScrollArea& area = section()->strip().area();
+    ASSERT_GT(area.maximumPosition(), 0);
+    area.setScrollPosition(0);
+    const gui::Point origin = bar.toRoot({0, 0});
+    const gui::Rect selector = bar.selectorRect();
+    // Along the top edge, clear of the source buttons.
+    const int x = origin.x + selector.left + 2, y = origin.y + 1;
+    // A wobble within the threshold is a click: the strip jumps to the clicked place, here the end.
+    const int end = origin.x + bar.width() - SourceSelectionBar::kAddWidth - 12;
+    window().moveMouse(end, y);
+    window().pressButton(gui::native::LeftButton, end, y);
+    window().moveMouse(end - 3, y);
+    window().releaseButton(gui::native::LeftButton, end - 3, y);
+    EXPECT_EQ(area.scrollPosition(), float(area.maximumPosition()));
+    system.advance(600);
+    // A drag moves the strip by the pointer's movement scaled from the map to the content.
+    area.setScrollPosition(0);
+    window().moveMouse(x, y);
+    window().pressButton(gui::native::LeftButton, x, y);
+    window().moveMouse(x + 20, y);
+    window().releaseButton(gui::native::LeftButton, x + 20, y);
+    const float scale = float(std::max(area.contentWidth(), area.width())) / float(bar.width() - SourceSelectionBar::kAddWidth - 8);
+    EXPECT_NEAR(area.scrollPosition(), std::min(20.0f * scale, float(area.maximumPosition())), 1.0f);
+}
+
 TEST_F(ModulationSectionTest, LoopShowsWarningUntilBypassed) {
     openShown();
     addSource("New XLFO");
