@@ -2,11 +2,14 @@
 
 #include "engine/LorimanePlugin.h"
 #include "gui/RootControl.h"
+#include "interface/modulation/ModulationIndicator.h"
+#include "interface/modulation/ModulationIndicatorManager.h"
 #include "interface/modulation/ModulationMatrixPluginInterface.h"
 #include "interface/modulation/SlotInterface.h"
 #include "interface/modulation/SourceSlotController.h"
 #include "interface/modulation/XYSourceInterface.h"
 #include "interface/sources/EFSourceInterface.h"
+#include "interface/sources/EGController.h"
 #include "interface/sources/EGSourceInterface.h"
 #include "interface/sources/MidiSourceInterface.h"
 #include "interface/sources/XLFOSourceInterface.h"
@@ -72,6 +75,24 @@ LorimaneSourceInterface* LorimaneSourceFactory::createSourceInterface(int kind, 
 SlotInterface* LorimaneSourceFactory::createSlotInterface() {
     if (!section_) return nullptr;
     return new SlotInterface(&editor_.userInterface(), section_->slots(), &art_);
+}
+
+void LorimaneSourceFactory::showSet(LorimaneSourceInterface& panel, int set) {
+    auto* eg = dynamic_cast<EGSourceInterface*>(&panel);
+    if (!eg || !section_ || set < 0 || set >= layout_.setCount(SourceLayout::EGKind)) {
+        panel.setIndex(set);
+        return;
+    }
+    ModulationIndicatorManager& indicators = section_->indicators();
+    indicators.suppress(true);
+    panel.setIndex(set);
+    indicators.suppress(false);
+    const SourceLayout::EG& targets = layout_.eg(set);
+    const int first = targets.firstTarget, count = targets.lastTarget - targets.firstTarget + 1;
+    if (ModulationIndicator* shown = indicators.indicatorOn(&eg->envelope()))
+        indicators.retarget(shown, first, count);
+    else
+        indicators.addIndicator(&eg->envelope(), first, count);
 }
 
 bool LorimaneSourceFactory::applyDefaultPreset(int presetKind, int set) {

@@ -23,6 +23,8 @@ public:
     LorimaneSourceInterface* createSourceInterface(int kind, int set) override;
     SlotInterface* createSlotInterface() override;
     bool applyDefaultPreset(int presetKind, int set) override;
+    // The envelope's stage controls share one indicator on the envelope display.
+    void showSet(LorimaneSourceInterface& panel, int set) override;
 
     const ModulationArt& art() const { return art_; }
 

@@ -76,6 +76,18 @@ ModulationIndicator* ModulationIndicatorManager::addIndicator(gui::Control* cont
     return indicator;
 }
 
+ModulationIndicator* ModulationIndicatorManager::indicatorOn(const gui::Control* control) const {
+    for (ModulationIndicator* i : extra_)
+        if (i->control() == control) return i;
+    return nullptr;
+}
+
+void ModulationIndicatorManager::retarget(ModulationIndicator* indicator, int firstTarget, int count) {
+    if (!indicator) return;
+    indicator->setTargets(firstTarget, std::max(1, count));
+    updateState(indicator);
+}
+
 void ModulationIndicatorManager::indicatorGone(ModulationIndicator* indicator) {
     std::replace(places_.begin(), places_.end(), indicator, static_cast<ModulationIndicator*>(nullptr));
     std::erase(extra_, indicator);

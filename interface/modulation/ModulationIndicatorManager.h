@@ -39,11 +39,15 @@ public:
     ModulationIndicator* addIndicator(gui::Control* control, int firstTarget, int count);
     // While raised, new target controls get no indicators of their own.
     void suppress(bool on) { suppression_ += on ? 1 : -1; }
+    // Shows the indicator's state for new targets.
+    void retarget(ModulationIndicator* indicator, int firstTarget, int count);
     // The button that shows the modulation section: while it is off, clicks on indicators flash it.
     void setModulationButton(gui::Button* button) { modulationButton_ = button; }
     bool flashing() const;
     const Placement& placement() const { return placement_; }
     void setPlacement(const Placement& p) { placement_ = p; }
+    // The range indicator added on the control, or none.
+    ModulationIndicator* indicatorOn(const gui::Control* control) const;
     // The indicator in the parameter's place, or none.
     ModulationIndicator* indicatorOf(int parameter) const;
     int slotsOfTarget(int target) const;

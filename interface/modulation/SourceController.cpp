@@ -63,6 +63,10 @@ std::vector<float> snapshotOf(AbstractParameterSetList* list) {
 
 }  // namespace
 
+void SourceController::Listener::showSet(LorimaneSourceInterface& panel, int set) {
+    panel.setIndex(set);
+}
+
 SourceController::SourceController(gui::UserInterface* ui, ModulationMatrixPluginInterface& editor, Listener& factory,
                                    const ModulationArt& art)
     : gui::Control(ui), editor_(editor), factory_(factory), art_(art) {

@@ -50,6 +50,8 @@ public:
         virtual SlotInterface* createSlotInterface() = 0;
         // Applies the kind's "Default" component preset to the set; false when none was applied.
         virtual bool applyDefaultPreset(int presetKind, int set) = 0;
+        // Points a panel at a set; by default its own setIndex.
+        virtual void showSet(LorimaneSourceInterface& panel, int set);
     };
 
     SourceController(gui::UserInterface* ui, ModulationMatrixPluginInterface& editor, Listener& factory,

@@ -43,7 +43,7 @@ void SourceInterface::setIndex(int set, int firstSource) {
     container_->setFirstSource(firstSource);
     if (set == set_) return;
     set_ = set;
-    panel_->setIndex(set);
+    controller_.factory().showSet(*panel_, set);
 }
 
 void SourceInterface::refresh() {

@@ -21,7 +21,10 @@
 #include "interface/modulation/SourceInterface.h"
 #include "interface/modulation/SourceSelectionBar.h"
 #include "interface/modulation/SourceSlotController.h"
+#include "interface/sources/EGController.h"
+#include "interface/sources/EGSourceInterface.h"
 #include "modulation/ModMatrixParamController.h"
+#include "modulation/ModulationTargetParameter.h"
 #include "modulation/ModulationMatrixPlugin.h"
 #include "tests/interface/frame/FrameFixture.h"
 
@@ -173,6 +176,26 @@ TEST_F(ModulationSectionTest, SelectorDragScrollsAndAShortPressJumps) {
     window().releaseButton(gui::native::LeftButton, x + 20, y);
     const float scale = float(std::max(area.contentWidth(), area.width())) / float(bar.width() - SourceSelectionBar::kAddWidth - 8);
     EXPECT_NEAR(area.scrollPosition(), std::min(20.0f * scale, float(area.maximumPosition())), 1.0f);
+}
+
+TEST_F(ModulationSectionTest, EnvelopeStagesShareTheDisplaysIndicator) {
+    openShown();
+    addSource("New Envelope Generator");
+    addSource("New Envelope Generator");
+    ModulationIndicatorManager& indicators = section()->indicators();
+    EXPECT_FALSE(indicators.indicatorOf(indexOf("EG 2 Attack")));
+    auto& envelope = dynamic_cast<EGSourceInterface&>(section()->interfaces()[1]->panel()).envelope();
+    ModulationIndicator* shown = indicators.indicatorOn(&envelope);
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(shown->targetCount(), 6);
+    EXPECT_EQ(shown->state(), ModulationIndicator::Hidden);
+    auto* attack = dynamic_cast<ModulationTargetParameter*>(&param("EG 2 Attack"));
+    ASSERT_TRUE(attack);
+    EXPECT_GE(attack->target(), shown->firstTarget());
+    EXPECT_LT(attack->target(), shown->firstTarget() + 6);
+    section()->slots().createSlot(8, attack->target());
+    editor->refreshControls();
+    EXPECT_EQ(shown->state(), ModulationIndicator::Modulated);
 }
 
 TEST_F(ModulationSectionTest, LoopShowsWarningUntilBypassed) {
