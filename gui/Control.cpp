@@ -127,16 +127,41 @@ void Control::bringToFront(Control* child) {
     child->invalidateAll();
 }
 
+namespace {
+
+// Hears which of the components linked to it go away.
+class GoneWatch : public Component {
+public:
+    explicit GoneWatch(UserInterface* ui) : Component(ui) {}
+    void linkRemoved(Component* component) override { gone.push_back(component); }
+    bool isGone(const Component* component) const {
+        return std::find(gone.begin(), gone.end(), component) != gone.end();
+    }
+    std::vector<const Component*> gone;
+};
+
+// A control goes before its children, so that its destructor can still release what it holds on
+// them (bindings, handlers); the children it leaves behind go after it, the same way.
+void deleteFromTop(Control* control) {
+    const std::vector<Control*> children = control->children();
+    GoneWatch watch(control->userInterface());
+    for (Control* c : children) watch.link(c);
+    delete control;
+    for (Control* c : children)
+        if (!watch.isGone(c)) deleteFromTop(c);
+}
+
+}  // namespace
+
 void Control::deleteAllChildren() {
     clearing_ = true;
     while (!children_.empty()) {
         Control* child = children_.back();
-        child->deleteAllChildren();
         std::erase(opaqueChildren_, child);
         if (hoverTarget_ == child) hoverTarget_ = this;
         if (focusChild_ == child) focusChild_ = nullptr;
-        delete child;
         std::erase(children_, child);
+        deleteFromTop(child);
     }
     clearing_ = false;
     invalidateAll();

@@ -118,7 +118,8 @@ public:
     // Where the next attached child goes in the z-order; -1 puts it on top.
     void setInsertionIndex(int index) { insertionIndex_ = index; }
     void bringToFront(Control* child);
-    // Deletes every child (deepest first); children must have been created with new.
+    // Deletes every child, each before its own children (which it may still release in its
+    // destructor); children must have been created with new.
     void deleteAllChildren();
 
     void invalidate(const Rect& rect);

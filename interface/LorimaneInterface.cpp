@@ -46,7 +46,7 @@ std::vector<std::string> valueTexts(const AbstractPluginParameter& p) {
 }  // namespace
 
 LorimaneInterface::LorimaneInterface(GenericPlugin& plugin, gui::UserInterface& ui, EditorHost& host)
-    : BrixholdePluginInterface(plugin, ui, host) {
+    : ModulationMatrixPluginInterface(plugin, ui, host) {
     settings_ = dynamic_cast<LorimaneSettings*>(&plugin.settings());
     gui::RootControl* root = ui.getRootControl();
     auto place = [root](gui::Control* c) {
@@ -246,11 +246,17 @@ void LorimaneInterface::layoutEditor() {
     // The logo sits in the top bar's empty left part, clear of the product name on the background.
     logo_->setPosition({120, (kTopBarHeight - logo_->height()) / 2});
 
-    BrixholdePluginInterface::layoutEditor();
+    // The modulation section fills the space between the strip (where the bottom bar lies while the
+    // section is hidden) and the bottom bar's controls.
+    constexpr int kSectionTop = 321 - kBottomBarHeight;
+    placeModulationSection(gui::Rect::ofSize(0, kSectionTop, width, std::max(0, barTop - kSectionTop)),
+                           modulationShown, modulation_);
+
+    ModulationMatrixPluginInterface::layoutEditor();
 }
 
 void LorimaneInterface::refreshParameter(int index) {
-    BrixholdePluginInterface::refreshParameter(index);
+    ModulationMatrixPluginInterface::refreshParameter(index);
     if (index == -1 || index == channelModeIndex_) {
         AbstractPluginParameter* p = parameter(channelModeIndex_);
         const bool midSide = p && p->value() >= 1.0f;

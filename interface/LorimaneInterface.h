@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "interface/BrixholdePluginInterface.h"
+#include "interface/modulation/ModulationMatrixPluginInterface.h"
 
 class LorimaneSettings;
 
@@ -16,7 +16,7 @@ class ToggleButton;
 // The delay's editor: the frame in the product's styles, the top bar and the bottom bar placed for
 // the Normal and Wide layouts, the strip's background (its sections come later), and the layout
 // settings "InterfaceLayout" and "ShowModulation" with the resizing they cause. [ui]
-class LorimaneInterface : public BrixholdePluginInterface {
+class LorimaneInterface : public ModulationMatrixPluginInterface {
 public:
     static constexpr int kNormalWidth = 640;
     static constexpr int kWideWidth = 926;

@@ -198,7 +198,7 @@ TEST_F(ControlTest, RootCoordinatesAddEveryAncestorBelowRoot) {
     EXPECT_EQ(b->centreInRoot(), (Point{25, 32}));
 }
 
-TEST_F(ControlTest, DeleteAllChildrenDeletesDeepestFirst) {
+TEST_F(ControlTest, DeleteAllChildrenDeletesEachControlBeforeItsChildren) {
     Probe* a = probe("a", {0, 0, 50, 50});
     Probe* b = probe("b", {0, 0, 10, 10}, a);
     Probe* c = probe("c", {0, 0, 5, 5}, b);
@@ -216,9 +216,11 @@ TEST_F(ControlTest, DeleteAllChildrenDeletesDeepestFirst) {
     a->deleteAllChildren();
     EXPECT_TRUE(a->children().empty());
     ASSERT_EQ(destroyed.size(), 3u);
-    EXPECT_EQ(destroyed[0], d);  // the topmost child first
-    EXPECT_EQ(destroyed[1], c);  // then b's own child before b
-    EXPECT_EQ(destroyed[2], b);
+    // The topmost child first; b goes before its own child, so that b's destructor can still
+    // release what it holds on c.
+    EXPECT_EQ(destroyed[0], d);
+    EXPECT_EQ(destroyed[1], b);
+    EXPECT_EQ(destroyed[2], c);
 }
 
 TEST_F(ControlTest, DialogCoversWindowAndOwnsItsChildren) {
