@@ -36,6 +36,21 @@ void SignalSmoother::filter(const float* input, SampleBuffer& output, int count,
     if (flags & wave::OutputNotNeeded) return;
     setOutputFlags(0);
     float* out = output.samples();
+    if (!input || (input_ && input_->isSilent())) {
+        // Silent input at rest: one step that leaves the states as they are means every sample of
+        // the block is the same (zero once the states have decayed).
+        float lp = lowPass_ + f_ * bandPass_;
+        float bp = bandPass_ + f_ * (0.0f - 2.0f * bandPass_ - lp);
+        if (lp == lowPass_ && bp == bandPass_) {
+            if (lp == 0.0f) {
+                publishSilence();
+            } else {
+                std::fill(out, out + count, lp);
+                setOutputFlags(wave::ConstantBlock);
+            }
+            return;
+        }
+    }
     if (!input) {
         std::fill(out, out + count, 0.0f);
     } else if (mode.get() == Rectify) {

@@ -83,6 +83,15 @@ void BiQuadFilter::processSection(Section& s, const float* input, float* output,
     s.y2 = y2;
 }
 
+bool BiQuadFilter::atRest() const {
+    // Silent sections stay silent: every state decays to exact zeros (see processSection).
+    for (int i = 0; i < sectionCount(); ++i) {
+        const Section& s = sections_[i];
+        if (s.x1 != 0.0f || s.x2 != 0.0f || s.y1 != 0.0f || s.y2 != 0.0f) return false;
+    }
+    return true;
+}
+
 void BiQuadFilter::process(const float* input, float* output, const float* frequency, const float* peak,
                            const float* peakMultiplier, int count, bool) {
     int sections = sectionCount();

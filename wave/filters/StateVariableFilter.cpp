@@ -4,10 +4,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 namespace {
 constexpr float kDenormalOffset = 1e-24f;
+// Below this level (-138 dB) a group lane with nothing louder at its input is brought to rest.
+constexpr float kRestLevel = 1.1920929e-7f;
 constexpr float kBandPassLimit = 1.0f;
 constexpr float kLowPassLimit = 10.0f;
 // Damping multipliers of the extra stages: the first extra stage is the least damped of them.
@@ -349,6 +352,61 @@ void StateVariableFilter::clipFourLanes(int count) {
     (void)count;
 }
 
+void StateVariableFilter::runStagesFourLanes(int stages, int response) {
+    for (int stage = 0; stage < stages; ++stage) {
+        bool first = stage == 0;
+        if (response == GenericFilter::HighPass) {
+            first ? runStageFourLanes<GenericFilter::HighPass, true>(stage)
+                  : runStageFourLanes<GenericFilter::HighPass, false>(stage);
+        } else if (response == GenericFilter::BandPass) {
+            first ? runStageFourLanes<GenericFilter::BandPass, true>(stage)
+                  : runStageFourLanes<GenericFilter::BandPass, false>(stage);
+        } else {
+            first ? runStageFourLanes<GenericFilter::LowPass, true>(stage)
+                  : runStageFourLanes<GenericFilter::LowPass, false>(stage);
+        }
+    }
+}
+
+void StateVariableFilter::settleQuietLanes(int count) {
+    // Far below audibility a resonant stage may keep circling in rounding steps instead of decaying,
+    // and a feedback loop around it then never falls silent. A lane whose input and states all lie
+    // below the rest level starts the block from rest.
+    const __m128 sign = _mm_set1_ps(-0.0f);
+    __m128 level = _mm_setzero_ps();
+    const float* x = interleaved_.samples();
+    for (int i = 0; i < count; ++i) level = _mm_max_ps(level, _mm_andnot_ps(sign, _mm_load_ps(x + 4 * i)));
+    for (int s = 0; s < kMaxStages; ++s) {
+        level = _mm_max_ps(level, _mm_andnot_ps(sign, _mm_load_ps(lp_[s])));
+        level = _mm_max_ps(level, _mm_andnot_ps(sign, _mm_load_ps(bp_[s])));
+    }
+    // Lanes at rest level get all-ones in the mask; their states are cleared.
+    __m128 busy = _mm_cmpge_ps(level, _mm_set1_ps(kRestLevel));
+    if (_mm_movemask_ps(busy) == 0xf) return;
+    for (int s = 0; s < kMaxStages; ++s) {
+        _mm_store_ps(lp_[s], _mm_and_ps(busy, _mm_load_ps(lp_[s])));
+        _mm_store_ps(bp_[s], _mm_and_ps(busy, _mm_load_ps(bp_[s])));
+    }
+}
+
+bool StateVariableFilter::restsInSilence(int stages, int response) {
+    // One sample of silence through the single run of coefficients. If it leaves every state as it
+    // was, each further sample repeats it exactly; otherwise the states go back for the full block.
+    alignas(16) float lp[kMaxStages][kLanes], bp[kMaxStages][kLanes];
+    std::memcpy(lp, lp_, sizeof lp);
+    std::memcpy(bp, bp_, sizeof bp);
+    int run = segments_[0];
+    segments_[0] = 1;
+    _mm_store_ps(interleaved_.samples(), _mm_setzero_ps());
+    runStagesFourLanes(stages, response);
+    clipFourLanes(1);
+    segments_[0] = run;
+    if (std::memcmp(lp, lp_, sizeof lp) == 0 && std::memcmp(bp, bp_, sizeof bp) == 0) return true;
+    std::memcpy(lp_, lp, sizeof lp);
+    std::memcpy(bp_, bp, sizeof bp);
+    return false;
+}
+
 void StateVariableFilter::processGroup(int count) {
     if (count <= 0) return;
     const float* input[kLanes];
@@ -356,6 +414,7 @@ void StateVariableFilter::processGroup(int count) {
     bool active[kLanes] = {};
     bool anyActive = false;
     bool wholeBlock = true;
+    bool silentInputs = true;
     int lanes = std::min(clientCount_, kLanes);
     for (int l = 0; l < lanes; ++l) {
         const GenericFilter::Lane& lane = clients_[l]->queryLane(count);
@@ -365,6 +424,7 @@ void StateVariableFilter::processGroup(int count) {
         input[l] = lane.input;
         frequency[l] = lane.frequency;
         if (!lane.constant || lane.peakMultiplier) wholeBlock = false;
+        silentInputs &= lane.silent;
     }
     // Clients without a lane pass their input through.
     for (int c = lanes; c < clientCount_; ++c) {
@@ -407,6 +467,18 @@ void StateVariableFilter::processGroup(int count) {
         start += segments_[s];
     }
 
+    int stages = stageCount();
+    int r = response.get();
+    if (wholeBlock && silentInputs && restsInSilence(stages, r)) {
+        // Every sample of the block is the one just computed.
+        const float* x = interleaved_.samples();
+        for (int l = 0; l < lanes; ++l) {
+            std::fill(laneOutput_[l].samples(), laneOutput_[l].samples() + count, x[l]);
+            clients_[l]->applyWetDry(laneOutput_[l], count, true);
+        }
+        return;
+    }
+
     // Interleave: sample i of lane l goes to interleaved[4 i + l].
     float* x = interleaved_.samples();
     int i = 0;
@@ -423,22 +495,9 @@ void StateVariableFilter::processGroup(int count) {
     }
     for (; i < count; ++i)
         for (int l = 0; l < kLanes; ++l) x[4 * i + l] = input[l][i];
+    settleQuietLanes(count);
 
-    int stages = stageCount();
-    int r = response.get();
-    for (int stage = 0; stage < stages; ++stage) {
-        bool first = stage == 0;
-        if (r == GenericFilter::HighPass) {
-            first ? runStageFourLanes<GenericFilter::HighPass, true>(stage)
-                  : runStageFourLanes<GenericFilter::HighPass, false>(stage);
-        } else if (r == GenericFilter::BandPass) {
-            first ? runStageFourLanes<GenericFilter::BandPass, true>(stage)
-                  : runStageFourLanes<GenericFilter::BandPass, false>(stage);
-        } else {
-            first ? runStageFourLanes<GenericFilter::LowPass, true>(stage)
-                  : runStageFourLanes<GenericFilter::LowPass, false>(stage);
-        }
-    }
+    runStagesFourLanes(stages, r);
     clipFourLanes(count);
 
     float* out[kLanes] = {laneOutput_[0].samples(), laneOutput_[1].samples(), laneOutput_[2].samples(),

@@ -148,6 +148,11 @@ private:
     template <int Response, bool First>
     void runStageOneLane(int stage, const float* input, float* output);
     void clipFourLanes(int count);
+    void runStagesFourLanes(int stages, int response);
+    void settleQuietLanes(int count);
+    // With silent inputs and one run of coefficients: whether the states are at a fixed point, the
+    // first sample of the block then left in the interleaved buffer.
+    bool restsInSilence(int stages, int response);
 
     wave::Environment* environment_;
     const ClipTable* clipTable_;
