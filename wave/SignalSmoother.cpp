@@ -4,6 +4,10 @@
 #include <cmath>
 #include <numbers>
 
+namespace {
+constexpr float kRestLevel = 1e-15f;  // -300 dB
+}
+
 SignalSmoother::SignalSmoother(wave::Environment& environment)
     : wave::Filter(environment), frequency(this, 5.0f), mode(this, Plain) {
     updateCoefficient();
@@ -41,6 +45,11 @@ void SignalSmoother::filter(const float* input, SampleBuffer& output, int count,
         // the block is the same (zero once the states have decayed).
         float lp = lowPass_ + f_ * bandPass_;
         float bp = bandPass_ + f_ * (0.0f - 2.0f * bandPass_ - lp);
+        if (std::fabs(lp) < kRestLevel && std::fabs(bp) < kRestLevel) {
+            // Decayed beyond any use as a level; an exponential decay would take seconds more to
+            // reach the denormal range.
+            lowPass_ = bandPass_ = lp = bp = 0.0f;
+        }
         if (lp == lowPass_ && bp == bandPass_) {
             if (lp == 0.0f) {
                 publishSilence();

@@ -373,15 +373,19 @@ void StateVariableFilter::settleQuietLanes(int count) {
     // and a feedback loop around it then never falls silent. A lane whose input and states all lie
     // below the rest level starts the block from rest.
     const __m128 sign = _mm_set1_ps(-0.0f);
+    const __m128 rest = _mm_set1_ps(kRestLevel);
     __m128 level = _mm_setzero_ps();
-    const float* x = interleaved_.samples();
-    for (int i = 0; i < count; ++i) level = _mm_max_ps(level, _mm_andnot_ps(sign, _mm_load_ps(x + 4 * i)));
     for (int s = 0; s < kMaxStages; ++s) {
         level = _mm_max_ps(level, _mm_andnot_ps(sign, _mm_load_ps(lp_[s])));
         level = _mm_max_ps(level, _mm_andnot_ps(sign, _mm_load_ps(bp_[s])));
     }
-    // Lanes at rest level get all-ones in the mask; their states are cleared.
-    __m128 busy = _mm_cmpge_ps(level, _mm_set1_ps(kRestLevel));
+    // Lanes still busy get all-ones in the mask and keep their states; the input is looked at only
+    // while some lane is quiet.
+    __m128 busy = _mm_cmpge_ps(level, rest);
+    if (_mm_movemask_ps(busy) == 0xf) return;
+    const float* x = interleaved_.samples();
+    for (int i = 0; i < count; ++i) level = _mm_max_ps(level, _mm_andnot_ps(sign, _mm_load_ps(x + 4 * i)));
+    busy = _mm_cmpge_ps(level, rest);
     if (_mm_movemask_ps(busy) == 0xf) return;
     for (int s = 0; s < kMaxStages; ++s) {
         _mm_store_ps(lp_[s], _mm_and_ps(busy, _mm_load_ps(lp_[s])));
@@ -473,8 +477,12 @@ void StateVariableFilter::processGroup(int count) {
         // Every sample of the block is the one just computed.
         const float* x = interleaved_.samples();
         for (int l = 0; l < lanes; ++l) {
-            std::fill(laneOutput_[l].samples(), laneOutput_[l].samples() + count, x[l]);
-            clients_[l]->applyWetDry(laneOutput_[l], count, true);
+            SampleBuffer* block = &environment_->zeroBuffer();
+            if (x[l] != 0.0f) {
+                block = &laneOutput_[l];
+                std::fill(block->samples(), block->samples() + count, x[l]);
+            }
+            clients_[l]->applyWetDry(*block, count, true);
         }
         return;
     }
@@ -517,5 +525,9 @@ void StateVariableFilter::processGroup(int count) {
     for (; i < count; ++i)
         for (int l = 0; l < kLanes; ++l) out[l][i] = x[4 * i + l];
 
-    for (int l = 0; l < lanes; ++l) clients_[l]->applyWetDry(laneOutput_[l], count);
+    // A lane that computed silence says so, and the filters it feeds can rest.
+    for (int l = 0; l < lanes; ++l) {
+        bool silent = active[l] && std::all_of(out[l], out[l] + count, [](float v) { return v == 0.0f; });
+        clients_[l]->applyWetDry(laneOutput_[l], count, silent);
+    }
 }
