@@ -31,14 +31,7 @@ TEST(ExactSilence, DecayedTailsEndInDigitalZero) {
             SCOPED_TRACE(routingParameter.plainToText(float(routing)) + ", " +
                          characteristicParameter.plainToText(float(characteristic)));
 
-            auto burst = rig.silence(std::size_t(kRate / 2));
-            uint32_t noise = 1;
-            for (auto& channel : burst)
-                for (float& v : channel) {
-                    noise = noise * 1664525u + 1013904223u;
-                    v = 0.5f * (float(noise >> 8) / float(1u << 23) - 1.0f);
-                }
-            rig.process(burst);
+            rig.process(rig.noise(std::size_t(kRate / 2), 0.5f, 1));
             auto out = rig.process(rig.silence(std::size_t(20 * kRate)));
             std::size_t lastSecond = out[0].size() - std::size_t(kRate), nonZero = 0;
             float largest = 0.0f;
@@ -69,14 +62,7 @@ TEST(ExactSilence, ResonantTailComesToRestAndStaysFlaggedSilent) {
     rig.set("Delay L Feedback", "0.8");
     rig.set("Delay R Feedback", "0.8");
     rig.settle();
-    auto burst = rig.silence(std::size_t(kRate / 2));
-    uint32_t noise = 7;
-    for (auto& channel : burst)
-        for (float& v : channel) {
-            noise = noise * 1664525u + 1013904223u;
-            v = 0.9f * (float(noise >> 8) / float(1u << 23) - 1.0f);
-        }
-    rig.process(burst);
+    rig.process(rig.noise(std::size_t(kRate / 2), 0.9f, 7));
     auto out = rig.process(rig.silence(std::size_t(6 * kRate)));
     std::size_t nonZero = 0;
     for (const auto& channel : out)

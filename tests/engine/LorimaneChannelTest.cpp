@@ -262,14 +262,8 @@ TEST(LorimaneChannel, CleanResonanceInTheFeedbackLoopStaysBounded) {
     rig.set("Delay L Feedback", "0.9");
     rig.set("Delay R Feedback", "0.9");
     rig.settle();
-    EngineRig::Stereo in = rig.silence(std::size_t(rig.samples(12000)));
-    uint32_t noise = 3;
-    for (auto& channel : in)
-        for (std::size_t i = 0; i < std::size_t(rig.samples(500)); ++i) {
-            noise = noise * 1664525u + 1013904223u;
-            channel[i] = 0.9f * (float(noise >> 8) / float(1u << 23) - 1.0f);
-        }
-    EngineRig::Stereo out = rig.process(in);
+    rig.process(rig.noise(std::size_t(rig.samples(500)), 0.9f, 3));
+    EngineRig::Stereo out = rig.process(rig.silence(std::size_t(rig.samples(11500))));
     float largest = 0.0f;
     for (const auto& channel : out)
         for (std::size_t i = channel.size() - std::size_t(rig.samples(1000)); i < channel.size(); ++i) {
