@@ -393,8 +393,9 @@ __attribute__((target("avx2"))) void clipRunEightWide(const ClipSetup& t, float*
 }
 
 bool cpuHasAvx2() {
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
+    // Also asked from a static initialiser, which may run before the compiler's own detection.
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
 }
 
 }  // namespace
