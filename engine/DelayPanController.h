@@ -14,4 +14,6 @@ public:
 
 private:
     wave::Producer* pan_;
+    int filled_ = 0;  // samples of the own buffers that hold the gains of filledPan_
+    float filledPan_ = 0.0f;
 };

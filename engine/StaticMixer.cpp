@@ -10,8 +10,7 @@ void StaticMixer::produce(SampleBuffer& output, int count, int flags) {
             only = &in;
         }
     if (connected == 0) {
-        setCurrentOutput(&environment().zeroBuffer());
-        setOutputFlags(wave::ConstantBlock);
+        publishSilence();
         return;
     }
     if (connected == 1 && only->gain == 1.0f) {
@@ -25,6 +24,7 @@ void StaticMixer::produce(SampleBuffer& output, int count, int flags) {
     for (const Input& in : inputs_) {
         if (!in.input) continue;
         const float* x = in.input->pull(count, 0);
+        if (in.input->isSilent()) continue;  // adds nothing
         constant = constant && in.input->isConstant();
         if (first) {
             for (int k = 0; k < count; ++k) out[k] = in.gain * x[k];
@@ -33,5 +33,8 @@ void StaticMixer::produce(SampleBuffer& output, int count, int flags) {
             for (int k = 0; k < count; ++k) out[k] += in.gain * x[k];
         }
     }
-    setOutputFlags(constant ? wave::ConstantBlock : 0);
+    if (first)
+        publishSilence();
+    else
+        setOutputFlags(constant ? wave::ConstantBlock : 0);
 }

@@ -52,6 +52,7 @@ void DelayLine::reset() {
     writePosition_ = 0;
     readReference_ = 0;
     filled_ = 0;
+    silentRun_ = ringLength_;  // nothing written: every index reads as 0
     grainPosition_[0] = grainPosition_[1] = 0;
     grain_ = -1;
     grainPhase_ = 0;
@@ -94,6 +95,10 @@ void DelayLine::write(int count, int flags) {
     }
     writePosition_ = wrap(writePosition_ + count);
     if (filled_ < ringLength_) filled_ += count;
+    // Computed silence counts as well: a decayed feedback loop turns into flagged silence here.
+    bool silent = !in || (input_ && input_->isSilent()) ||
+                  std::all_of(in, in + count, [](float v) { return v == 0.0f; });
+    silentRun_ = silent ? std::min(silentRun_ + count, ringLength_) : 0;
 }
 
 int DelayLine::targetSamples(float time, float scale) const {
@@ -126,8 +131,12 @@ void DelayLine::read(float* out, int count) {
     bool glide = smoothDelayChanges.get();
     if (constant && (!glide || std::fabs(glideLowPass_ - d0) < kGlideArrived)) {
         int start = wrap(readReference_ - d0 + ringLength_);
+        bool silent = readsSilence(d0, d0, count);
         if (readType.get() != Stretch) {
-            copyBlock(out, count, start);
+            if (silent)
+                readSilence(out, count);
+            else
+                copyBlock(out, count, start);
             grain_ = -1;
             lastReadPath_ = ReadPath::BlockCopy;
             return;
@@ -138,7 +147,10 @@ void DelayLine::read(float* out, int count) {
             grainPosition_[0] = grainPosition_[1] = start;
         }
         if (grainsSettledAt(start)) {
-            copyBlock(out, count, start);
+            if (silent)
+                readSilence(out, count);
+            else
+                copyBlock(out, count, start);
             advanceSettledGrains(start, count);
             lastReadPath_ = ReadPath::BlockCopy;
             return;
@@ -156,9 +168,23 @@ void DelayLine::read(float* out, int count) {
         readStretch(out, count);
         lastReadPath_ = ReadPath::Stretch;
     } else {
-        readTape(out, count);
+        const float* delay = delayBuffer_.samples();
+        auto [nearest, farthest] = std::minmax_element(delay, delay + count);
+        if (readsSilence(static_cast<int>(*nearest), static_cast<int>(*farthest) + 1, count)) {
+            grain_ = -1;
+            readSilence(out, count);
+        } else {
+            readTape(out, count);
+        }
         lastReadPath_ = ReadPath::Tape;
     }
+}
+
+void DelayLine::readSilence(float* out, int count) {
+    // Written out rather than pointing at the zero buffer: the closing pass points this line's output
+    // back at its own buffer before writing, and the feedback path may read it then.
+    std::memset(out, 0, sizeof(float) * count);
+    setOutputFlags(wave::ConstantBlock);
 }
 
 void DelayLine::copyBlock(float* out, int count, int start) const {

@@ -80,6 +80,7 @@ private:
     void write(int count, int flags);
     void read(float* out, int count);
     void copyBlock(float* out, int count, int delay) const;
+    void readSilence(float* out, int count);
     bool grainsSettledAt(int start) const;
     void advanceSettledGrains(int start, int count);
     void fillDelayBuffer(const float* time, int count, float scale);
@@ -92,6 +93,11 @@ private:
         return d < maxDelay_ ? d : maxDelay_;
     }
     int wrap(int index) const { return index >= ringLength_ ? index - ringLength_ : index; }
+    // Whether delays between nearest and farthest samples (interpolation neighbours included) read
+    // only from the silence written last, so that the block is silent without reading it.
+    bool readsSilence(int nearest, int farthest, int count) const {
+        return nearest > count && farthest + count + 1 <= silentRun_;
+    }
     float ringAt(int index) const { return index < filled_ ? ring_[index] : 0.0f; }
 
     FloatParameterSource timeSource_;
@@ -106,6 +112,7 @@ private:
     int writePosition_ = 0;
     int readReference_ = 0;  // the write position at the start of the current block
     int filled_ = 0;
+    int silentRun_ = 0;  // how many of the last samples written are silent (all of the ring after a reset)
 
     double glideLowPass_ = 0.0;
     double glideBandPass_ = 0.0;

@@ -16,8 +16,7 @@ void GainAdjuster::filter(const float* input, SampleBuffer& output, int count, i
     setOutputFlags(0);
     float* out = output.samples();
     if (!input) {
-        std::fill(out, out + count, 0.0f);
-        setOutputFlags(wave::ConstantBlock);
+        publishSilence();
         return;
     }
     if (!level_ || !reference_) {
@@ -27,6 +26,10 @@ void GainAdjuster::filter(const float* input, SampleBuffer& output, int count, i
     const float* level = level_->pull(count, flags);
     const float* reference = reference_->pull(count, flags);
     gain_.advance();
+    if (input_ && input_->isSilent()) {  // the envelopes above keep following; the output is silent
+        publishSilence();
+        return;
+    }
     bool constant = false;
     const float* gain = gain_.render(count, constant);
     for (int i = 0; i < count; ++i) {

@@ -70,6 +70,13 @@ public:
     int cycleStamp() const { return cycleStamp_; }
     int outputFlags() const { return outputFlags_; }
     bool isConstant() const { return outputFlags_ & ConstantBlock; }
+    // The current output block is all zeros (either sign); valid once this cycle's output is current.
+    bool isSilent() const { return (outputFlags_ & ConstantBlock) && currentOutput_->samples()[0] == 0.0f; }
+    // Answers silence with the environment's zero buffer.
+    void publishSilence() {
+        currentOutput_ = &environment_->zeroBuffer();
+        outputFlags_ = ConstantBlock;
+    }
     SampleBuffer& ownBuffer() { return ownBuffer_; }
     SampleBuffer* currentOutput() const { return currentOutput_; }
     const float* samples() const { return currentOutput_->samples(); }

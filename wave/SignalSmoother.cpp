@@ -4,6 +4,10 @@
 #include <cmath>
 #include <numbers>
 
+namespace {
+constexpr float kRestLevel = 1e-15f;  // -300 dB
+}
+
 SignalSmoother::SignalSmoother(wave::Environment& environment)
     : wave::Filter(environment), frequency(this, 5.0f), mode(this, Plain) {
     updateCoefficient();
@@ -36,6 +40,26 @@ void SignalSmoother::filter(const float* input, SampleBuffer& output, int count,
     if (flags & wave::OutputNotNeeded) return;
     setOutputFlags(0);
     float* out = output.samples();
+    if (!input || (input_ && input_->isSilent())) {
+        // Silent input at rest: one step that leaves the states as they are means every sample of
+        // the block is the same (zero once the states have decayed).
+        float lp = lowPass_ + f_ * bandPass_;
+        float bp = bandPass_ + f_ * (0.0f - 2.0f * bandPass_ - lp);
+        if (std::fabs(lp) < kRestLevel && std::fabs(bp) < kRestLevel) {
+            // Decayed beyond any use as a level; an exponential decay would take seconds more to
+            // reach the denormal range.
+            lowPass_ = bandPass_ = lp = bp = 0.0f;
+        }
+        if (lp == lowPass_ && bp == bandPass_) {
+            if (lp == 0.0f) {
+                publishSilence();
+            } else {
+                std::fill(out, out + count, lp);
+                setOutputFlags(wave::ConstantBlock);
+            }
+            return;
+        }
+    }
     if (!input) {
         std::fill(out, out + count, 0.0f);
     } else if (mode.get() == Rectify) {

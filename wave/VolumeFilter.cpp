@@ -21,8 +21,7 @@ void VolumeFilter::produce(SampleBuffer& output, int count, int flags) {
         // Check the gain before the input is pulled: silence costs nothing upstream.
         const float* gain = gain_->pull(count, 0);
         if (gain_->isConstant() && std::fabs(gain[0]) <= kFloatEpsilon) {
-            setCurrentOutput(&environment().zeroBuffer());
-            setOutputFlags(wave::ConstantBlock);
+            publishSilence();
             markCurrent();
             return;
         }
@@ -39,8 +38,17 @@ void VolumeFilter::filter(const float* input, SampleBuffer& output, int count, i
         setOutputFlags(wave::ConstantBlock);
         return;
     }
+    if (input_ && input_->isSilent()) {
+        publishSilence();
+        return;
+    }
     const float* gain = gain_->pull(count, 0);
     const float* modulation = wave::Producer::pull(modulation_, count, flags);
+    if (input_ && !modulation && gain_->isConstant() && gain[0] == 1.0f) {  // unity: the input block stands
+        setCurrentOutput(input_->currentOutput());
+        setOutputFlags(input_->outputFlags());
+        return;
+    }
     if (modulation) {
         for (int i = 0; i < count; ++i) out[i] = input[i] * gain[i] * modulation[i];
     } else {

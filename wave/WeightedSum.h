@@ -9,12 +9,13 @@ namespace wave {
 // Sums a node's inputs, each scaled by its gain block, into the node's output block. A first input
 // with a constant gain of 1 is kept by pointer and copied only when a second one arrives, so that a
 // single such input passes through without a copy. Callers leave out inputs whose gain is
-// constantly (almost) 0 before pulling them. Audio thread.
+// constantly (almost) 0 before pulling them; silent inputs are left out here. Audio thread.
 class WeightedSum {
 public:
     WeightedSum(SampleBuffer& output, int count) : out_(output.samples()), count_(count) {}
 
     void add(Producer& input, const float* x, const float* gain, bool constantGain) {
+        if (input.isSilent()) return;  // adds nothing
         if (contributing_ == 0 && constantGain && gain[0] == 1.0f) {
             single_ = &input;
             singleSamples_ = x;
@@ -37,8 +38,7 @@ public:
     // input's block, or the summed block.
     void publish(Producer& node) const {
         if (contributing_ == 0) {
-            node.setCurrentOutput(&node.environment().zeroBuffer());
-            node.setOutputFlags(ConstantBlock);
+            node.publishSilence();
         } else if (single_) {
             node.setCurrentOutput(single_->currentOutput());
             node.setOutputFlags(single_->outputFlags());

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -76,6 +77,16 @@ public:
         Stereo s = silence(n);
         s[0][0] = left;
         s[1][0] = right;
+        return s;
+    }
+    // Seeded white noise within -level .. level, the same on every run.
+    Stereo noise(std::size_t n, float level, uint32_t seed) const {
+        Stereo s = silence(n);
+        for (auto& channel : s)
+            for (float& v : channel) {
+                seed = seed * 1664525u + 1013904223u;
+                v = level * (float(seed >> 8) / float(1u << 23) - 1.0f);
+            }
         return s;
     }
     int samples(double ms) const { return int(ms * plugin->environment().sampleRate() / 1000.0 + 0.5); }

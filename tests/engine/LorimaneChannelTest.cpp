@@ -251,6 +251,28 @@ TEST(LorimaneChannel, FeedbackAboveUnityIsHeldAtUnitySoRepeatsNeverGrow) {
     for (int k = 1; k <= 30; ++k) EXPECT_NEAR(out[0][std::size_t(k * period)], 1.0f, 1e-4f) << "repeat " << k;
 }
 
+// The plain filter has no saturation stage; in a feedback loop its resonance used to add a little
+// gain on every round, and the output grew without end (hundreds after seconds, then infinity).
+TEST(LorimaneChannel, CleanResonanceInTheFeedbackLoopStaysBounded) {
+    EngineRig rig;
+    for (const char* filter : {"Filter 1", "Filter 2"}) {
+        rig.set(std::string(filter) + " Characteristic", "Clean");
+        rig.set(std::string(filter) + " Peak", "0.7");
+    }
+    rig.set("Delay L Feedback", "0.9");
+    rig.set("Delay R Feedback", "0.9");
+    rig.settle();
+    rig.process(rig.noise(std::size_t(rig.samples(500)), 0.9f, 3));
+    EngineRig::Stereo out = rig.process(rig.silence(std::size_t(rig.samples(11500))));
+    float largest = 0.0f;
+    for (const auto& channel : out)
+        for (std::size_t i = channel.size() - std::size_t(rig.samples(1000)); i < channel.size(); ++i) {
+            ASSERT_TRUE(std::isfinite(channel[i]));
+            largest = std::max(largest, std::fabs(channel[i]));
+        }
+    EXPECT_LT(largest, 25.0f);
+}
+
 TEST(LorimaneChannel, CrossFeedbackBringsTheOtherDelaysOutputIntoThisLineAsItsHelpSays) {
     EngineRig rig;
     rig.isolateDelays();

@@ -8,6 +8,9 @@
 
 namespace {
 constexpr float kDenormalOffset = 1e-24f;
+// The same bound the resonant filters keep on their states: a resonance inside a feedback loop
+// rings up to it and no further, and NaN never enters the states.
+constexpr float kOutputLimit = 10.0f;
 constexpr int kUpdateInterval = 32;
 constexpr float kFrequencyStep = 0.1f;  // octaves
 }  // namespace
@@ -71,6 +74,7 @@ void BiQuadFilter::processSection(Section& s, const float* input, float* output,
         y = (y + kDenormalOffset) - kDenormalOffset;
         // Below the offset the rounding above could sustain a tiny limit cycle; end it in silence.
         if (std::fabs(y) < kDenormalOffset) y = 0.0f;
+        y = std::fmin(std::fmax(y, -kOutputLimit), kOutputLimit);
         x2 = x1;
         x1 = x;
         y2 = y1;
@@ -81,6 +85,15 @@ void BiQuadFilter::processSection(Section& s, const float* input, float* output,
     s.x2 = x2;
     s.y1 = y1;
     s.y2 = y2;
+}
+
+bool BiQuadFilter::atRest() const {
+    // Silent sections stay silent: every state decays to exact zeros (see processSection).
+    for (int i = 0; i < sectionCount(); ++i) {
+        const Section& s = sections_[i];
+        if (s.x1 != 0.0f || s.x2 != 0.0f || s.y1 != 0.0f || s.y2 != 0.0f) return false;
+    }
+    return true;
 }
 
 void BiQuadFilter::process(const float* input, float* output, const float* frequency, const float* peak,

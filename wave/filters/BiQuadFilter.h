@@ -24,6 +24,7 @@ public:
     void process(const float* input, float* output, const float* frequency, const float* peak,
                  const float* peakMultiplier, int count, bool constant) override;
     bool slopeSupported(int slope) const override { return slope >= 1 && slope <= 3; }
+    bool atRest() const override;
     void reset() override;
 
     int sectionCount() const;

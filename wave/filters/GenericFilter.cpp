@@ -1,6 +1,7 @@
 #include "wave/filters/GenericFilter.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "core/FloatEpsilon.h"
 #include "wave/filters/StateVariableFilter.h"
@@ -45,6 +46,7 @@ const GenericFilter::Lane& GenericFilter::queryLane(int count) {
         inputFlags_ = wave::ConstantBlock;
     }
     lane_.input = inputBuffer_->samples();
+    lane_.silent = (inputFlags_ & wave::ConstantBlock) && lane_.input[0] == 0.0f;
     lane_.frequency = frequency_->pull(count, 0);
     lane_.peak = peak_->pull(count, 0);
     lane_.peakMultiplier =
@@ -56,14 +58,14 @@ const GenericFilter::Lane& GenericFilter::queryLane(int count) {
     return lane_;
 }
 
-void GenericFilter::applyWetDry(SampleBuffer& filtered, int count) {
+void GenericFilter::applyWetDry(SampleBuffer& filtered, int count, bool constant) {
     if (!lane_.active) {
         passThrough();  // disabled: the output is the input block itself
         return;
     }
     if (wetConstant_ && std::fabs(wetBlock_[0] - 1.0f) <= kFloatEpsilon) {
         setCurrentOutput(&filtered);
-        setOutputFlags(0);
+        setOutputFlags(constant ? wave::ConstantBlock : 0);
     } else {
         const float* in = lane_.input;
         const float* f = filtered.samples();
@@ -91,7 +93,11 @@ void GenericFilter::filter(const float*, SampleBuffer& output, int count, int fl
         return;
     }
     const Lane& lane = queryLane(count);
-    if (lane.active && unit_) {
+    if (lane.active && unit_ && lane.silent && unit_->atRest()) {
+        // Nothing in, nothing ringing: the filter's output is the silent input.
+        std::memset(output.samples(), 0, sizeof(float) * count);
+        applyWetDry(output, count, true);
+    } else if (lane.active && unit_) {
         unit_->response.set(response.get());
         unit_->slope.set(slope.get());
         unit_->process(lane.input, output.samples(), lane.frequency, lane.peak, lane.peakMultiplier, count,

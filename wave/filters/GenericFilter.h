@@ -30,6 +30,8 @@ public:
                              const float* peakMultiplier, int count, bool constant) = 0;
         virtual int laneCount() const { return 1; }
         virtual bool slopeSupported(int slope) const = 0;
+        // Whether a silent input leaves the unit silent: its states are at rest.
+        virtual bool atRest() const { return false; }
         // Audio thread.
         virtual void reset() = 0;
 
@@ -45,6 +47,7 @@ public:
         const float* peakMultiplier = nullptr;  // null unless the switch is on and a producer is set
         bool constant = false;                  // frequency and peak are constant blocks
         bool active = false;                    // false when the wet amount is constantly 0
+        bool silent = false;                    // the input block is all zeros
     };
 
     explicit GenericFilter(wave::Environment& environment);
@@ -76,8 +79,9 @@ public:
     // Called by the group for each client. Audio thread. Never blocks or allocates.
     const Lane& queryLane(int count);
     // Mixes the filtered block with the input by the wet amount of the last lane query and publishes
-    // the result as this block's output, marked as produced. Audio thread. Never blocks or allocates.
-    void applyWetDry(SampleBuffer& filtered, int count);
+    // the result as this block's output, marked as produced; constant tells that every filtered
+    // sample is the same. Audio thread. Never blocks or allocates.
+    void applyWetDry(SampleBuffer& filtered, int count, bool constant = false);
     // Publishes the input of the last lane query as this block's output. Audio thread.
     void passThrough();
     const Lane& lastLane() const { return lane_; }

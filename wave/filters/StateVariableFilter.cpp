@@ -1,13 +1,16 @@
 #include "wave/filters/StateVariableFilter.h"
 
-#include <xmmintrin.h>
+#include <immintrin.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 namespace {
 constexpr float kDenormalOffset = 1e-24f;
+// Below this level (-138 dB) a group lane with nothing louder at its input is brought to rest.
+constexpr float kRestLevel = 1.1920929e-7f;
 constexpr float kBandPassLimit = 1.0f;
 constexpr float kLowPassLimit = 10.0f;
 // Damping multipliers of the extra stages: the first extra stage is the least damped of them.
@@ -296,57 +299,183 @@ void StateVariableFilter::runStageFourLanes(int stage) {
     _mm_store_ps(bp_[stage], bp);
 }
 
-void StateVariableFilter::clipFourLanes(int count) {
-    const FunctionTable& table = clipTable_->table();
-    const float* values = table.values().data();
-    const __m128 scale = _mm_set1_ps(table.scale());
-    const __m128 fraction = _mm_set1_ps(table.offsetFraction());
-    const __m128 lo = _mm_set1_ps(table.lo());
-    const __m128 hi = _mm_set1_ps(table.hi());
-    const __m128i offset = _mm_set1_epi32(table.offsetInteger());
-    const __m128i last = _mm_set1_epi32(table.size() - 1);
+namespace {
+
+// The clip stage's table in the form the vector loops use.
+struct ClipSetup {
+    const float* values;
+    float scale, fraction, lo, hi, zero;
+    int offset, last;
+};
+
+// Clips n interleaved four-lane samples at x in place: y = gOut * (Clip(d * x) - Clip(0)).
+void clipRunFourLanes(const ClipSetup& t, float* x, int n, const float* dLanes, const float* gOutLanes) {
+    const __m128 scale = _mm_set1_ps(t.scale);
+    const __m128 fraction = _mm_set1_ps(t.fraction);
+    const __m128 lo = _mm_set1_ps(t.lo);
+    const __m128 hi = _mm_set1_ps(t.hi);
+    const __m128i offset = _mm_set1_epi32(t.offset);
+    const __m128i last = _mm_set1_epi32(t.last);
     const __m128 one = _mm_set1_ps(1.0f);
-    const __m128 zero = _mm_set1_ps(clipTable_->zero());
+    const __m128 zero = _mm_set1_ps(t.zero);
+    const __m128 d = _mm_load_ps(dLanes);
+    const __m128 gOut = _mm_load_ps(gOutLanes);
+    alignas(16) int index[StateVariableFilter::kLanes];
+    for (float* end = x + 4 * n; x < end; x += 4) {
+        // The argument is kept inside the table's domain (NaN goes to the top end) before the
+        // position is split into a whole index (rounded down) and a weight.
+        __m128 a = _mm_max_ps(_mm_min_ps(_mm_mul_ps(d, _mm_load_ps(x)), hi), lo);
+        __m128 p = _mm_sub_ps(_mm_mul_ps(a, scale), fraction);
+        __m128 whole = _mm_cvtepi32_ps(_mm_cvttps_epi32(p));
+        whole = _mm_sub_ps(whole, _mm_and_ps(_mm_cmpgt_ps(whole, p), one));
+        __m128 w = _mm_sub_ps(p, whole);
+        __m128i i = _mm_sub_epi32(_mm_cvttps_epi32(whole), offset);
+        // Positions outside 0 .. N - 1 read the nearest end of the table.
+        __m128i below = _mm_cmplt_epi32(i, _mm_setzero_si128());
+        __m128i above = _mm_cmpgt_epi32(i, last);
+        i = _mm_andnot_si128(below, i);
+        w = _mm_andnot_ps(_mm_castsi128_ps(below), w);
+        i = _mm_or_si128(_mm_andnot_si128(above, i), _mm_and_si128(above, last));
+        w = _mm_andnot_ps(_mm_castsi128_ps(above), w);
+        _mm_store_si128(reinterpret_cast<__m128i*>(index), i);
+        // Each lane's two neighbouring table entries in one 64-bit load (the table carries a copy
+        // of its last entry, so the top position has a right neighbour), regrouped into the left
+        // entries and the right entries of the four lanes.
+        const __m128 none = _mm_setzero_ps();
+        __m128 p0 = _mm_loadl_pi(none, reinterpret_cast<const __m64*>(t.values + index[0]));
+        __m128 p1 = _mm_loadl_pi(none, reinterpret_cast<const __m64*>(t.values + index[1]));
+        __m128 p2 = _mm_loadl_pi(none, reinterpret_cast<const __m64*>(t.values + index[2]));
+        __m128 p3 = _mm_loadl_pi(none, reinterpret_cast<const __m64*>(t.values + index[3]));
+        __m128 p01 = _mm_unpacklo_ps(p0, p1);  // left 0, left 1, right 0, right 1
+        __m128 p23 = _mm_unpacklo_ps(p2, p3);
+        __m128 left = _mm_movelh_ps(p01, p23);
+        __m128 right = _mm_movehl_ps(p23, p01);
+        __m128 y = _mm_sub_ps(_mm_add_ps(left, _mm_mul_ps(_mm_sub_ps(right, left), w)), zero);
+        _mm_store_ps(x, _mm_mul_ps(gOut, y));
+    }
+}
+
+// The same for two samples at a time in eight-wide registers, with the table entries gathered. The
+// operations and their order are those of the four-lane loop (no fused multiply-add), so both give
+// the same bits; an odd last sample is left to the four-lane loop.
+__attribute__((target("avx2"))) void clipRunEightWide(const ClipSetup& t, float* x, int n, const float* dLanes,
+                                                    const float* gOutLanes) {
+    const __m256 scale = _mm256_set1_ps(t.scale);
+    const __m256 fraction = _mm256_set1_ps(t.fraction);
+    const __m256 lo = _mm256_set1_ps(t.lo);
+    const __m256 hi = _mm256_set1_ps(t.hi);
+    const __m256i offset = _mm256_set1_epi32(t.offset);
+    const __m256i last = _mm256_set1_epi32(t.last);
+    const __m256 zero = _mm256_set1_ps(t.zero);
+    const __m128 d4 = _mm_load_ps(dLanes);
+    const __m128 g4 = _mm_load_ps(gOutLanes);
+    const __m256 d = _mm256_set_m128(d4, d4);
+    const __m256 gOut = _mm256_set_m128(g4, g4);
+    float* end = x + 8 * (n / 2);
+    for (; x < end; x += 8) {
+        __m256 a = _mm256_max_ps(_mm256_min_ps(_mm256_mul_ps(d, _mm256_loadu_ps(x)), hi), lo);
+        __m256 p = _mm256_sub_ps(_mm256_mul_ps(a, scale), fraction);
+        __m256 whole = _mm256_floor_ps(p);
+        __m256 w = _mm256_sub_ps(p, whole);
+        __m256i i = _mm256_sub_epi32(_mm256_cvttps_epi32(whole), offset);
+        __m256i below = _mm256_cmpgt_epi32(_mm256_setzero_si256(), i);
+        __m256i above = _mm256_cmpgt_epi32(i, last);
+        i = _mm256_andnot_si256(below, i);
+        w = _mm256_andnot_ps(_mm256_castsi256_ps(below), w);
+        i = _mm256_or_si256(_mm256_andnot_si256(above, i), _mm256_and_si256(above, last));
+        w = _mm256_andnot_ps(_mm256_castsi256_ps(above), w);
+        __m256 left = _mm256_i32gather_ps(t.values, i, 4);
+        __m256 right = _mm256_i32gather_ps(t.values + 1, i, 4);
+        __m256 y = _mm256_sub_ps(_mm256_add_ps(left, _mm256_mul_ps(_mm256_sub_ps(right, left), w)), zero);
+        _mm256_storeu_ps(x, _mm256_mul_ps(gOut, y));
+    }
+    if (n % 2) clipRunFourLanes(t, x, 1, dLanes, gOutLanes);
+}
+
+bool cpuHasAvx2() {
+    // Also asked from a static initialiser, which may run before the compiler's own detection.
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+}
+
+}  // namespace
+
+bool StateVariableFilter::eightWide_ = cpuHasAvx2();
+
+void StateVariableFilter::useEightWide(bool on) { eightWide_ = on && cpuHasAvx2(); }
+
+void StateVariableFilter::clipFourLanes(int) {
+    const FunctionTable& table = clipTable_->table();
+    ClipSetup t{table.values().data(), table.scale(),      table.offsetFraction(), table.lo(),
+                table.hi(),            clipTable_->zero(), table.offsetInteger(),  table.size() - 1};
     float* x = interleaved_.samples();
-    alignas(16) int index[kLanes];
     for (int s = 0; s < segmentCount_; ++s) {
         const GroupCoefficients& c = groupCoefficients_[s];
-        const __m128 d = _mm_load_ps(c.d);
-        const __m128 gOut = _mm_load_ps(c.gOut);
-        for (float* end = x + 4 * segments_[s]; x < end; x += 4) {
-            // The argument is kept inside the table's domain (NaN goes to the top end) before the
-            // position is split into a whole index (rounded down) and a weight.
-            __m128 a = _mm_max_ps(_mm_min_ps(_mm_mul_ps(d, _mm_load_ps(x)), hi), lo);
-            __m128 t = _mm_sub_ps(_mm_mul_ps(a, scale), fraction);
-            __m128 whole = _mm_cvtepi32_ps(_mm_cvttps_epi32(t));
-            whole = _mm_sub_ps(whole, _mm_and_ps(_mm_cmpgt_ps(whole, t), one));
-            __m128 w = _mm_sub_ps(t, whole);
-            __m128i i = _mm_sub_epi32(_mm_cvttps_epi32(whole), offset);
-            // Positions outside 0 .. N - 1 read the nearest end of the table.
-            __m128i below = _mm_cmplt_epi32(i, _mm_setzero_si128());
-            __m128i above = _mm_cmpgt_epi32(i, last);
-            i = _mm_andnot_si128(below, i);
-            w = _mm_andnot_ps(_mm_castsi128_ps(below), w);
-            i = _mm_or_si128(_mm_andnot_si128(above, i), _mm_and_si128(above, last));
-            w = _mm_andnot_ps(_mm_castsi128_ps(above), w);
-            _mm_store_si128(reinterpret_cast<__m128i*>(index), i);
-            // Each lane's two neighbouring table entries in one 64-bit load (the table carries a
-            // copy of its last entry, so the top position has a right neighbour), regrouped into the
-            // left entries and the right entries of the four lanes.
-            const __m128 none = _mm_setzero_ps();
-            __m128 p0 = _mm_loadl_pi(none, reinterpret_cast<const __m64*>(values + index[0]));
-            __m128 p1 = _mm_loadl_pi(none, reinterpret_cast<const __m64*>(values + index[1]));
-            __m128 p2 = _mm_loadl_pi(none, reinterpret_cast<const __m64*>(values + index[2]));
-            __m128 p3 = _mm_loadl_pi(none, reinterpret_cast<const __m64*>(values + index[3]));
-            __m128 p01 = _mm_unpacklo_ps(p0, p1);  // left 0, left 1, right 0, right 1
-            __m128 p23 = _mm_unpacklo_ps(p2, p3);
-            __m128 left = _mm_movelh_ps(p01, p23);
-            __m128 right = _mm_movehl_ps(p23, p01);
-            __m128 y = _mm_sub_ps(_mm_add_ps(left, _mm_mul_ps(_mm_sub_ps(right, left), w)), zero);
-            _mm_store_ps(x, _mm_mul_ps(gOut, y));
+        if (eightWide_)
+            clipRunEightWide(t, x, segments_[s], c.d, c.gOut);
+        else
+            clipRunFourLanes(t, x, segments_[s], c.d, c.gOut);
+        x += 4 * segments_[s];
+    }
+}
+
+void StateVariableFilter::runStagesFourLanes(int stages, int response) {
+    for (int stage = 0; stage < stages; ++stage) {
+        bool first = stage == 0;
+        if (response == GenericFilter::HighPass) {
+            first ? runStageFourLanes<GenericFilter::HighPass, true>(stage)
+                  : runStageFourLanes<GenericFilter::HighPass, false>(stage);
+        } else if (response == GenericFilter::BandPass) {
+            first ? runStageFourLanes<GenericFilter::BandPass, true>(stage)
+                  : runStageFourLanes<GenericFilter::BandPass, false>(stage);
+        } else {
+            first ? runStageFourLanes<GenericFilter::LowPass, true>(stage)
+                  : runStageFourLanes<GenericFilter::LowPass, false>(stage);
         }
     }
-    (void)count;
+}
+
+void StateVariableFilter::settleQuietLanes(int count) {
+    // Far below audibility a resonant stage may keep circling in rounding steps instead of decaying,
+    // and a feedback loop around it then never falls silent. A lane whose input and states all lie
+    // below the rest level starts the block from rest.
+    const __m128 sign = _mm_set1_ps(-0.0f);
+    const __m128 rest = _mm_set1_ps(kRestLevel);
+    __m128 level = _mm_setzero_ps();
+    for (int s = 0; s < kMaxStages; ++s) {
+        level = _mm_max_ps(level, _mm_andnot_ps(sign, _mm_load_ps(lp_[s])));
+        level = _mm_max_ps(level, _mm_andnot_ps(sign, _mm_load_ps(bp_[s])));
+    }
+    // Lanes still busy get all-ones in the mask and keep their states; the input is looked at only
+    // while some lane is quiet.
+    __m128 busy = _mm_cmpge_ps(level, rest);
+    if (_mm_movemask_ps(busy) == 0xf) return;
+    const float* x = interleaved_.samples();
+    for (int i = 0; i < count; ++i) level = _mm_max_ps(level, _mm_andnot_ps(sign, _mm_load_ps(x + 4 * i)));
+    busy = _mm_cmpge_ps(level, rest);
+    if (_mm_movemask_ps(busy) == 0xf) return;
+    for (int s = 0; s < kMaxStages; ++s) {
+        _mm_store_ps(lp_[s], _mm_and_ps(busy, _mm_load_ps(lp_[s])));
+        _mm_store_ps(bp_[s], _mm_and_ps(busy, _mm_load_ps(bp_[s])));
+    }
+}
+
+bool StateVariableFilter::restsInSilence(int stages, int response) {
+    // One sample of silence through the single run of coefficients. If it leaves every state as it
+    // was, each further sample repeats it exactly; otherwise the states go back for the full block.
+    alignas(16) float lp[kMaxStages][kLanes], bp[kMaxStages][kLanes];
+    std::memcpy(lp, lp_, sizeof lp);
+    std::memcpy(bp, bp_, sizeof bp);
+    int run = segments_[0];
+    segments_[0] = 1;
+    _mm_store_ps(interleaved_.samples(), _mm_setzero_ps());
+    runStagesFourLanes(stages, response);
+    clipFourLanes(1);
+    segments_[0] = run;
+    if (std::memcmp(lp, lp_, sizeof lp) == 0 && std::memcmp(bp, bp_, sizeof bp) == 0) return true;
+    std::memcpy(lp_, lp, sizeof lp);
+    std::memcpy(bp_, bp, sizeof bp);
+    return false;
 }
 
 void StateVariableFilter::processGroup(int count) {
@@ -356,6 +485,7 @@ void StateVariableFilter::processGroup(int count) {
     bool active[kLanes] = {};
     bool anyActive = false;
     bool wholeBlock = true;
+    bool silentInputs = true;
     int lanes = std::min(clientCount_, kLanes);
     for (int l = 0; l < lanes; ++l) {
         const GenericFilter::Lane& lane = clients_[l]->queryLane(count);
@@ -365,6 +495,7 @@ void StateVariableFilter::processGroup(int count) {
         input[l] = lane.input;
         frequency[l] = lane.frequency;
         if (!lane.constant || lane.peakMultiplier) wholeBlock = false;
+        silentInputs &= lane.silent;
     }
     // Clients without a lane pass their input through.
     for (int c = lanes; c < clientCount_; ++c) {
@@ -407,6 +538,22 @@ void StateVariableFilter::processGroup(int count) {
         start += segments_[s];
     }
 
+    int stages = stageCount();
+    int r = response.get();
+    if (wholeBlock && silentInputs && restsInSilence(stages, r)) {
+        // Every sample of the block is the one just computed.
+        const float* x = interleaved_.samples();
+        for (int l = 0; l < lanes; ++l) {
+            SampleBuffer* block = &environment_->zeroBuffer();
+            if (x[l] != 0.0f) {
+                block = &laneOutput_[l];
+                std::fill(block->samples(), block->samples() + count, x[l]);
+            }
+            clients_[l]->applyWetDry(*block, count, true);
+        }
+        return;
+    }
+
     // Interleave: sample i of lane l goes to interleaved[4 i + l].
     float* x = interleaved_.samples();
     int i = 0;
@@ -423,22 +570,9 @@ void StateVariableFilter::processGroup(int count) {
     }
     for (; i < count; ++i)
         for (int l = 0; l < kLanes; ++l) x[4 * i + l] = input[l][i];
+    settleQuietLanes(count);
 
-    int stages = stageCount();
-    int r = response.get();
-    for (int stage = 0; stage < stages; ++stage) {
-        bool first = stage == 0;
-        if (r == GenericFilter::HighPass) {
-            first ? runStageFourLanes<GenericFilter::HighPass, true>(stage)
-                  : runStageFourLanes<GenericFilter::HighPass, false>(stage);
-        } else if (r == GenericFilter::BandPass) {
-            first ? runStageFourLanes<GenericFilter::BandPass, true>(stage)
-                  : runStageFourLanes<GenericFilter::BandPass, false>(stage);
-        } else {
-            first ? runStageFourLanes<GenericFilter::LowPass, true>(stage)
-                  : runStageFourLanes<GenericFilter::LowPass, false>(stage);
-        }
-    }
+    runStagesFourLanes(stages, r);
     clipFourLanes(count);
 
     float* out[kLanes] = {laneOutput_[0].samples(), laneOutput_[1].samples(), laneOutput_[2].samples(),
@@ -458,5 +592,9 @@ void StateVariableFilter::processGroup(int count) {
     for (; i < count; ++i)
         for (int l = 0; l < kLanes; ++l) out[l][i] = x[4 * i + l];
 
-    for (int l = 0; l < lanes; ++l) clients_[l]->applyWetDry(laneOutput_[l], count);
+    // A lane that computed silence says so, and the filters it feeds can rest.
+    for (int l = 0; l < lanes; ++l) {
+        bool silent = active[l] && std::all_of(out[l], out[l] + count, [](float v) { return v == 0.0f; });
+        clients_[l]->applyWetDry(laneOutput_[l], count, silent);
+    }
 }

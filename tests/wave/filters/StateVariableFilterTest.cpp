@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <random>
@@ -313,4 +314,44 @@ TEST(StateVariableFilter, InactiveClientsPassTheirInputThrough) {
     EXPECT_NE(g.svf->lowPassState(0, 0), 0.0f);
     EXPECT_EQ(g.svf->lowPassState(0, 1), 0.0f);
     EXPECT_EQ(g.filters[1]->currentOutput(), g.inputs[1]->currentOutput());
+}
+
+// The eight-wide clip stage must give the four-wide one's bits: inputs beyond the table's domain,
+// NaN, fast sweeps that cut odd runs, and odd block lengths.
+TEST(StateVariableFilter, EightWideClipMatchesFourWide) {
+    StateVariableFilter::useEightWide(true);
+    if (!StateVariableFilter::eightWide()) GTEST_SKIP() << "no AVX2 on this processor";
+    static const DesignFilter::Style prime("Prime.fil", 1.8f);
+    const Maker design = [](wave::Environment& env) -> std::unique_ptr<StateVariableFilter> {
+        return std::make_unique<DesignFilter>(env, &prime);
+    };
+    Group four(4, 48000.0f, design), eight(4, 48000.0f, design);
+    std::mt19937 random(9);
+    std::uniform_real_distribution<float> noise(-30.0f, 30.0f);
+    for (int b = 0; b < 100; ++b) {
+        int count = b % 2 ? kBlock - 1 : kBlock;
+        for (Group* g : {&four, &eight}) {
+            std::mt19937 same(b);
+            for (int l = 0; l < 4; ++l) {
+                for (float& s : g->inputs[l]->block) s = noise(same);
+                if (b % 7 == 0) g->inputs[l]->block[l] = NAN;
+                g->inputs[l]->constant = false;
+                for (int i = 0; i < kBlock; ++i) g->freqs[l]->block[i] = 8.0f + l + 4.0f * std::sin(0.05f * (b * kBlock + i));
+                g->freqs[l]->constant = false;
+                g->peaks[l]->fill(0.3f * l);
+            }
+        }
+        const float* out[2][4];
+        int k = 0;
+        for (Group* g : {&four, &eight}) {
+            StateVariableFilter::useEightWide(g == &eight);
+            g->env.advanceCycle();
+            for (int l = 0; l < 4; ++l) out[k][l] = g->filters[l]->pull(count, 0);
+            g->env.process(count, 0);
+            ++k;
+        }
+        for (int l = 0; l < 4; ++l)
+            ASSERT_EQ(0, std::memcmp(out[0][l], out[1][l], sizeof(float) * count)) << "block " << b << " lane " << l;
+    }
+    StateVariableFilter::useEightWide(true);
 }
