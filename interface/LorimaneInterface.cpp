@@ -224,8 +224,11 @@ void LorimaneInterface::expansionChanged() {
     const bool open = strip_->isOpen(FilterPanelComponent);
     settings_->expandedSection = open ? kFiltersExpanded : -1;
     if (open) {
+        // Scrolled just far enough to show the whole panel.
         strip_->row().layoutNow();
-        strip_->area().scrollIntoView(filterPanel_);
+        const int panelRight = strip_->row().bounds.get().left + filterPanel_->bounds.get().right;
+        if (panelRight > strip_->area().width())
+            strip_->area().scrollBy(float(panelRight - strip_->area().width()));
     }
 }
 

@@ -32,6 +32,8 @@ FilterInterface::FilterInterface(gui::UserInterface* ui, ParameterEditor& editor
     display_->activeFill = gui::Rgba{255, 255, 255, 150};
     display_->inactiveFill = gui::Rgba{255, 255, 255, 75};
     display_->lineColour = gui::Rgba{255, 255, 255, 255};
+    // The shading fades out above the controls in the panel's lower half.
+    display_->fillFadeEnd = 0.6f;
     display_->dotImage = SourceArt::image("DisplayPeak");
     display_->activeDotImage = SourceArt::image("DisplayPeakActive");
     display_->linkImage = SourceArt::image("DisplayMid");
