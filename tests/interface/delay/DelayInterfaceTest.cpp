@@ -332,6 +332,16 @@ TEST_F(DelayInterfaceTest, LinkedKnobsFollowWithTheLinkModifierAndPansMirror) {
     EXPECT_EQ(d2.feedback.value(), before);
 }
 
+// The large knobs' body is a ring around a cap drawn by the pointer picture: the cap takes drags.
+TEST_F(DelayInterfaceTest, TheTimeKnobTakesADragAtItsCentre) {
+    openWith(0, false);
+    DelayParameterSet& d1 = product().delays.set(0);
+    const float before = d1.time.value();
+    const gui::Point c = centre(*delays().sync(0).timeKnob());
+    drag(c, {c.x, c.y - 40});
+    EXPECT_GT(d1.time.value(), before);
+}
+
 TEST_F(DelayInterfaceTest, ChannelModeRenamesTheDelaysWithoutTouchingTheStrip) {
     openWith(0, false);
     set(param("Channel Mode"), 1.0f);
