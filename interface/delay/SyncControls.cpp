@@ -49,7 +49,6 @@ SyncControls::SyncControls(StripSection& section, int delay, int knobX, int knob
     label_->text().size = 7;
     // A light plate behind the dark digits, so that they read on the strip's dark ground.
     label_->backgroundColour = gui::Rgba{196, 202, 208, 255};
-    label_->tapImageIndex = -1;
     label_->bind(set.time.index());
     label_->parent = &section;
 

@@ -7,6 +7,7 @@
 #include "gui/ScrollArea.h"
 #include "gui/ToggleButton.h"
 #include "interface/LorimaneInterface.h"
+#include "interface/MidiLearnController.h"
 #include "interface/controls/ModulationComponentDisplay.h"
 #include "interface/delay/AuditionButton.h"
 #include "interface/delay/DelaySection.h"
@@ -340,6 +341,40 @@ TEST_F(DelayInterfaceTest, TheTimeKnobTakesADragAtItsCentre) {
     const gui::Point c = centre(*delays().sync(0).timeKnob());
     drag(c, {c.x, c.y - 40});
     EXPECT_GT(d1.time.value(), before);
+}
+
+TEST_F(DelayInterfaceTest, TheTimeLabelTakesDragsAndTappedTimes) {
+    openWith(0, false);
+    DelayParameterSet& d1 = product().delays.set(0);
+    float plain = 0.0f;
+    ASSERT_TRUE(d1.time.textToPlain("350", plain));
+    set(d1.time, plain);
+    FloatValueLabel& label = *delays().sync(0).label();
+    // Up by 20 pixels: about 1 ms per 2 pixels (steps of 2 pixels or less count at the next).
+    const gui::Point c = centre(label);
+    drag(c, {c.x, c.y - 20});
+    EXPECT_NEAR(d1.time.plainToDisplay(d1.time.value()), 360.0f, 3.0f);
+    // A quick click arms the tap; the next press 400 ms later sets 400 ms.
+    window().click(c.x, c.y);
+    ASSERT_TRUE(label.isTapArmed());
+    system.advance(400);
+    window().click(c.x, c.y);
+    EXPECT_NEAR(d1.time.plainToDisplay(d1.time.value()), 400.0f, 0.6f);
+}
+
+TEST_F(DelayInterfaceTest, MidiLearnOffersTheFilterLinkTargetsWhileTheFilterPanelShows) {
+    openWith(1, false, 1);
+    click(*editor->topBar().midiLearn);
+    MidiLearnController* overlay = editor->midiLearnController();
+    ASSERT_NE(overlay, nullptr);
+    const gui::Point link = lorimane().filterPanel()->display()->toRoot(lorimane().filterPanel()->display()->linkPoint());
+    const std::string freq = plugin->virtualParameters()[0]->name(), peak = plugin->virtualParameters()[1]->name();
+    overlay->choose({link.x - 20, link.y});
+    EXPECT_EQ(overlay->selectedParameter(), GenericPlugin::kFirstVirtualParameter);
+    overlay->choose({link.x + 20, link.y});
+    EXPECT_EQ(overlay->selectedParameter(), GenericPlugin::kFirstVirtualParameter + 1);
+    EXPECT_EQ(freq, "Filter Link Freq");
+    EXPECT_EQ(peak, "Filter Link Peak");
 }
 
 TEST_F(DelayInterfaceTest, ChannelModeRenamesTheDelaysWithoutTouchingTheStrip) {
