@@ -1,4 +1,5 @@
 #include <cmath>
+#include <filesystem>
 
 #include "engine/LorimanePlugin.h"
 #include "engine/LorimaneSettings.h"
@@ -15,6 +16,7 @@
 #include "interface/delay/FilterButton.h"
 #include "interface/delay/FilterInterface.h"
 #include "interface/delay/FilterSection.h"
+#include "interface/delay/SectionPresetButton.h"
 #include "interface/delay/HotspotButton.h"
 #include "interface/delay/OutputSection.h"
 #include "interface/delay/SyncControls.h"
@@ -375,6 +377,27 @@ TEST_F(DelayInterfaceTest, MidiLearnOffersTheFilterLinkTargetsWhileTheFilterPane
     EXPECT_EQ(overlay->selectedParameter(), GenericPlugin::kFirstVirtualParameter + 1);
     EXPECT_EQ(freq, "Filter Link Freq");
     EXPECT_EQ(peak, "Filter Link Peak");
+}
+
+TEST_F(DelayInterfaceTest, SectionPresetsSaveAndLoadOnlyTheirSection) {
+    openWith(0, false);
+    DelayParameterSet& d1 = product().delays.set(0);
+    SectionPresetButton& presets = *delays().presetButton();
+    set(d1.feedback, 0.6f);
+    const std::string path = presets.handler().folder() + "/Long Tail." + presets.handler().defaultExtension();
+    system.scriptFileChoice(path);
+    openMenu(presets, "Save As...");
+    ASSERT_TRUE(std::filesystem::exists(path));
+
+    set(d1.feedback, 0.1f);
+    set(param("Dry Level"), 0.5f);
+    const int steps = history().undoCount();
+    const std::vector<std::string> items = openMenu(presets, "Long Tail");
+    ASSERT_FALSE(items.empty());
+    EXPECT_NEAR(d1.feedback.value(), 0.6f, 1e-4);
+    EXPECT_EQ(param("Dry Level").value(), 0.5f) << "another section's parameter stays";
+    EXPECT_EQ(history().undoCount(), steps + 1);
+    std::filesystem::remove(path);
 }
 
 TEST_F(DelayInterfaceTest, ChannelModeRenamesTheDelaysWithoutTouchingTheStrip) {
