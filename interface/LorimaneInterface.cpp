@@ -189,9 +189,14 @@ LorimaneInterface::~LorimaneInterface() {
     if (strip_ && stripListener_) strip_->removeListener(stripListener_.get());
     // The sections release their bindings while their controls still exist; the closed filter
     // panel is in no tree that would delete it.
-    for (StripSection* s : {static_cast<StripSection*>(delays_), static_cast<StripSection*>(filters_),
-                            static_cast<StripSection*>(filterPanel_), static_cast<StripSection*>(output_)})
-        delete s;
+    for (StripSection* s : sections()) delete s;
+}
+
+std::vector<StripSection*> LorimaneInterface::sections() const {
+    std::vector<StripSection*> all;
+    for (StripSection* s : std::initializer_list<StripSection*>{delays_, filters_, filterPanel_, output_})
+        if (s) all.push_back(s);
+    return all;
 }
 
 void LorimaneInterface::buildStrip(LorimanePlugin& plugin) {
@@ -351,9 +356,7 @@ void LorimaneInterface::refreshParameter(int index) {
         AbstractPluginParameter* p = parameter(channelModeIndex_);
         const bool midSide = p && p->value() >= 1.0f;
         const gui::Bitmap* background = image(midSide ? "StripBackgroundMidSide" : "StripBackgroundLeftRight");
-        for (StripSection* s : {static_cast<StripSection*>(delays_), static_cast<StripSection*>(filters_),
-                                static_cast<StripSection*>(output_)})
-            if (s) s->setBackground(background);
+        for (StripSection* s : sections()) s->setBackground(background);
     }
     if (index == -1 || index == autoMuteIndex_) {
         AbstractPluginParameter* p = parameter(autoMuteIndex_);
@@ -374,9 +377,10 @@ void LorimaneInterface::refreshParameter(int index) {
             for (int f = 0; f < 2; ++f) filters_->filterButton(f)->curve()->setSampleRate(rate);
         }
     }
-    for (StripSection* s : {static_cast<StripSection*>(delays_), static_cast<StripSection*>(filters_),
-                            static_cast<StripSection*>(filterPanel_), static_cast<StripSection*>(output_)})
-        if (s) s->parameterChanged(index);
+    for (StripSection* s : sections()) s->parameterChanged(index);
+    // The filter buttons' drag hints follow the help menu's "Show Component Displays".
+    if (strip_ && GenericPlugin::sharedSettings())
+        strip_->showHintLabels = GenericPlugin::sharedSettings()->showComponentDisplays;
 }
 
 void LorimaneInterface::unboundControlEdited(gui::ValueControl* control) {

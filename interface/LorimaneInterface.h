@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "interface/BrixholdePluginInterface.h"
 
@@ -13,6 +14,7 @@ class LorimanePlugin;
 class LorimaneSettings;
 class ModulationComponentDisplay;
 class OutputSection;
+class StripSection;
 class StyleTable;
 
 namespace gui {
@@ -66,6 +68,8 @@ private:
     class StripListener;
     void buildStrip(LorimanePlugin& plugin);
     void expansionChanged();
+    // The strip's sections and the filter panel, those that exist.
+    std::vector<StripSection*> sections() const;
     gui::Button::Style& barStyle();
     gui::Button::Style& iconStyle();
     gui::Button* topButton(const std::string& text, const std::string& icon);
