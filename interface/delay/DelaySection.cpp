@@ -6,7 +6,6 @@
 #include "gui/SelectButton.h"
 #include "gui/ToggleButton.h"
 #include "interface/delay/BackgroundDimmer.h"
-#include "interface/delay/SectionPresetButton.h"
 #include "interface/delay/StyleTable.h"
 #include "interface/delay/SyncControls.h"
 #include "interface/sources/SourceArt.h"
@@ -18,7 +17,6 @@ struct DelayPlaces {
     int knobY, labelY, feedbackY, crossY, invertY, panY;
 };
 constexpr DelayPlaces kPlaces[2] = {{68, 44, 45, 109, 40, 76}, {201, 266, 242, 178, 275, 208}};
-constexpr int kPresetSize = 18;
 
 }  // namespace
 
@@ -45,12 +43,7 @@ DelaySection::DelaySection(gui::UserInterface* ui, ParameterEditor& editor, Lori
     freeze->iconOverride[0] = SourceArt::image("IconFreezeOff");
     freeze->iconOverride[1] = SourceArt::image("IconFreezeOn");
 
-    auto handler = std::make_unique<ComponentPresetHandler>(plugin, plugin.presets(), LorimanePlugin::DelaysKind, 0,
-                                                            std::move(showMessage));
-    presets_ = new SectionPresetButton(ui, std::move(handler), styles.button(StyleTable::Save));
-    const gui::Point presetAt = local(306, 40);
-    presets_->setBounds(presetAt.x, presetAt.y, kPresetSize, kPresetSize);
-    presets_->parent = this;
+    presets_ = addPresetButton(306, 40, LorimanePlugin::DelaysKind, std::move(showMessage));
 
     // Linked pairs: the same movement on both lines; the pans mirrored.
     sync_[0]->timeKnob()->joinGroup(sync_[1]->timeKnob());

@@ -6,13 +6,11 @@
 #include "gui/Image.h"
 #include "gui/SelectButton.h"
 #include "interface/delay/FilterButton.h"
-#include "interface/delay/SectionPresetButton.h"
 #include "interface/delay/StyleTable.h"
 
 namespace {
 
 constexpr const char* kRoutingImages[3] = {"FilterSerialBack", "FilterParallelBack", "FilterPerChannelBack"};
-constexpr int kPresetSize = 18;
 
 }  // namespace
 
@@ -29,12 +27,7 @@ FilterSection::FilterSection(gui::UserInterface* ui, ParameterEditor& editor, Lo
     buttons_[0]->linkWith(buttons_[1]);
     addSelect(398, 40, StyleTable::DarkMenu, 80, plugin.filterRouting.index());
 
-    auto handler = std::make_unique<ComponentPresetHandler>(plugin, plugin.presets(), LorimanePlugin::FiltersKind, 0,
-                                                            std::move(showMessage));
-    presets_ = new SectionPresetButton(ui, std::move(handler), styles.button(StyleTable::Save));
-    const gui::Point presetAt = local(480, 40);
-    presets_->setBounds(presetAt.x, presetAt.y, kPresetSize, kPresetSize);
-    presets_->parent = this;
+    presets_ = addPresetButton(480, 40, LorimanePlugin::FiltersKind, std::move(showMessage));
     parameterChanged(-1);
 }
 

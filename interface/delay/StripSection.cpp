@@ -9,6 +9,8 @@
 #include "gui/ToggleButton.h"
 #include "gui/UserInterface.h"
 #include "interface/ParameterEditor.h"
+#include "engine/LorimanePlugin.h"
+#include "interface/delay/SectionPresetButton.h"
 #include "interface/delay/StyleTable.h"
 #include "interface/sources/LorimaneSourceInterface.h"
 #include "interface/sources/SourceArt.h"
@@ -81,6 +83,18 @@ gui::SelectButton* StripSection::addSelect(int x, int y, int buttonStyle, int wi
     LorimaneSourceInterface::fillItems(*select, editor_.parameter(parameter));
     bind(parameter, select);
     return select;
+}
+
+SectionPresetButton* StripSection::addPresetButton(int x, int y, int kind,
+                                                  ComponentPresetHandler::MessageFunction showMessage) {
+    constexpr int kSize = 18;
+    auto handler =
+        std::make_unique<ComponentPresetHandler>(plugin_, plugin_.presets(), kind, 0, std::move(showMessage));
+    auto* button = new SectionPresetButton(userInterface(), std::move(handler), styles_.button(StyleTable::Save));
+    const gui::Point at = local(x, y);
+    button->setBounds(at.x, at.y, kSize, kSize);
+    button->parent = this;
+    return button;
 }
 
 gui::Image* StripSection::addImage(int x, int y, const char* name) {

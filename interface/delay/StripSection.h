@@ -5,9 +5,11 @@
 
 #include "gui/Control.h"
 #include "gui/Point.h"
+#include "persistence/ComponentPresetHandler.h"
 
 class LorimanePlugin;
 class ParameterEditor;
+class SectionPresetButton;
 class StyleTable;
 
 namespace gui {
@@ -49,6 +51,8 @@ public:
     gui::Knob* addKnob(int x, int y, int knobStyle, int parameter);
     gui::ToggleButton* addToggle(int x, int y, int buttonStyle, int parameter, int width = 0);
     gui::SelectButton* addSelect(int x, int y, int buttonStyle, int width, int parameter);
+    // The section's preset button for the presets of that kind.
+    SectionPresetButton* addPresetButton(int x, int y, int kind, ComponentPresetHandler::MessageFunction showMessage);
     // An embedded picture, not hit by the pointer.
     gui::Image* addImage(int x, int y, const char* name);
     void bind(int parameter, gui::ValueControl* control);

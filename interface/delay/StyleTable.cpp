@@ -21,7 +21,7 @@ struct ButtonRecipe {
     bool noNormal = false;
 };
 
-// Empty names are filled from the style name ("Button" + name + "Off"/"On").
+// By style number; a style without a name has no button pictures, only its icons.
 const ButtonRecipe kButtons[StyleTable::kButtonStyles] = {
     {"Generic", "", ""},
     {"Generic", "IconMenuDark", "IconMenuDark"},
