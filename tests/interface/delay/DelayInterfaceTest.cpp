@@ -190,6 +190,14 @@ TEST_F(DelayInterfaceTest, SyncShowsTheOffsetWithItsHotSpotsAndEachHotSpotIsOneU
     EXPECT_TRUE(sync.timeKnob()->visible.get());
     EXPECT_FALSE(sync.hotspot(0)->visible.get());
     EXPECT_TRUE(sync.label()->interactive.get());
+
+    // The arc shows through its panel as a curved slider: its middle, at 3 o'clock, is "Note".
+    const gui::Point arcCentre = sync.arc()->toRoot(sync.arc()->centre());
+    window().moveMouse(arcCentre.x + 53, arcCentre.y);
+    window().click(arcCentre.x + 53, arcCentre.y);
+    system.advance(600);
+    EXPECT_EQ(d1.sync.value(), 2.0f);
+    EXPECT_TRUE(sync.offsetKnob()->visible.get());
 }
 
 TEST_F(DelayInterfaceTest, DimmersFollowLinksFreezeAndTheDrySwitch) {
