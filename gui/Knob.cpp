@@ -1,5 +1,6 @@
 #include "gui/Knob.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
@@ -99,8 +100,13 @@ Rect Knob::getLocalBounds() const {
 
 int Knob::hitAlpha(Point point) const {
     if (!style_) return 255;
-    if (const Bitmap* body = image(Body))
-        return body->bounds().contains(point) ? body->getPixel(point).alpha : 0;
+    if (const Bitmap* body = image(Body)) {
+        if (!body->bounds().contains(point)) return 0;
+        // A body drawn as a ring holds its knob in the pointer picture (a large knob's cap).
+        const Bitmap* pointer = image(Pointer);
+        const int inPointer = pointer && pointer->bounds().contains(point) ? pointer->getPixel(point).alpha : 0;
+        return std::max<int>(body->getPixel(point).alpha, inPointer);
+    }
     const float centreOfSweep = wrap(static_cast<float>(rotationOffset.get()) / 360.0f);
     return isOnRing(point, centreOfSweep, static_cast<float>(sweep.get()) / 2.0f + style_->grabMargin) ? 255
                                                                                                        : 0;

@@ -1,15 +1,32 @@
 #include "interface/LorimaneInterface.h"
 
+#include <algorithm>
+
+#include "engine/LorimanePlugin.h"
 #include "engine/LorimaneSettings.h"
 #include "framework/AbstractPluginParameter.h"
 #include "gui/Bitmap.h"
+#include "gui/ControlBar.h"
 #include "gui/Image.h"
 #include "gui/Label.h"
 #include "gui/Light.h"
 #include "gui/RootControl.h"
+#include "gui/ScrollArea.h"
+#include "gui/ScrollButton.h"
 #include "gui/SelectButton.h"
 #include "gui/ToggleButton.h"
 #include "interface/HelpTexts.h"
+#include "interface/MidiLearnController.h"
+#include "interface/controls/ModulationComponentDisplay.h"
+#include "interface/delay/AuditionButton.h"
+#include "interface/delay/DelaySection.h"
+#include "interface/delay/FilterButton.h"
+#include "interface/delay/FilterInterface.h"
+#include "interface/delay/FilterLinkGhost.h"
+#include "interface/delay/FilterSection.h"
+#include "interface/delay/OutputSection.h"
+#include "interface/delay/StyleTable.h"
+#include "interface/filter/FilterController.h"
 
 namespace {
 
@@ -18,6 +35,9 @@ constexpr gui::Rgba kInkDim{150, 156, 164, 255};
 constexpr int kTopBarY = 6;
 constexpr int kBarButtonHeight = 22;
 constexpr int kModifiedAlpha = 161;
+constexpr int kStripHeight = 262;
+// The audition label's colour per value: output, input, side chain.
+constexpr gui::Rgba kAuditionColours[3] = {{214, 218, 224, 255}, {242, 164, 52, 255}, {72, 192, 204, 255}};
 
 // x and width of the eight top-bar controls, Normal then Wide.
 struct TopPlace {
@@ -45,6 +65,16 @@ std::vector<std::string> valueTexts(const AbstractPluginParameter& p) {
 
 }  // namespace
 
+// Keeps "ExpandedSection" with the strip's open panel.
+class LorimaneInterface::StripListener : public ComponentDisplay::Listener {
+public:
+    explicit StripListener(LorimaneInterface& editor) : editor_(editor) {}
+    void componentToggled(ComponentDisplay&, int, bool) override { editor_.expansionChanged(); }
+
+private:
+    LorimaneInterface& editor_;
+};
+
 LorimaneInterface::LorimaneInterface(GenericPlugin& plugin, gui::UserInterface& ui, EditorHost& host)
     : ModulationMatrixPluginInterface(plugin, ui, host) {
     settings_ = dynamic_cast<LorimaneSettings*>(&plugin.settings());
@@ -54,9 +84,8 @@ LorimaneInterface::LorimaneInterface(GenericPlugin& plugin, gui::UserInterface& 
         return c;
     };
 
-    strip_ = new gui::Image(&ui);
-    strip_->interactive = false;
-    place(strip_);
+    styles_ = std::make_unique<StyleTable>(&ui);
+    if (auto* product = dynamic_cast<LorimanePlugin*>(&plugin)) buildStrip(*product);
 
     // Top bar.
     top_.undo = topButton("", "IconUndo");
@@ -114,7 +143,7 @@ LorimaneInterface::LorimaneInterface(GenericPlugin& plugin, gui::UserInterface& 
     place(autoMute_);
     bindControl(autoMuteIndex_, autoMute_);
 
-    audition_ = new gui::SelectButton(&ui, &iconStyle());
+    audition_ = new AuditionButton(&ui, plugin, &iconStyle());
     audition_->setSize(kAuditionWidth, kBarButtonHeight);
     audition_->textColour = kInk;
     audition_->iconOverride[0] = audition_->iconOverride[1] = image("IconAudition");
@@ -123,6 +152,7 @@ LorimaneInterface::LorimaneInterface(GenericPlugin& plugin, gui::UserInterface& 
     audition_->textOffsetX = 8;
     place(audition_);
     bindSelect(audition_, "Audition Signal", helptext::kAudition);
+    auditionIndex_ = parameterIndex("Audition Signal");
 
     // The layout settings are the editor's own, not parameters.
     resize_ = new gui::SelectButton(&ui, &iconStyle());
@@ -152,6 +182,72 @@ LorimaneInterface::LorimaneInterface(GenericPlugin& plugin, gui::UserInterface& 
 
     setFeatureFlags(EnableMidiItem | RefreshAllAtOnce | ComponentDisplaysItem);
     finishConstruction(top_, light_);
+}
+
+LorimaneInterface::~LorimaneInterface() {
+    if (userInterface().isDestroying()) return;
+    if (strip_ && stripListener_) strip_->removeListener(stripListener_.get());
+    // The sections release their bindings while their controls still exist; the closed filter
+    // panel is in no tree that would delete it.
+    for (StripSection* s : sections()) delete s;
+}
+
+std::vector<StripSection*> LorimaneInterface::sections() const {
+    std::vector<StripSection*> all;
+    for (StripSection* s : std::initializer_list<StripSection*>{delays_, filters_, filterPanel_, output_})
+        if (s) all.push_back(s);
+    return all;
+}
+
+void LorimaneInterface::buildStrip(LorimanePlugin& plugin) {
+    gui::UserInterface& ui = userInterface();
+    strip_ = new ModulationComponentDisplay(&ui, nullptr, nullptr, styles_->button(StyleTable::ScrollLeft),
+                                            styles_->button(StyleTable::ScrollRight));
+    strip_->parent = ui.getRootControl();
+    auto message = [this](const std::string& text) { showMessage(text, ShowAlways | FadeOut); };
+    delays_ = new DelaySection(&ui, *this, plugin, *styles_, message);
+    filters_ = new FilterSection(&ui, *this, plugin, *styles_, strip_, FilterPanelComponent, nullptr, message);
+    filterPanel_ = new FilterInterface(&ui, *this, plugin, *styles_, strip_, FilterPanelComponent);
+    output_ = new OutputSection(&ui, *this, plugin, *styles_);
+    strip_->addComponent(delays_, DelaySection::kWidth, 0, 10);
+    strip_->addComponent(filters_, FilterSection::kWidth, 10, 6);
+    strip_->addComponent(filterPanel_, FilterInterface::kWidth, 10, 6);
+    strip_->addComponent(output_, OutputSection::kWidth, 78, 5);
+    // The sections always show; only the filter panel opens and closes, after the filter section.
+    for (gui::Control* section : {static_cast<gui::Control*>(delays_), static_cast<gui::Control*>(filters_),
+                                  static_cast<gui::Control*>(output_)})
+        section->parent = &strip_->row();
+    strip_->row().layoutNow();
+    if (settings_ && settings_->interfaceLayout.get() == 1 && settings_->expandedSection.get() == kFiltersExpanded)
+        strip_->toggleComponent(FilterPanelComponent);
+    stripListener_ = std::make_unique<StripListener>(*this);
+    strip_->addListener(stripListener_.get());
+}
+
+void LorimaneInterface::expansionChanged() {
+    if (!settings_ || !strip_) return;
+    const bool open = strip_->isOpen(FilterPanelComponent);
+    settings_->expandedSection = open ? kFiltersExpanded : -1;
+    if (open) {
+        // Scrolled just far enough to show the whole panel.
+        strip_->row().layoutNow();
+        const int panelRight = strip_->row().bounds.get().left + filterPanel_->bounds.get().right;
+        if (panelRight > strip_->area().width())
+            strip_->area().scrollBy(float(panelRight - strip_->area().width()));
+    }
+}
+
+MidiLearnController* LorimaneInterface::createMidiLearnOverlay() {
+    MidiLearnController* overlay = ModulationMatrixPluginInterface::createMidiLearnOverlay();
+    // The parameters that move both filters have their targets at the filter display's link point.
+    if (overlay && filterPanel_ && filterPanel_->isShowing()) {
+        const auto& virtuals = plugin().virtualParameters();
+        for (std::size_t i = 0; i < virtuals.size() && i < 2; ++i)
+            overlay->addGhost(std::make_unique<FilterLinkGhost>(*filterPanel_->display(),
+                                                                GenericPlugin::kFirstVirtualParameter + int(i),
+                                                                i == 0 ? -1 : 1));
+    }
+    return overlay;
 }
 
 gui::Button::Style& LorimaneInterface::barStyle() {
@@ -220,7 +316,12 @@ void LorimaneInterface::layoutEditor() {
     const bool isWide = wide();
     const bool modulationShown = settings_ && settings_->showModulation;
 
-    strip_->setPosition({0, kStripTop});
+    if (strip_) {
+        // The scroll buttons lie just outside the editor, so that the sections stand at their
+        // places; an open filter panel that does not fit is scrolled into view (and by the wheel).
+        const int left = strip_->leftButton().width(), right = strip_->rightButton().width();
+        strip_->setBounds(-left, kStripTop, width + left + right, kStripHeight);
+    }
     gui::Button* topControls[8] = {top_.undo,          top_.redo,       top_.ab,         top_.copy,
                                    top_.previousPreset, top_.presetName, top_.nextPreset, top_.help};
     for (int i = 0; i < 8; ++i) {
@@ -260,8 +361,8 @@ void LorimaneInterface::refreshParameter(int index) {
     if (index == -1 || index == channelModeIndex_) {
         AbstractPluginParameter* p = parameter(channelModeIndex_);
         const bool midSide = p && p->value() >= 1.0f;
-        strip_->bitmap().copyFrom(*image(midSide ? "StripBackgroundMidSide" : "StripBackgroundLeftRight"));
-        strip_->invalidateAll();
+        const gui::Bitmap* background = image(midSide ? "StripBackgroundMidSide" : "StripBackgroundLeftRight");
+        for (StripSection* s : sections()) s->setBackground(background);
     }
     if (index == -1 || index == autoMuteIndex_) {
         AbstractPluginParameter* p = parameter(autoMuteIndex_);
@@ -269,6 +370,23 @@ void LorimaneInterface::refreshParameter(int index) {
         colour.alpha = p && p->value() >= 1.0f ? 255 : kModifiedAlpha;
         autoMute_->textColour = colour;
     }
+    if (index == -1 || index == auditionIndex_) {
+        AbstractPluginParameter* p = parameter(auditionIndex_);
+        audition_->textColour = kAuditionColours[p ? std::clamp(int(p->value()), 0, 2) : 0];
+    }
+    if (index == -1) {
+        // The curves are the filters' responses at the rate the plug-in runs.
+        const float rate = plugin().environment().sampleRate();
+        if (filters_ && rate > 0.0f && rate != sampleRate_) {
+            sampleRate_ = rate;
+            filterPanel_->display()->setSampleRate(rate);
+            for (int f = 0; f < 2; ++f) filters_->filterButton(f)->curve()->setSampleRate(rate);
+        }
+    }
+    for (StripSection* s : sections()) s->parameterChanged(index);
+    // The filter buttons' drag hints follow the help menu's "Show Component Displays".
+    if (strip_ && GenericPlugin::sharedSettings())
+        strip_->showHintLabels = GenericPlugin::sharedSettings()->showComponentDisplays;
 }
 
 void LorimaneInterface::unboundControlEdited(gui::ValueControl* control) {

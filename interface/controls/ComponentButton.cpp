@@ -29,9 +29,30 @@ ComponentButton::ComponentButton(gui::UserInterface* ui, ParameterEditor& editor
     valueText_.wrapMode = gui::Text::Ellipsis;
 }
 
+// The enable switch releases its binding while it is still whole: by the time the button hears
+// of its removal, the switch's own parts are gone.
+class ComponentButton::EnableSwitch : public gui::ToggleButton {
+public:
+    EnableSwitch(gui::UserInterface* ui, const gui::Button::Style* style, ComponentButton& owner)
+        : gui::ToggleButton(ui, style), owner_(&owner) {}
+    ~EnableSwitch() override {
+        if (owner_ && !isUiDestroying()) owner_->releaseEnableSwitch();
+    }
+    void forgetOwner() { owner_ = nullptr; }
+
+private:
+    ComponentButton* owner_;
+};
+
+void ComponentButton::releaseEnableSwitch() {
+    if (enableSwitch_ && enableIndex_ >= 0) editor().unbindControl(enableIndex_, enableSwitch_);
+    enableIndex_ = -1;
+}
+
 ComponentButton::~ComponentButton() {
     if (display_) display_->removeButton(this);
-    if (enableSwitch_ && enableIndex_ >= 0) editor().unbindControl(enableIndex_, enableSwitch_);
+    releaseEnableSwitch();
+    if (enableSwitch_) static_cast<EnableSwitch*>(enableSwitch_)->forgetOwner();
 }
 
 void ComponentButton::forgetDisplay(const ComponentDisplay* display) {
@@ -39,17 +60,14 @@ void ComponentButton::forgetDisplay(const ComponentDisplay* display) {
 }
 
 void ComponentButton::linkRemoved(gui::Component* component) {
-    if (component == enableSwitch_) {
-        if (enableIndex_ >= 0) editor().unbindControl(enableIndex_, enableSwitch_);
-        enableSwitch_ = nullptr;
-    }
+    if (component == enableSwitch_) enableSwitch_ = nullptr;
     ParameterButton::linkRemoved(component);
 }
 
 void ComponentButton::setEnableParameter(int parameter, const gui::Button::Style* style) {
     if (enableSwitch_ && enableIndex_ >= 0) editor().unbindControl(enableIndex_, enableSwitch_);
     if (!enableSwitch_) {
-        enableSwitch_ = new gui::ToggleButton(userInterface(), style);
+        enableSwitch_ = new EnableSwitch(userInterface(), style, *this);
         enableSwitch_->parent = this;
         link(enableSwitch_);
     }

@@ -56,6 +56,8 @@ protected:
     virtual void paintFace(gui::Canvas& canvas);
 
 private:
+    class EnableSwitch;
+    void releaseEnableSwitch();
     std::vector<float> faceKey() const;
     void updateHints();
 

@@ -17,7 +17,33 @@ ParameterButton::ParameterButton(gui::UserInterface* ui, ParameterEditor& editor
         s.mapper = std::make_unique<gui::ValueDragMapper>(ui ? ui->clock() : MillisecondClock::monotonic());
 }
 
-ParameterButton::~ParameterButton() = default;
+ParameterButton::~ParameterButton() {
+    if (partner_ && partner_->partner_ == this) partner_->partner_ = nullptr;
+}
+
+void ParameterButton::linkWith(ParameterButton* other) {
+    if (partner_ && partner_->partner_ == this) partner_->partner_ = nullptr;
+    partner_ = other;
+    if (other) other->partner_ = this;
+}
+
+void ParameterButton::followLink() {
+    const bool follow = linkedEditing_ && partner_ && partner_->dragMode_ == Idle;
+    if (follow == partnerFollows_) return;
+    if (follow) {
+        partner_->beginPair(alternate_);
+        partnerFollows_ = true;
+    } else {
+        stopFollowing();
+    }
+}
+
+void ParameterButton::stopFollowing() {
+    if (!partnerFollows_ || !partner_) return;
+    partner_->endPair(false);
+    partner_->endPair(true);
+    partnerFollows_ = false;
+}
 
 void ParameterButton::setParameter(int place, int parameter) {
     Slot& s = places_.at(place);
@@ -104,6 +130,7 @@ void ParameterButton::step(int place, int delta) {
     // Unclamped: dragging past an end and back first travels back over the distance beyond it.
     s.accumulated += delta;
     setSteps(place, s.accumulated);
+    if (partnerFollows_ && partner_) partner_->step(place, delta);
 }
 
 void ParameterButton::mouseDown(int button, gui::Point point, int flags) {
@@ -120,6 +147,7 @@ void ParameterButton::startDragging(int flags) {
     dragMode_ = Dragging;
     linkedEditing_ = (ModifierMap::lookupModifierAction(flags) & ModifierMap::Linked) != 0;
     beginPair(alternate_);
+    followLink();
 }
 
 void ParameterButton::mouseMove(gui::Point point, int flags) {
@@ -136,10 +164,12 @@ void ParameterButton::mouseMove(gui::Point point, int flags) {
     if (alternate != alternate_) {
         // The other pair continues from where its parameters stand now.
         endPair(alternate_);
+        stopFollowing();
         alternate_ = alternate;
         beginPair(alternate_);
     }
     linkedEditing_ = (actions & ModifierMap::Linked) != 0;
+    followLink();
     const int h = alternate_ ? AlternateHorizontal : Horizontal;
     const int v = alternate_ ? AlternateVertical : Vertical;
     const int dx = point.x - lastPoint_.x, dy = lastPoint_.y - point.y;
@@ -165,6 +195,7 @@ void ParameterButton::mouseMove(gui::Point point, int flags) {
 void ParameterButton::finishDrag() {
     endPair(false);
     endPair(true);
+    stopFollowing();
     dragMode_ = Idle;
     lockedAxis_ = NoAxis;
     linkedEditing_ = false;

@@ -36,6 +36,11 @@ public:
     // in a gesture of its own.
     virtual void resetAll();
 
+    // Two buttons edited together: with the linked modifier held, a drag of either moves the
+    // other's parameters by the same steps.
+    void linkWith(ParameterButton* other);
+    ParameterButton* linkedButton() const { return partner_; }
+
     int dragMode() const { return dragMode_; }
     bool alternate() const { return alternate_; }
     int lockedAxis() const { return lockedAxis_; }
@@ -86,6 +91,9 @@ protected:
 private:
     void startDragging(int flags);
     void finishDrag();
+    // Starts or stops the linked button's edits as the linked modifier comes and goes.
+    void followLink();
+    void stopFollowing();
 
     ParameterEditor* editor_;
     std::array<Slot, 4> places_;
@@ -93,4 +101,6 @@ private:
     bool alternate_ = false;
     int lockedAxis_ = NoAxis;
     bool linkedEditing_ = false;
+    ParameterButton* partner_ = nullptr;
+    bool partnerFollows_ = false;
 };

@@ -397,7 +397,7 @@ void FilterController::paint(gui::Canvas& canvas) {
         }
         const gui::Rgba fill = (activeMask_ & bit(i)) ? activeFill : inactiveFill;
         set.entries.push_back({&d.curve, halfAlpha(fill, d.enabled), halfAlpha(lineColour, d.enabled), 1.5f,
-                               float(height())});
+                               float(height()) * fillFadeEnd});
         canvas.drawCurves(set, localRect());
     }
     if (linkCount_ >= 2) {

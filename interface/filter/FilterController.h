@@ -71,6 +71,8 @@ public:
     int maxDotsShown = 1;
     // The share of the height the peak axis uses; the response's 0 dB lies at its bottom.
     float verticalFraction = 0.5f;
+    // Where a curve's shading has faded out, as a share of the height from the top.
+    float fillFadeEnd = 1.0f;
     // The level drawn at the top of the plot; the same scale continues below 0 dB.
     float topDecibels = 24.0f;
 
