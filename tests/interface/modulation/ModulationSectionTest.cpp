@@ -42,8 +42,10 @@ protected:
     }
     Editor& mod() { return dynamic_cast<Editor&>(*editor); }
     SourceController* section() { return mod().modulationSection(); }
-    // A knob of the test's own on a target parameter, as the strip's knobs are bound.
-    gui::Knob* targetKnob(const std::string& name, int x = 300, int y = 100) {
+    // The editor's own control for a target parameter (the strip's knob), or a knob of the test's own
+    // bound the way the strip binds its knobs where the editor shows none.
+    gui::ValueControl* targetKnob(const std::string& name, int x = 300, int y = 100) {
+        if (gui::ValueControl* shown = mod().targetControl(indexOf(name))) return shown;
         auto* knob = new gui::Knob(ui.get());
         knob->setBounds(x, y, 40, 40);
         knob->parent = &root();
@@ -97,7 +99,7 @@ TEST_F(ModulationSectionTest, AddSourceMenuHintsAndFullLists) {
 
 TEST_F(ModulationSectionTest, DropOnTargetCreatesSlotAndFullListRefuses) {
     openShown();
-    gui::Knob* knob = targetKnob("Input Level");
+    gui::ValueControl* knob = targetKnob("Input Level");
     addSource("New XLFO");
     SourceDragButton* handle = section()->interfaces().at(0)->dragButton(0);
     drag(*handle, *knob);
@@ -214,7 +216,7 @@ TEST_F(ModulationSectionTest, LoopShowsWarningUntilBypassed) {
 
 TEST_F(ModulationSectionTest, IndicatorHighlightsChainAndSecondClickClears) {
     openShown();
-    gui::Knob* knob = targetKnob("Wet Level");
+    gui::ValueControl* knob = targetKnob("Wet Level");
     addSource("New XLFO");
     addSource("New XLFO");
     AbstractSlotController& list = section()->slots();
@@ -241,7 +243,7 @@ TEST_F(ModulationSectionTest, IndicatorHighlightsChainAndSecondClickClears) {
 
 TEST_F(ModulationSectionTest, IndicatorWhileSectionHiddenOnlyFlashesTheButton) {
     openShown(false);
-    gui::Knob* knob = targetKnob("Wet Level");
+    gui::ValueControl* knob = targetKnob("Wet Level");
     section()->slots().createSlot(8, mod().targetOf(knob));
     editor->refreshControls();
     ModulationIndicator* indicator = section()->indicators().indicatorOf(indexOf("Wet Level"));
@@ -257,7 +259,7 @@ TEST_F(ModulationSectionTest, IndicatorWhileSectionHiddenOnlyFlashesTheButton) {
 
 TEST_F(ModulationSectionTest, CountChangeKeepsTheHighlightAndSlotChangesFollowIt) {
     openShown();
-    gui::Knob* knob = targetKnob("Wet Level");
+    gui::ValueControl* knob = targetKnob("Wet Level");
     addSource("New XLFO");
     AbstractSlotController& list = section()->slots();
     list.createSlot(8, 0);                     // slot 0, dimmed under the filter below
@@ -276,7 +278,7 @@ TEST_F(ModulationSectionTest, CountChangeKeepsTheHighlightAndSlotChangesFollowIt
 
 TEST_F(ModulationSectionTest, DropAnimationRunsIntoTheNewSlotsOwnRow) {
     openShown();
-    gui::Knob* knob = targetKnob("Wet Level");
+    gui::ValueControl* knob = targetKnob("Wet Level");
     addSource("New XLFO");
     addSource("New XLFO");
     section()->scrollToSource(1, 0);
