@@ -4,9 +4,9 @@
 
 #include "framework/PluginParameterSet.h"
 #include "framework/PropPluginParameter.h"
-#include "framework/SourceParameterSetList.h"
 #include "modulation/ModulationLayout.h"
 #include "modulation/ModulationTargetParameter.h"
+#include "modulation/SourceParameterSetList.h"
 
 // One envelope follower, "EF n", owning the targets 70 + 2 (n - 1) (attack) and 71 + 2 (n - 1).
 class EFParameterSet : public PluginParameterSet {

@@ -5,9 +5,9 @@
 #include "framework/LimFloatPropPluginParameter.h"
 #include "framework/PluginParameterSet.h"
 #include "framework/PropPluginParameter.h"
-#include "framework/SourceParameterSetList.h"
 #include "modulation/ModulationLayout.h"
 #include "modulation/ModulationTargetParameter.h"
+#include "modulation/SourceParameterSetList.h"
 #include "modulation/Triggering.h"
 
 // One envelope generator, "EG n", owning the targets 34 + 6 (n - 1) (hold) to 39 + 6 (n - 1)

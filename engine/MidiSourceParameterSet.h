@@ -4,9 +4,9 @@
 
 #include "framework/PluginParameterSet.h"
 #include "framework/PropPluginParameter.h"
-#include "framework/SourceParameterSetList.h"
-#include "modulation/ModulationLayout.h"
 #include "modulation/MidiModSource.h"
+#include "modulation/ModulationLayout.h"
+#include "modulation/SourceParameterSetList.h"
 
 // One MIDI modulation source, "MIDI Source n" (short name "MS n" on the editor's buttons).
 class MidiSourceParameterSet : public PluginParameterSet {

@@ -7,9 +7,9 @@
 #include "framework/ParameterSetList.h"
 #include "framework/PluginParameterSet.h"
 #include "framework/PropPluginParameter.h"
-#include "framework/SourceParameterSetList.h"
 #include "modulation/ModulationLayout.h"
 #include "modulation/ModulationTargetParameter.h"
+#include "modulation/SourceParameterSetList.h"
 #include "modulation/XLFO.h"
 #include "modulation/XLFOFreqController.h"
 

@@ -4,8 +4,8 @@
 
 #include "framework/FloatParamPluginParameter.h"
 #include "framework/PluginParameterSet.h"
-#include "framework/SourceParameterSetList.h"
 #include "modulation/ModulationLayout.h"
+#include "modulation/SourceParameterSetList.h"
 
 // One XY controller, "XY Controller n": two axes from -1 to 1 that reach the modulation matrix as
 // two sources (horizontal, then vertical).

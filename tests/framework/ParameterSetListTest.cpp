@@ -8,8 +8,8 @@
 #include "framework/FloatPluginParameter.h"
 #include "framework/ParameterSetArray.h"
 #include "framework/ParameterSetList.h"
-#include "framework/SourceParameterSetList.h"
-#include "framework/TargetParameterSetList.h"
+#include "modulation/SourceParameterSetList.h"
+#include "modulation/TargetParameterSetList.h"
 #include "wave/Environment.h"
 #include "wave/Producer.h"
 
