@@ -17,8 +17,8 @@ public:
 
     // UI thread.
     void removeAt(int position) override {
-        this->removeWithSources(position, this->hooks_, this->firstTarget_, this->targetsPerSet_,
-                                firstSource_, sourcesPerSet_);
+        ModulationSlotHooks::removeSetWithSources(*this, position, this->hooks_, this->firstTarget_,
+                                                  this->targetsPerSet_, firstSource_, sourcesPerSet_);
     }
 
     int firstSource() const { return firstSource_; }
