@@ -6,15 +6,16 @@
 #include "framework/PluginParameterSet.h"
 #include "framework/PropPluginParameter.h"
 #include "framework/ToggleFloatPluginParameter.h"
+#include "modulation/ModulationLayout.h"
 #include "modulation/ModulationTargetParameter.h"
 
 class ModulationMatrixOwner;
 
-// The parameters of one delay line, "Delay 1" or "Delay 2". Set d owns the modulation targets
-// 5d (time) to 5d + 4 (pan).
+// The parameters of one delay line, "Delay 1" or "Delay 2", with the modulation targets of its set
+// in the modulation layout.
 class DelayParameterSet : public PluginParameterSet {
 public:
-    static constexpr int kTargetsPerSet = 5;
+    static constexpr int kTargetsPerSet = modulationlayout::targetsPerSet(modulationlayout::DelayTargets);
 
     DelayParameterSet(GenericParameterOwner* owner, ModulationMatrixOwner* matrixOwner,
                       const std::string& name, int firstTarget);

@@ -4,13 +4,14 @@
 
 #include "framework/PluginParameterSet.h"
 #include "framework/PropPluginParameter.h"
-#include "framework/SourceParameterSetList.h"
+#include "modulation/ModulationLayout.h"
 #include "modulation/ModulationTargetParameter.h"
+#include "modulation/SourceParameterSetList.h"
 
 // One envelope follower, "EF n", owning the targets 70 + 2 (n - 1) (attack) and 71 + 2 (n - 1).
 class EFParameterSet : public PluginParameterSet {
 public:
-    static constexpr int kTargetsPerSet = 2;
+    static constexpr int kTargetsPerSet = modulationlayout::targetsPerSet(modulationlayout::EFTargets);
 
     EFParameterSet(GenericParameterOwner* owner, ModulationMatrixOwner* matrixOwner, const std::string& name,
                    int firstTarget);
@@ -21,11 +22,11 @@ public:
     ModulationTargetParameter release;
 };
 
-// "EFs": up to four envelope followers, sources 20 to 23, targets 70 to 77.
+// "EFs": up to four envelope followers, one source and two targets each.
 class EFParameterSetList : public SourceParameterSetList<EFParameterSet> {
 public:
-    static constexpr int kSets = 4;
-    static constexpr int kFirstSource = 20;
-    static constexpr int kFirstTarget = 70;
+    static constexpr int kSets = modulationlayout::kSourceGroups[modulationlayout::EFSources].sets;
+    static constexpr int kFirstSource = modulationlayout::firstSource(modulationlayout::EFSources);
+    static constexpr int kFirstTarget = modulationlayout::firstTarget(modulationlayout::EFTargets);
     EFParameterSetList(GenericParameterOwner* owner, ModulationMatrixOwner* matrixOwner);
 };

@@ -1,15 +1,9 @@
 #include "engine/FilterParameterSet.h"
 
-#include <bit>
-#include <cstdint>
-
 #include "framework/ParameterUnits.h"
 #include "wave/filters/MultiDesignFilter.h"
 
 namespace {
-// log2 of 4.81 Hz and of 75.6 kHz.
-const float kLowestFreq = std::bit_cast<float>(std::uint32_t(0x40110FF9));
-const float kHighestFreq = std::bit_cast<float>(std::uint32_t(0x4181A6B5));
 float panToDisplay(float octaves) {
     return octaves * 0.2857143f;
 }
@@ -31,7 +25,7 @@ FilterParameterSet::FilterParameterSet(GenericParameterOwner* owner, ModulationM
 
 void FilterParameterSet::configure() {
     freq.setRange(0.0f, 1.0f, 1.0f);
-    freq.setEngineRange(kLowestFreq, kHighestFreq);
+    freq.setEngineRange(modulationlayout::kLowestFilterOctave, modulationlayout::kHighestFilterOctave);
     freq.setUnit(&ExpFreqParameterUnit::instance());
     freq.setValue(1.0f, 0);
     freq.setHelpText(

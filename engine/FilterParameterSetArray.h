@@ -3,7 +3,7 @@
 #include "engine/FilterParameterSet.h"
 #include "framework/ParameterSetArray.h"
 
-// The two filter sets "Filter 1" (targets 10 to 12) and "Filter 2" (targets 13 to 15).
+// The two filter sets "Filter 1" and "Filter 2".
 class FilterParameterSetArray : public ParameterSetArray<FilterParameterSet> {
 public:
     FilterParameterSetArray(GenericParameterOwner* owner, ModulationMatrixOwner* matrixOwner) {

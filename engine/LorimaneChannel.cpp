@@ -5,7 +5,8 @@
 #include "wave/filters/BiQuadFilter.h"
 
 namespace {
-constexpr int kInputLevelTarget = 78;
+namespace layout = modulationlayout;
+constexpr int kInputLevelTarget = layout::target(layout::MixTargets, 0, layout::InputLevel);
 }
 
 // --- FilterCombo ---------------------------------------------------------------------------------
@@ -82,8 +83,8 @@ LorimaneChannel::LorimaneChannel(LorimanePlugin& plugin, int index)
     : GenericPlugin::Channel(plugin),
       index_(index),
       delayLine_(plugin.environment()),
-      timeController_(plugin.environment(), plugin.matrix().getTargetController(5 * index),
-                      plugin.matrix().getTargetController(5 * index + 1)),
+      timeController_(plugin.environment(), plugin.matrix().getTargetController(layout::target(layout::DelayTargets, index, layout::DelayTime)),
+                      plugin.matrix().getTargetController(layout::target(layout::DelayTargets, index, layout::DelayOffset))),
       dryGate_(plugin.environment()),
       feedbackCombo_(plugin, index),
       outputCombo_(plugin, index),
@@ -118,7 +119,8 @@ LorimaneChannel::LorimaneChannel(LorimanePlugin& plugin, int index)
     delayInputMixer_.setInput(0, &inputModeRouter_);
     delayInputMixer_.setGain(0, matrix.getTargetController(kInputLevelTarget));
     delayInputMixer_.setInput(1, &gainAdjuster_);
-    setFeedbackTargets(5 * index + 2, 5 * index + 3);
+    setFeedbackTargets(layout::target(layout::DelayTargets, index, layout::DelayFeedback),
+                       layout::target(layout::DelayTargets, index, layout::DelayCrossFeedback));
 
     freezeRouter_.setInput(0, &delayInputMixer_);
     freezeRouter_.setInput(1, &delayLine_);

@@ -10,11 +10,12 @@
 
 namespace {
 
-constexpr int kInputLevelTarget = 78;
-constexpr int kDryLevelTarget = 79;
-constexpr int kDryPanTarget = 80;
-constexpr int kWetLevelTarget = 81;
-constexpr int kWetPanTarget = 82;
+namespace layout = modulationlayout;
+constexpr int kInputLevelTarget = layout::target(layout::MixTargets, 0, layout::InputLevel);
+constexpr int kDryLevelTarget = layout::target(layout::MixTargets, 0, layout::DryLevel);
+constexpr int kDryPanTarget = layout::target(layout::MixTargets, 0, layout::DryPan);
+constexpr int kWetLevelTarget = layout::target(layout::MixTargets, 0, layout::WetLevel);
+constexpr int kWetPanTarget = layout::target(layout::MixTargets, 0, layout::WetPan);
 constexpr const char* kChannelLetters = "LRMS";
 // The letter after "Delay " in every delay parameter name.
 constexpr std::size_t kChannelLetterPosition = 6;
@@ -102,7 +103,7 @@ LorimanePlugin::LorimanePlugin()
                     "Serial runs filter 1 into filter 2, Parallel mixes both, Per Channel gives each channel "
                     "one filter.");
 
-    inputLevel.setRange(-36.0f, 36.0f, 0.0f);
+    inputLevel.setRange(-layout::kInputGainRangeDb, layout::kInputGainRangeDb, 0.0f);
     inputLevel.setTaper(tapers::decibelToRatio, tapers::ratioToDecibel);
     inputLevel.setUnit(&DBParameterUnit::instance());
     inputLevel.setDisplayFunctions(tapers::ratioToDecibel, tapers::decibelToRatio);
@@ -216,9 +217,9 @@ void LorimanePlugin::createGraph() {
     configureMatrix(*matrix_);
 
     for (int f = 0; f < 2; ++f) {
-        int freq = FilterParameterSet::kFirstTarget + f * FilterParameterSet::kTargetsPerSet;
-        filterFreqTargets_[std::size_t(f)] =
-            std::make_unique<LevelPanTarget>(env, *matrix_, freq, freq + 1, LevelPanTarget::SumAndDifference);
+        filterFreqTargets_[std::size_t(f)] = std::make_unique<LevelPanTarget>(
+            env, *matrix_, layout::target(layout::FilterTargets, f, layout::FilterFreq),
+            layout::target(layout::FilterTargets, f, layout::FilterPan), LevelPanTarget::SumAndDifference);
         filterFreqVoices_[std::size_t(f)] =
             std::make_unique<LevelPanTarget::VoiceController>(*filterFreqTargets_[std::size_t(f)]);
     }
@@ -231,7 +232,7 @@ void LorimanePlugin::createGraph() {
 
     for (int d = 0; d < 2; ++d)
         delayPan_[std::size_t(d)] = std::make_unique<DelayPanController>(
-            env, matrix_->getTargetController(DelayParameterSet::kTargetsPerSet * d + 4));
+            env, matrix_->getTargetController(layout::target(layout::DelayTargets, d, layout::DelayPan)));
 
     inputPeak_ = std::make_unique<Mixer>(env, 2);
     inputPeak_->combineType.set(Mixer::Peak);
@@ -569,8 +570,13 @@ void LorimanePlugin::propertyChanged(AbstractProperty* property) {
                                                                        : &channels_[1]->timeController());
     } else if (property == &feedbackLinkState) {
         bool linked = feedbackLinkState.get() == LinkLinked;
-        channels_[0]->setFeedbackTargets(2, 3);
-        channels_[1]->setFeedbackTargets(linked ? 2 : 7, linked ? 3 : 8);
+        // A linked second line reads the first line's feedback targets.
+        for (int c = 0; c < 2; ++c) {
+            int set = linked ? 0 : c;
+            channels_[std::size_t(c)]->setFeedbackTargets(
+                layout::target(layout::DelayTargets, set, layout::DelayFeedback),
+                layout::target(layout::DelayTargets, set, layout::DelayCrossFeedback));
+        }
     } else if (property == &filterRoutingState) {
         for (auto& c : channels_) c->routingChanged();
     }

@@ -4,8 +4,9 @@
 
 #include "framework/PluginParameterSet.h"
 #include "framework/PropPluginParameter.h"
-#include "framework/SourceParameterSetList.h"
 #include "modulation/MidiModSource.h"
+#include "modulation/ModulationLayout.h"
+#include "modulation/SourceParameterSetList.h"
 
 // One MIDI modulation source, "MIDI Source n" (short name "MS n" on the editor's buttons).
 class MidiSourceParameterSet : public PluginParameterSet {
@@ -22,10 +23,10 @@ private:
     std::string shortName_;
 };
 
-// "MIDI Sources": up to ten MIDI sources, sources 24 to 33.
+// "MIDI Sources": up to ten MIDI sources, one source each.
 class MidiSourceParameterSetList : public SourceParameterSetList<MidiSourceParameterSet> {
 public:
-    static constexpr int kSets = 10;
-    static constexpr int kFirstSource = 24;
+    static constexpr int kSets = modulationlayout::kSourceGroups[modulationlayout::MidiSources].sets;
+    static constexpr int kFirstSource = modulationlayout::firstSource(modulationlayout::MidiSources);
     MidiSourceParameterSetList(GenericParameterOwner* owner, ModulationSlotHooks* hooks);
 };

@@ -7,8 +7,9 @@
 #include "framework/ParameterSetList.h"
 #include "framework/PluginParameterSet.h"
 #include "framework/PropPluginParameter.h"
-#include "framework/SourceParameterSetList.h"
+#include "modulation/ModulationLayout.h"
 #include "modulation/ModulationTargetParameter.h"
+#include "modulation/SourceParameterSetList.h"
 #include "modulation/XLFO.h"
 #include "modulation/XLFOFreqController.h"
 
@@ -16,7 +17,7 @@
 // set's parameter list (and its group), so one XLFO covers 8 + 1 + 16 x 4 = 73 parameters.
 class XLFOParameterSet : public PluginParameterSet {
 public:
-    static constexpr int kTargetsPerSet = 3;
+    static constexpr int kTargetsPerSet = modulationlayout::targetsPerSet(modulationlayout::XLFOTargets);
 
     // One step, "XLFO n Step k".
     class StepParameterSet : public PluginParameterSet {
@@ -55,11 +56,11 @@ public:
     StepParameterSetList steps;
 };
 
-// "XLFOs": up to six XLFOs, sources 8 to 13, targets 16 to 33.
+// "XLFOs": up to six XLFOs, one source and three targets each.
 class XLFOParameterSetList : public SourceParameterSetList<XLFOParameterSet> {
 public:
-    static constexpr int kSets = 6;
-    static constexpr int kFirstSource = 8;
-    static constexpr int kFirstTarget = 16;
+    static constexpr int kSets = modulationlayout::kSourceGroups[modulationlayout::XLFOSources].sets;
+    static constexpr int kFirstSource = modulationlayout::firstSource(modulationlayout::XLFOSources);
+    static constexpr int kFirstTarget = modulationlayout::firstTarget(modulationlayout::XLFOTargets);
     XLFOParameterSetList(GenericParameterOwner* owner, ModulationMatrixOwner* matrixOwner);
 };

@@ -18,7 +18,7 @@ void XYParameterSet::configure() {
 }
 
 XYParameterSetList::XYParameterSetList(GenericParameterOwner* owner, ModulationSlotHooks* hooks)
-    : SourceParameterSetList<XYParameterSet>(owner, "XY Controllers", hooks, -1, 0, 0, 2) {
+    : SourceParameterSetList<XYParameterSet>(owner, "XY Controllers", hooks, -1, 0, kFirstSource, kSourcesPerSet) {
     numActiveParameter().setIndexRange(0, kSets, 0);
     for (int n = 1; n <= kSets; ++n) createSet(owner, "XY Controller " + std::to_string(n)).configure();
 }

@@ -4,10 +4,11 @@
 
 #include "framework/FloatParamPluginParameter.h"
 #include "framework/PluginParameterSet.h"
-#include "framework/SourceParameterSetList.h"
+#include "modulation/ModulationLayout.h"
+#include "modulation/SourceParameterSetList.h"
 
 // One XY controller, "XY Controller n": two axes from -1 to 1 that reach the modulation matrix as
-// the sources 2 (n - 1) (horizontal) and 2 (n - 1) + 1 (vertical).
+// two sources (horizontal, then vertical).
 class XYParameterSet : public PluginParameterSet {
 public:
     XYParameterSet(GenericParameterOwner* owner, const std::string& name);
@@ -17,9 +18,11 @@ public:
     FloatParamPluginParameter ver;
 };
 
-// "XY Controllers": up to four XY controllers, each providing two sources from source 0 on.
+// "XY Controllers": up to four XY controllers, each providing two sources.
 class XYParameterSetList : public SourceParameterSetList<XYParameterSet> {
 public:
-    static constexpr int kSets = 4;
+    static constexpr int kSets = modulationlayout::kSourceGroups[modulationlayout::XYSources].sets;
+    static constexpr int kFirstSource = modulationlayout::firstSource(modulationlayout::XYSources);
+    static constexpr int kSourcesPerSet = modulationlayout::sourcesPerSet(modulationlayout::XYSources);
     XYParameterSetList(GenericParameterOwner* owner, ModulationSlotHooks* hooks);
 };

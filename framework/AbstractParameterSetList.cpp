@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "framework/ModulationSlotHooks.h"
 #include "wave/Producer.h"
 
 AbstractParameterSetList::NumActiveParameter::NumActiveParameter(AbstractParameterSetList& list,
@@ -60,67 +59,5 @@ void AbstractParameterSetList::removeAt(int position) {
     numActive_.setValue(float(n - 1), 0);
     for (int i = position; i <= n - 2; ++i) getSet(i)->copyValuesFrom(*getSet(i + 1));
     getSet(n - 1)->resetToDefaults();
-    owner_->endUpdate();
-}
-
-void AbstractParameterSetList::removeClearedSlots(ModulationSlotHooks& hooks, std::vector<int>& cleared) {
-    std::sort(cleared.begin(), cleared.end());
-    cleared.erase(std::unique(cleared.begin(), cleared.end()), cleared.end());
-    // Highest first, so the numbers still to remove stay valid while the slots behind close up.
-    for (auto slot = cleared.rbegin(); slot != cleared.rend(); ++slot) hooks.removeSlot(*slot);
-}
-
-void AbstractParameterSetList::removeWithTargets(int position, ModulationSlotHooks* hooks, int firstTarget,
-                                                 int targetsPerSet) {
-    if (!canRemove(position)) return;
-    if (!hooks || targetsPerSet <= 0) {
-        AbstractParameterSetList::removeAt(position);
-        return;
-    }
-    owner_->beginUpdate();
-    std::vector<int> cleared;
-    for (int k = 0; k < targetsPerSet; ++k)
-        hooks->clearSlotsOfTarget(firstTarget + position * targetsPerSet + k, cleared);
-    if (hooks->slotList() == this) {
-        // This is the slot list: the slot being removed goes below, whatever modulated it; the
-        // removal of cleared slots in front of it moves it down.
-        cleared.erase(std::remove(cleared.begin(), cleared.end(), position), cleared.end());
-        std::sort(cleared.begin(), cleared.end());
-        cleared.erase(std::unique(cleared.begin(), cleared.end()), cleared.end());
-        position -=
-            int(std::count_if(cleared.begin(), cleared.end(), [&](int slot) { return slot < position; }));
-    }
-    removeClearedSlots(*hooks, cleared);
-    AbstractParameterSetList::removeAt(position);
-
-    int behind = firstTarget + (position + 1) * targetsPerSet;
-    int end = firstTarget + maximumCount() * targetsPerSet;
-    for (int slot = 0; slot < hooks->slotCount(); ++slot) {
-        int target = hooks->slotTarget(slot);
-        if (target >= behind && target < end) hooks->setSlotTarget(slot, target - targetsPerSet);
-    }
-    owner_->endUpdate();
-}
-
-void AbstractParameterSetList::removeWithSources(int position, ModulationSlotHooks* hooks, int firstTarget,
-                                                 int targetsPerSet, int firstSource, int sourcesPerSet) {
-    if (!canRemove(position)) return;
-    if (!hooks) {
-        AbstractParameterSetList::removeAt(position);
-        return;
-    }
-    owner_->beginUpdate();
-    int first = firstSource + position * sourcesPerSet;
-    std::vector<int> cleared;
-    for (int k = 0; k < sourcesPerSet; ++k) hooks->clearSlotsOfSource(first + k, cleared);
-    removeClearedSlots(*hooks, cleared);
-    removeWithTargets(position, hooks, firstTarget, targetsPerSet);
-
-    int behind = first + sourcesPerSet;
-    int end = firstSource + maximumCount() * sourcesPerSet;
-    for (int slot = 0; slot < hooks->slotCount(); ++slot) {
-        int source = hooks->slotSource(slot);
-        if (source >= behind && source < end) hooks->setSlotSource(slot, source - sourcesPerSet);
-    }
     owner_->endUpdate();
 }

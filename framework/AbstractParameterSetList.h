@@ -9,7 +9,6 @@
 namespace wave {
 class Producer;
 }
-class ModulationSlotHooks;
 
 // A fixed number of sets of which only the first n are active (sources, slots, steps). Every set that
 // can exist is created with the plug-in, so the host sees a fixed parameter list; adding and removing
@@ -54,19 +53,10 @@ public:
     NumActiveParameter& numActiveParameter() { return numActive_; }
     GenericParameterOwner* owner() const { return owner_; }
 
-protected:
-    // Removal of a set whose targets first + position x perSet onwards may be modulated: slots
-    // modulating them are cleared and removed, the set is removed, and slots aimed at the sets behind
-    // it follow their set.
-    void removeWithTargets(int position, ModulationSlotHooks* hooks, int firstTarget, int targetsPerSet);
-    // Removal of a set that provides sources: slots using them are cleared and removed, the set is
-    // removed as above, and slots using the sources of the sets behind follow their set.
-    void removeWithSources(int position, ModulationSlotHooks* hooks, int firstTarget, int targetsPerSet,
-                           int firstSource, int sourcesPerSet);
+    // Whether removeAt removes the set at position: inside the active range, above the minimum.
+    bool canRemove(int position) const;
 
 private:
-    bool canRemove(int position) const;
-    void removeClearedSlots(ModulationSlotHooks& hooks, std::vector<int>& cleared);
     void applyActiveCount(int count);
 
     NumActiveParameter numActive_;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/Property.h"
+#include "modulation/ModulationLayout.h"
 #include "wave/FloatParameterSource.h"
 #include "wave/Producer.h"
 #include "wave/SmoothedValue.h"
@@ -18,11 +19,11 @@ class InternalController;
 // drains its parameter queue; the records are sized at construction, so none of it allocates.
 class ModulationMatrix : public wave::Component {
 public:
-    static constexpr int kSourceCount = 34;
-    static constexpr int kTargetCount = 107;
-    static constexpr int kSlotCount = 24;
-    static constexpr int kKindCount = 18;
-    static constexpr int kFirstSlotLevelTarget = 83;
+    static constexpr int kSourceCount = modulationlayout::kSourceCount;
+    static constexpr int kTargetCount = modulationlayout::kTargetCount;
+    static constexpr int kSlotCount = modulationlayout::kSlotCount;
+    static constexpr int kKindCount = modulationlayout::kKindCount;
+    static constexpr int kFirstSlotLevelTarget = modulationlayout::kFirstSlotLevelTarget;
 
     // [audio] Told after the base value of a target that refers to it changed.
     class SecondaryTarget {

@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "framework/ModulationSlotHooks.h"
+#include "modulation/ModulationSlotHooks.h"
 
 class AbstractParameterSetList;
 class ModMatrixParamController;

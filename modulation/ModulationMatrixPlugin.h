@@ -3,23 +3,23 @@
 #include <string>
 
 #include "framework/GenericPlugin.h"
+#include "modulation/ModulationLayout.h"
 #include "modulation/ModulationMatrixOwner.h"
 
 class ModulationMatrix;
 
-// The plug-in base of effects with a modulation matrix. It also knows this system's numbering of
-// sources and targets: their names and the matrix's fixed set-up (target kinds, slot levels, source
-// types and the sources' own targets).
+// The plug-in base of effects with a modulation matrix. It gives the matrix the fixed set-up of the
+// modulation layout (target kinds, slot levels, source types and the sources' own targets).
 class ModulationMatrixPlugin : public GenericPlugin, public ModulationMatrixOwner {
 public:
     // Source types.
     enum SourceType {
-        XYSource = 0,
-        XLFOSource = 1,
-        EGSource = 2,
-        EFSource = 3,
-        MidiSource = 4,
-        SnappedXLFOSource = 5
+        XYSource = modulationlayout::XYSource,
+        XLFOSource = modulationlayout::XLFOSource,
+        EGSource = modulationlayout::EGSource,
+        EFSource = modulationlayout::EFSource,
+        MidiSource = modulationlayout::MidiSource,
+        SnappedXLFOSource = modulationlayout::SnappedXLFOSource
     };
 
     ModulationMatrixPlugin();
@@ -30,12 +30,12 @@ public:
     // [audio] One batch of slot changes per drain of the parameter queue.
     void applyParameterChanges() override;
 
-    // The 34 source names and the 107 target names, comma-separated in numbering order.
+    // The layout's source and target names, comma-separated in numbering order.
     static std::string sourceNames();
     static std::string targetNames();
 
 protected:
-    // Construction: fills the target kinds and gives every target its kind, wires slot i to its level
-    // target 83 + i, sets the source types and registers the sources' own targets.
+    // Construction: fills the target kinds and gives every target its kind, wires each slot to its
+    // level target, sets the source types and registers the sources' own targets.
     static void configureMatrix(ModulationMatrix& matrix);
 };

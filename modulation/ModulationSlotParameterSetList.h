@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "framework/TargetParameterSetList.h"
 #include "modulation/ModulationMatrixParameterSet.h"
 #include "modulation/ModulationSlotParameterSet.h"
+#include "modulation/TargetParameterSetList.h"
 
 // The slot list "Slots": 0 to 24 active slots, set i owning target 83 + i (its level). Removing a
 // slot also removes the slots that modulated its level, and slots aimed at the levels of the slots

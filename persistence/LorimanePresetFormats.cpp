@@ -9,6 +9,7 @@
 #include "framework/GenericPlugin.h"
 #include "framework/Tapers.h"
 #include "modulation/ModMatrixParamController.h"
+#include "modulation/ModulationLayout.h"
 #include "modulation/ModulationMatrix.h"
 #include "modulation/ModulationMatrixOwner.h"
 
@@ -21,12 +22,13 @@ const char* const kFilterMembers[7] = {" Freq",     " Pan",   " Peak",   " Chara
 const char* const kLevels[5] = {"Input Level", "Dry Level", "Dry Pan", "Wet Level", "Wet Pan"};
 const char* const kSlotMembers[5] = {" Source", " Level", " Bypassed", " Inverted", " Target"};
 
-// Source numbers of the current layout.
-constexpr int kFirstXLFOSource = 8;
-constexpr int kFirstEGSource = 14;
-constexpr int kFirstMidiSource = 24;
-constexpr int kFirstSlotLevelTarget = 83;
-constexpr int kXLFOs = 6;
+// Numbers of the current layout.
+namespace layout = modulationlayout;
+constexpr int kFirstXLFOSource = layout::firstSource(layout::XLFOSources);
+constexpr int kFirstEGSource = layout::firstSource(layout::EGSources);
+constexpr int kFirstMidiSource = layout::firstSource(layout::MidiSources);
+constexpr int kFirstSlotLevelTarget = layout::kFirstSlotLevelTarget;
+constexpr int kXLFOs = layout::kSourceGroups[layout::XLFOSources].sets;
 
 // MIDI source inputs.
 constexpr int kModWheel = 0;
@@ -255,7 +257,7 @@ void LorimanePresetFormats::remapSlots(std::span<const int> sources, std::span<c
 
 void LorimanePresetFormats::scaleMidiSlots() {
     struct Scale {
-        int kind;
+        int kind;  // -1: every kind
         float a, b;
     };
     const float kb0 = std::bit_cast<float>(std::uint32_t(0x3FC19D0B));
@@ -266,17 +268,22 @@ void LorimanePresetFormats::scaleMidiSlots() {
         int input;
         std::vector<Scale> scales;
     } kByInput[] = {
-        {kVelocity, {{-1, 1, 2}, {0, 2, 1}, {6, 2, 1}, {5, 5, 7}}},
-        {kPitchBend, {{16, 1, 2}, {5, 10, 7}, {11, 1, 2}, {12, 1, 2}, {13, 1, 2}}},
+        {kVelocity, {{-1, 1, 2}, {layout::LevelKind, 2, 1}, {layout::XLFOFreqKind, 2, 1}, {layout::FilterPanKind, 5, 7}}},
+        {kPitchBend,
+         {{layout::PanKind, 1, 2},
+          {layout::FilterPanKind, 10, 7},
+          {layout::EGAttackKind, 1, 2},
+          {layout::EGDecayKind, 1, 2},
+          {layout::EGReleaseKind, 1, 2}}},
         {kKBTrack,
-         {{0, kb0, 1},
-          {16, kb1, 2},
-          {6, kb2, 25},
-          {5, 5, 7},
-          {11, kb3, 1.5f},
-          {12, kb1, 2.5f},
-          {13, kb1, 2.5f}}},
-        {kModWheel, {{5, 10, 7}}},
+         {{layout::LevelKind, kb0, 1},
+          {layout::PanKind, kb1, 2},
+          {layout::XLFOFreqKind, kb2, 25},
+          {layout::FilterPanKind, 5, 7},
+          {layout::EGAttackKind, kb3, 1.5f},
+          {layout::EGDecayKind, kb1, 2.5f},
+          {layout::EGReleaseKind, kb1, 2.5f}}},
+        {kModWheel, {{layout::FilterPanKind, 10, 7}}},
     };
     int active = lists_.midiSources ? whole(lists_.midiSources->numActiveParameter().value()) : 0;
     for (const auto& entry : kByInput) {
@@ -295,12 +302,13 @@ void LorimanePresetFormats::finishLoad(int version, std::span<const float> c) {
     if (version >= 3) {
         // The feedback targets now respond twice as strongly to envelope followers, and the
         // filter frequencies more strongly to snapped XLFOs.
-        matrix_.halveEnvelopeFollowerSlots(2);
-        matrix_.halveEnvelopeFollowerSlots(7);
+        for (int d = 0; d < 2; ++d)
+            matrix_.halveEnvelopeFollowerSlots(layout::target(layout::DelayTargets, d, layout::DelayFeedback));
         for (int n = 0; n < kXLFOs; ++n) {
             if (value(xlfoName(n) + " Snap") == 0.0f) continue;
-            matrix_.scaleSlotsOfTargetFromSource(10, kFirstXLFOSource + n);
-            matrix_.scaleSlotsOfTargetFromSource(13, kFirstXLFOSource + n);
+            for (int f = 0; f < 2; ++f)
+                matrix_.scaleSlotsOfTargetFromSource(layout::target(layout::FilterTargets, f, layout::FilterFreq),
+                                                     kFirstXLFOSource + n);
         }
         return;
     }

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "MatrixTestPlugin.h"
-#include "framework/SourceParameterSetList.h"
 #include "modulation/ModulationMatrixOwner.h"
+#include "modulation/SourceParameterSetList.h"
 
 using namespace numbers;
 

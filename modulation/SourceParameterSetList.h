@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/TargetParameterSetList.h"
+#include "modulation/TargetParameterSetList.h"
 
 // A list whose set i provides the modulation sources first + i x perSet onwards (and may own targets
 // as a target list does). Removing a set clears and removes the slots that use its sources or aim at
@@ -17,8 +17,8 @@ public:
 
     // UI thread.
     void removeAt(int position) override {
-        this->removeWithSources(position, this->hooks_, this->firstTarget_, this->targetsPerSet_,
-                                firstSource_, sourcesPerSet_);
+        ModulationSlotHooks::removeSetWithSources(*this, position, this->hooks_, this->firstTarget_,
+                                                  this->targetsPerSet_, firstSource_, sourcesPerSet_);
     }
 
     int firstSource() const { return firstSource_; }

@@ -27,4 +27,14 @@ public:
     virtual void setSlotSource(int slot, int source) = 0;
     virtual int slotTarget(int slot) const = 0;
     virtual void setSlotTarget(int slot, int target) = 0;
+
+    // Removal of the set at position from a list whose set i owns the targets firstTarget +
+    // i x targetsPerSet onwards: slots modulating its targets are cleared and removed, the set is
+    // removed, and slots aimed at the sets behind it follow their set. Without hooks, a plain removal.
+    static void removeSetWithTargets(AbstractParameterSetList& list, int position, ModulationSlotHooks* hooks,
+                                     int firstTarget, int targetsPerSet);
+    // The same for a list whose sets also provide sources: slots using the set's sources are cleared
+    // and removed too, and slots using the sources of the sets behind follow their set.
+    static void removeSetWithSources(AbstractParameterSetList& list, int position, ModulationSlotHooks* hooks,
+                                     int firstTarget, int targetsPerSet, int firstSource, int sourcesPerSet);
 };

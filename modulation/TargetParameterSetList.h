@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framework/ModulationSlotHooks.h"
 #include "framework/ParameterSetList.h"
+#include "modulation/ModulationSlotHooks.h"
 
 // A list whose set i owns the modulation targets first + i x perSet up to first + (i + 1) x perSet - 1.
 // Removing a set clears the slots aimed at its targets, removes them from the slot list, and moves
@@ -18,7 +18,7 @@ public:
 
     // UI thread.
     void removeAt(int position) override {
-        this->removeWithTargets(position, hooks_, firstTarget_, targetsPerSet_);
+        ModulationSlotHooks::removeSetWithTargets(*this, position, hooks_, firstTarget_, targetsPerSet_);
     }
 
     int firstTarget() const { return firstTarget_; }
