@@ -25,7 +25,8 @@ using HostEdit = AaxTestHost::Instance::HostEdit;
 
 // The control the edit tests drag, found by its parameter's name. Any bound value control will
 // do; a knob shows the most of a drag.
-constexpr const char* kDraggedParameter = "Auto Mute Self-Osc";
+constexpr const char* kDraggedParameter = "Delay L Feedback";
+constexpr const char* kClickedParameter = "Auto Mute Self-Osc";  // a click toggles it
 
 // A container that only says what it is.
 class BareContainer : public AAX_IViewContainer {
@@ -201,8 +202,8 @@ TEST_F(AaxWindowsEditorTest, AnEditReachesTheHostAsTouchValuesAndReleaseWithTheD
 
 TEST_F(AaxWindowsEditorTest, APressOnAParameterGoesToTheHostFirstWithItsModifierBits) {
     openEditor();
-    const int index = indexOf(kDraggedParameter);
-    const gui::Point p = controlOf(kDraggedParameter);
+    const int index = indexOf(kClickedParameter);
+    const gui::Point p = controlOf(kClickedParameter);
     struct Case {
         const char* what;
         AAX_Result hostAnswer;
